@@ -1,0 +1,44 @@
+#include "report/console_reporter.h"
+
+#include "platform/codepage.h"
+
+namespace velnora {
+
+ConsoleReporter::ConsoleReporter(std::FILE* out, std::FILE* err, bool showStatus,
+                                 Answer defaultAnswer)
+    : out_(out), err_(err), showStatus_(showStatus), defaultAnswer_(defaultAnswer) {}
+
+void ConsoleReporter::ActivityAdded(const ActivityRow& row) {
+  // time, account, category, subject, sender, recipient
+  std::lock_guard lock(mutex_);
+  std::fprintf(out_, "%s | %s | %d | %s | %s | %s | %s\n",
+               platform::Cp932ToUtf8(row.columns[2]).c_str(),
+               platform::Cp932ToUtf8(row.columns[1]).c_str(), row.code,
+               platform::Cp932ToUtf8(row.columns[0]).c_str(),
+               platform::Cp932ToUtf8(row.columns[3]).c_str(),
+               platform::Cp932ToUtf8(row.columns[4]).c_str(),
+               platform::Cp932ToUtf8(row.columns[5]).c_str());
+  std::fflush(out_);
+}
+
+void ConsoleReporter::StatusChanged(std::string_view text, int) {
+  if (!showStatus_) return;
+  std::lock_guard lock(mutex_);
+  std::fprintf(err_, "%s\n", platform::Cp932ToUtf8(text).c_str());
+}
+
+Answer ConsoleReporter::Ask(std::string_view text, std::string_view title) {
+  std::lock_guard lock(mutex_);
+  std::fprintf(err_, "%s: %s -> %s\n", platform::Cp932ToUtf8(title).c_str(),
+               platform::Cp932ToUtf8(text).c_str(),
+               defaultAnswer_ == Answer::Yes ? "yes" : "no");
+  return defaultAnswer_;
+}
+
+void ConsoleReporter::Tell(std::string_view text, std::string_view title) {
+  std::lock_guard lock(mutex_);
+  std::fprintf(err_, "%s: %s\n", platform::Cp932ToUtf8(title).c_str(),
+               platform::Cp932ToUtf8(text).c_str());
+}
+
+}  // namespace velnora

@@ -1,0 +1,48 @@
+// The one interface through which the core talks to whoever shows it: the
+// desktop window, the console of velnora-cli, or a test. All texts handed
+// over are code page 932 bytes; each implementation converts for its screen.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace velnora {
+
+// One row of the activity list: the six column texts in list order
+// (size, account, time, subject, sender, recipient) and its category code.
+struct ActivityRow {
+  int row = 0;
+  int code = 0;
+  std::array<std::string, 6> columns;
+};
+
+struct ScreenSize {
+  int width = 1920;
+  int height = 1080;
+};
+
+enum class Answer { Yes, No };
+
+class Reporter {
+ public:
+  virtual ~Reporter() = default;
+
+  virtual void ActivityAdded(const ActivityRow& row) = 0;
+  virtual void ActivityCleared() = 0;
+  // Status-bar text; icon < 8 switches the status image, larger keeps it.
+  virtual void StatusChanged(std::string_view text, int icon) = 0;
+  // A piece of session-log text as written to the file (for live views).
+  virtual void SessionLogWritten(std::string_view) {}
+  // The account list must be rebuilt; highlight is the account being
+  // processed or -1.
+  virtual void AccountListChanged(int highlightAccount) = 0;
+  // A yes/no question to the user; a headless run answers for the user.
+  virtual Answer Ask(std::string_view text, std::string_view title) = 0;
+  // A message box without a choice.
+  virtual void Tell(std::string_view text, std::string_view title) = 0;
+  // Screen size for window repairs; a headless run uses 1920 x 1080.
+  virtual ScreenSize Screen() const { return {}; }
+};
+
+}  // namespace velnora
