@@ -1,0 +1,59 @@
+// The activity list, the forwarding log, the session log and the status
+// text: every subsystem reports through one ActivityLog, which writes the
+// files and hands rows and texts to the Reporter.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "report/reporter.h"
+
+namespace velnora {
+
+struct AccountSettings;
+struct CommonSettings;
+
+// What the activity list needs of a processed message (the header lines are
+// whole lines including the field name, empty when absent).
+struct MessageActivity {
+  long fileSize = 0;
+  int resultCode = 0;
+  int statCount = -1;  // the account's last STAT count; -1 when unknown ("----")
+  std::string_view subject, from, to, messageId, date;
+};
+
+class ActivityLog {
+ public:
+  // `common` stays owned by the settings tables (a reload rewrites it in place).
+  ActivityLog(Reporter& reporter, const CommonSettings& common, std::string forwardingLogPath,
+              std::string sessionLogPath);
+
+  // One row for an event: errors, notices, start-up information.
+  void AddActivity(std::string_view text, int code, const AccountSettings* account);
+  // One row for a processed message, with its forwarding-log line.
+  void AddMessageActivity(const MessageActivity& message, const AccountSettings& account);
+  // Status-bar text; icon < 8 switches the status image, 99 keeps it.
+  void SetStatus(std::string_view text, int icon);
+  // Appends text to the session log when it is switched on.
+  void WriteSessionLog(std::string_view text);
+
+  void RefreshAccountList() { reporter_.AccountListChanged(-1); }
+  void HighlightAccount(int accountNumber) { reporter_.AccountListChanged(accountNumber); }
+
+  Reporter& reporter() { return reporter_; }
+
+ private:
+  Reporter& reporter_;
+  const CommonSettings& common_;
+  std::string forwardingLogPath_;
+  std::string sessionLogPath_;
+  std::mutex rowMutex_;
+  int rowCounter_ = 0;
+  std::string previousSessionText_;
+  std::atomic<bool> sessionWriteInProgress_{false};
+  int sessionWriteCounter_ = 0;
+};
+
+}  // namespace velnora
