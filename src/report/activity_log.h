@@ -3,7 +3,6 @@
 // files and hands rows and texts to the Reporter.
 #pragma once
 
-#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -38,6 +37,20 @@ class ActivityLog {
   void SetStatus(std::string_view text, int icon);
   // Appends text to the session log when it is switched on.
   void WriteSessionLog(std::string_view text);
+  // Forces the forwarding log to the disk: called before a message is deleted
+  // from its server, so the record that prevents a resend survives a crash.
+  bool SyncForwardingLog();
+
+  // How often and how far apart the forwarding log is opened before a row is
+  // shown without its file line (10 times, 1000 ms).
+  void SetOpenRetry(int attempts, int delayMs) {
+    openAttempts_ = attempts;
+    openDelayMs_ = delayMs;
+  }
+  int rowCount() const;
+
+  const std::string& forwardingLogPath() const { return forwardingLogPath_; }
+  const std::string& sessionLogPath() const { return sessionLogPath_; }
 
   void RefreshAccountList() { reporter_.AccountListChanged(-1); }
   void HighlightAccount(int accountNumber) { reporter_.AccountListChanged(accountNumber); }
@@ -49,10 +62,18 @@ class ActivityLog {
   const CommonSettings& common_;
   std::string forwardingLogPath_;
   std::string sessionLogPath_;
-  std::mutex rowMutex_;
+  // Starts a row: clears the list at the row limit. Called with rowMutex_ held.
+  void BeginRowLocked();
+  void AddActivityLocked(std::string_view text, int code, const AccountSettings* account);
+  void AppendForwardingLogLocked(const std::string& line);
+
+  mutable std::mutex rowMutex_;
   int rowCounter_ = 0;
+  int openAttempts_ = 10;
+  int openDelayMs_ = 1000;
+  // Serialises session-log writes so that neither thread loses a line.
+  std::mutex sessionMutex_;
   std::string previousSessionText_;
-  std::atomic<bool> sessionWriteInProgress_{false};
   int sessionWriteCounter_ = 0;
 };
 
