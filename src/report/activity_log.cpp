@@ -51,14 +51,6 @@ std::string AccountColumn(const AccountSettings* account) {
   return text;
 }
 
-// The account label of a forwarding-log record (no number): the name, or
-// "(popUser)".
-std::string AccountLabel(const AccountSettings& account) {
-  std::string_view name = SettingsText(account.accountName);
-  if (!name.empty()) return std::string(name);
-  return "(" + std::string(SettingsText(account.popUser)) + ")";
-}
-
 // The column text of a header line whose name (with colon) is `nameLength`
 // bytes: lines shorter than `minLength` give the fallback; the value starts
 // after the name and one optional space.
@@ -178,6 +170,10 @@ void ActivityLog::AddMessageActivity(const MessageActivity& message,
     AppendForwardingLogLocked(line);
   }
   reporter_.ActivityAdded(row);
+}
+
+std::unique_lock<std::mutex> ActivityLog::HoldForwardingLog() {
+  return std::unique_lock<std::mutex>(rowMutex_);
 }
 
 bool ActivityLog::SyncForwardingLog() {

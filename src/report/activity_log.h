@@ -40,6 +40,9 @@ class ActivityLog {
   // Forces the forwarding log to the disk: called before a message is deleted
   // from its server, so the record that prevents a resend survives a crash.
   bool SyncForwardingLog();
+  // Keeps rows from being appended while the forwarding log is rewritten.
+  // No activity may be added by the holder.
+  std::unique_lock<std::mutex> HoldForwardingLog();
 
   // How often and how far apart the forwarding log is opened before a row is
   // shown without its file line (10 times, 1000 ms).

@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "config/account_settings.h"
 #include "platform/codepage.h"
+#include "report/settings_text.h"
 
 namespace velnora {
 
@@ -68,6 +70,12 @@ std::string MessageKey(std::string_view messageIdLine, std::string_view dateLine
   std::string_view line = messageIdLine.substr(0, kMaxMessageIdLine);
   if (line.size() > 13) return SanitizedLogField(line.substr(11));
   return MakeSyntheticMessageId(dateLine, subjectLine, fromLine, 250);
+}
+
+std::string AccountLabel(const AccountSettings& account) {
+  std::string_view name = SettingsText(account.accountName);
+  if (!name.empty()) return std::string(name);
+  return "(" + std::string(SettingsText(account.popUser)) + ")";
 }
 
 }  // namespace velnora

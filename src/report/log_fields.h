@@ -7,6 +7,8 @@
 
 namespace velnora {
 
+struct AccountSettings;
+
 // The Japanese text of a category (result) code; empty for unknown codes.
 const std::string& CategoryText(int code);
 
@@ -30,5 +32,9 @@ inline constexpr size_t kMaxMessageIdLine = 4094;
 // 13 bytes, else the synthetic identifier; sanitised.
 std::string MessageKey(std::string_view messageIdLine, std::string_view dateLine,
                        std::string_view subjectLine, std::string_view fromLine);
+
+// The account label of a forwarding-log record: `accountName`, or
+// "(popUser)" for an account without a name.
+std::string AccountLabel(const AccountSettings& account);
 
 }  // namespace velnora

@@ -1,0 +1,43 @@
+// Names and lifetime of the temporary files through which a message passes:
+// "$vnrmail<n>.vnr" holds a received message (n from 1), "$vnrdiv<n>.vnr" an
+// outgoing part (n from 0), both in one temporary folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velnora {
+
+struct CommonSettings;
+
+// The folder for temporary files, ending in "/": the current folder with
+// tempInCurrentFolder, else the user's private temporary folder. Empty when
+// no private folder can be had.
+std::string TempFileFolder(const CommonSettings& common);
+
+std::string ReceivedMailPath(std::string_view folder, int messageNumber);
+std::string OutgoingPartPath(std::string_view folder, int partNumber);
+
+// Removes a temporary file; true when it is gone (or was never there).
+bool RemoveTempFile(const std::string& path);
+
+// Removes its file when it goes out of scope, unless told to keep it (a
+// received file that could not be loaded is left for inspection).
+class TempFileRemover {
+ public:
+  explicit TempFileRemover(std::string path) : path_(std::move(path)) {}
+  ~TempFileRemover() {
+    if (!keep_) RemoveTempFile(path_);
+  }
+  TempFileRemover(const TempFileRemover&) = delete;
+  TempFileRemover& operator=(const TempFileRemover&) = delete;
+
+  void Keep() { keep_ = true; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  bool keep_ = false;
+};
+
+}  // namespace velnora
