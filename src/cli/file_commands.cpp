@@ -1,0 +1,75 @@
+// backup, restore and import-old: whole-file operations on the settings.
+#include <memory>
+
+#include "cli/command_table.h"
+#include "config/settings_backup.h"
+#include "config/settings_file.h"
+#include "config/settings_import.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace velnora::cli {
+namespace {
+
+// The desktop program decides the folder at its first load; a tool that
+// does not load first decides the same way.
+void FindSettingsFolder(CliContext& context) {
+  if (platform::OpenFile(context.location.CurrentFolderSettingsPath(), "rb")) {
+    context.location.EnterCurrentFolderMode();
+  }
+}
+
+int Backup(CliContext& context, std::span<const std::string> args) {
+  if (args.size() != 1) return Fail(context, "backup needs exactly one target file");
+  FindSettingsFolder(context);
+  if (!BackupSettings(context.location, args[0])) return Fail(context, kBackupFailed);
+  return kExitOk;
+}
+
+int Restore(CliContext& context, std::span<const std::string> args) {
+  if (args.size() != 1) return Fail(context, "restore needs exactly one backup file");
+  FindSettingsFolder(context);
+  auto image = std::make_unique<SettingsImage>();
+  const RestoreResult result = RestoreSettings(*image, context.location, context.screen, args[0]);
+  if (!result.copied) return Fail(context, kRestoreFailed);
+  if (!result.load.valid) {
+    std::fprintf(context.err,
+                 "velnora-cli: %s is not a Velnora settings file; the program will start with the "
+                 "default settings\n",
+                 args[0].c_str());
+  }
+  return kExitOk;
+}
+
+int ImportOld(CliContext& context, std::span<const std::string> args) {
+  if (args.size() != 3 || args[0] != "--kind" || (args[1] != "1" && args[1] != "2")) {
+    return Fail(context, "import-old needs --kind 1|2 FILE");
+  }
+  const OldSettingsKind kind =
+      args[1] == "1" ? OldSettingsKind::PreviousGeneration400 : OldSettingsKind::Edition100;
+  auto image = std::make_unique<SettingsImage>();
+  LoadSettings(*image, context.location, context.screen, true, false);
+  const ImportResult result = ImportOldSettings(*image, args[2], kind);
+  const std::string message = ConsoleText(ImportMessage(result, kind));
+  if (result != ImportResult::Imported) return Fail(context, message);
+  if (SaveSettings(*image, context.location) != SaveResult::Saved) {
+    return Fail(context, "the imported settings could not be saved to " + context.location.SettingsPath());
+  }
+  std::fprintf(context.out, "%s\n", message.c_str());
+  return kExitOk;
+}
+
+constexpr CliCommand kCommands[] = {
+    {"backup", "FILE", "copy the settings file as last saved to FILE", Backup},
+    {"restore", "FILE", "copy FILE over the settings file and load it", Restore},
+    {"import-old", "--kind 1|2 FILE",
+     "take over the settings of the previous 400-account generation (1) or the 100-account "
+     "edition (2)",
+     ImportOld},
+};
+
+}  // namespace
+
+std::span<const CliCommand> FileCommands() { return kCommands; }
+
+}  // namespace velnora::cli
