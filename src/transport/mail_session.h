@@ -1,0 +1,80 @@
+// One conversation with a mail server, POP3 or SMTP, plain or over TLS:
+// opening, sending a command, receiving a reply or a chunk of data, closing,
+// and the user-visible texts of socket errors. Nothing above this layer
+// touches a socket.
+//
+// Every wait is bounded by the session's time-out and ends early when the
+// worker is asked to stop (env.flags.stopRequested).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/account_settings.h"
+#include "platform/net.h"
+#include "transport/transport_env.h"
+
+namespace velnora {
+
+// Log tags: they only select how a send or receive appears in the session log.
+inline constexpr int kTagNone = 0;      // not logged
+inline constexpr int kTagSmtp = 1;
+inline constexpr int kTagPop3 = 2;
+inline constexpr int kTagClosing = 3;
+inline constexpr int kTagPop3Pass = 4;  // logged as "PASS *****"
+inline constexpr int kTagApop = 5;      // logged as "APOP ***** *****"
+
+enum class SessionKind { Pop3, Smtp };
+
+struct MailSession {
+  platform::NetStream stream;  // socket and, when set up, its TLS connection
+  int32_t nonBlocking = 0;     // 1: every receive waits for readability first
+  int64_t timeoutMs = 60000;   // send/receive window, recomputed at every open
+  int readWaitSec = 60;        // readability wait in non-blocking mode
+
+  int socket() const { return stream.handle(); }
+  bool isOpen() const { return stream.isOpen(); }
+};
+
+// Resolves, connects and (with TLS) completes the handshake. 0 or -1; a
+// failed open leaves the session closed. The caller reads the greeting.
+int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                   SessionKind kind);
+
+// Optional QUIT (one reply read, failures ignored), then shutdown and close.
+void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
+                  const AccountSettings* account);
+
+// Sends `data` whole. Bytes sent, or -1 after reporting the error.
+long SendCommand(TransportEnv& env, MailSession& session, std::string_view data, int tag,
+                 const AccountSettings* account);
+
+// Receives one reply: chunks until the bytes received end with CR LF, the
+// reply nears `capacity`, or the peer closes. NUL bytes become blanks.
+// Returns the reply length, or -1 (also when the peer closed).
+long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::size_t capacity,
+              int tag, const AccountSettings* account);
+
+// Receives one chunk of a data transfer into `chunk` (at most capacity - 2
+// bytes). The count, 0 when the peer closed, or -1 after reporting the error.
+long RecvChunk(TransportEnv& env, MailSession& session, std::string& chunk, std::size_t capacity,
+               int tag, const AccountSettings* account);
+
+// Waits until the session can be read (non-blocking mode). 1, or -1 after
+// reporting a time-out or error.
+int WaitReadable(TransportEnv& env, MailSession& session, const AccountSettings* account);
+
+// The activity text for a Windows Sockets error code; `tag` picks the
+// protocol prefix ("POP3: " for 2, 4 and 5, else "SMTP: ").
+std::string FormatSocketError(int code, int tag);
+
+// Session-log prefix of a sent line / a received reply for a tag.
+std::string_view SentPrefix(int tag);
+std::string_view ReceivedPrefix(int tag);
+
+// A configured delay: waits `ms`, ending early on a stop request. False when stopped.
+bool SessionDelay(TransportEnv& env, int64_t ms);
+
+}  // namespace velnora

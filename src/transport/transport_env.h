@@ -1,0 +1,26 @@
+// What a mail session needs from the program around it, handed in
+// explicitly: the engine's context owns all of these and builds the env.
+#pragma once
+
+#include <string>
+
+#include "config/common_settings.h"
+#include "platform/worker_flags.h"
+#include "report/activity_log.h"
+
+namespace velnora {
+
+struct RuntimeTables;
+
+struct TransportEnv {
+  const CommonSettings& common;
+  ActivityLog& log;
+  platform::WorkerFlags& flags;
+  // Private folder for the received-mail files "$vnrmail%d.vnr".
+  std::string tempFolder;
+  // The process-wide UIDL tables (Part of the UIDL store); needed by the
+  // POP3 listing and fetch, not by a bare session.
+  RuntimeTables* tables = nullptr;
+};
+
+}  // namespace velnora
