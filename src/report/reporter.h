@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/display_area.h"
+
 namespace velnora {
 
 // One row of the activity list: the six column texts in list order
@@ -17,10 +19,7 @@ struct ActivityRow {
   std::array<std::string, 6> columns;
 };
 
-struct ScreenSize {
-  int width = 1920;
-  int height = 1080;
-};
+using ScreenSize = DisplayArea;
 
 enum class Answer { Yes, No };
 
@@ -32,6 +31,11 @@ class Reporter {
   virtual void ActivityCleared() = 0;
   // Status-bar text; icon < 8 switches the status image, larger keeps it.
   virtual void StatusChanged(std::string_view text, int icon) = 0;
+  // The forwarding summary (status-bar pane 1): icon 1 while started, 0 otherwise.
+  virtual void SummaryChanged(std::string_view, int) {}
+  // A pass started or ended: the front end greys out the settings commands
+  // (quit, backup, restore, templates, CSV, import, connection test) meanwhile.
+  virtual void PassActiveChanged(bool) {}
   // A piece of session-log text as written to the file (for live views).
   virtual void SessionLogWritten(std::string_view) {}
   // The account list must be rebuilt; highlight is the account being

@@ -24,6 +24,14 @@ class RecordingReporter : public Reporter {
     std::lock_guard lock(mutex_);
     statuses.emplace_back(std::string(text), icon);
   }
+  void SummaryChanged(std::string_view text, int icon) override {
+    std::lock_guard lock(mutex_);
+    summaries.emplace_back(std::string(text), icon);
+  }
+  void PassActiveChanged(bool active) override {
+    std::lock_guard lock(mutex_);
+    passActiveChanges.push_back(active);
+  }
   void SessionLogWritten(std::string_view text) override {
     std::lock_guard lock(mutex_);
     sessionLog.emplace_back(text);
@@ -53,6 +61,8 @@ class RecordingReporter : public Reporter {
 
   std::vector<ActivityRow> rows;
   std::vector<std::pair<std::string, int>> statuses;
+  std::vector<std::pair<std::string, int>> summaries;
+  std::vector<bool> passActiveChanges;
   std::vector<std::string> sessionLog;
   std::vector<int> accountListChanges;
   std::vector<std::string> questions;
