@@ -1,6 +1,6 @@
 #include "platform/codepage.h"
 
-#include <iconv.h>
+#include "platform/iconv_handle.h"
 
 #include <cassert>
 #include <cerrno>
@@ -9,22 +9,6 @@
 
 namespace velnora::platform {
 namespace {
-
-// iconv_t owned for the length of one conversion.
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (valid()) iconv_close(cd_);
-  }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
 
 // Converts `in`; on an invalid or unconvertible sequence either fails or
 // substitutes `replacement` and skips `skip` input bytes.
