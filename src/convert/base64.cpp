@@ -1,0 +1,150 @@
+#include "convert/base64.h"
+
+#include <array>
+#include <cstdio>
+
+#include "convert/text_buffer.h"
+
+namespace velnora {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr unsigned char kForeign = 0xFF;
+
+// Value of each byte; "=" is part of the text and counts as zero.
+constexpr std::array<unsigned char, 256> MakeDecodeTable() {
+  std::array<unsigned char, 256> table{};
+  for (auto& v : table) v = kForeign;
+  for (unsigned char i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = i;
+  table['='] = 0;
+  return table;
+}
+constexpr std::array<unsigned char, 256> kDecode = MakeDecodeTable();
+
+std::size_t EncodeGroups(const unsigned char* src, std::size_t n, char* out, std::size_t maxChars) {
+  std::size_t o = 0;
+  std::size_t i = 0;
+  while (i < n && o + 4 <= maxChars) {
+    unsigned b0 = src[i];
+    unsigned b1 = i + 1 < n ? src[i + 1] : 0;
+    unsigned b2 = i + 2 < n ? src[i + 2] : 0;
+    out[o++] = kAlphabet[b0 >> 2];
+    out[o++] = kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)];
+    out[o++] = i + 1 < n ? kAlphabet[((b1 & 0x0F) << 2) | (b2 >> 6)] : '=';
+    out[o++] = i + 2 < n ? kAlphabet[b2 & 0x3F] : '=';
+    i += 3;
+  }
+  return o;
+}
+
+}  // namespace
+
+std::size_t Base64DecodeText(std::span<char> text) {
+  const std::size_t n = TextLength(text);
+  auto* s = reinterpret_cast<unsigned char*>(text.data());
+  // The decoded bytes never outnumber the input bytes (the original text
+  // plus its terminator is the whole room there is).
+  std::size_t o = 0;
+  std::size_t i = 0;
+  unsigned quad[4];
+  int have = 0;
+  while (i < n) {
+    // Four alphabet characters in a row: the common case, no filtering.
+    if (have == 0 && i + 4 <= n) {
+      unsigned v0 = kDecode[s[i]], v1 = kDecode[s[i + 1]], v2 = kDecode[s[i + 2]], v3 = kDecode[s[i + 3]];
+      if ((v0 | v1 | v2 | v3) < 64) {
+        unsigned bits = (v0 << 18) | (v1 << 12) | (v2 << 6) | v3;
+        s[o++] = static_cast<unsigned char>(bits >> 16);
+        s[o++] = static_cast<unsigned char>(bits >> 8);
+        s[o++] = static_cast<unsigned char>(bits);
+        i += 4;
+        continue;
+      }
+    }
+    unsigned v = kDecode[s[i++]];
+    if (v == kForeign) continue;
+    quad[have++] = v;
+    if (have == 4) {
+      unsigned bits = (quad[0] << 18) | (quad[1] << 12) | (quad[2] << 6) | quad[3];
+      s[o++] = static_cast<unsigned char>(bits >> 16);
+      s[o++] = static_cast<unsigned char>(bits >> 8);
+      s[o++] = static_cast<unsigned char>(bits);
+      have = 0;
+    }
+  }
+  if (have > 0) {
+    // A group cut short: the missing characters are zero bits.
+    for (int k = have; k < 4; ++k) quad[k] = 0;
+    unsigned bits = (quad[0] << 18) | (quad[1] << 12) | (quad[2] << 6) | quad[3];
+    unsigned char tail[3] = {static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 8),
+                             static_cast<unsigned char>(bits)};
+    for (unsigned char b : tail) {
+      if (o >= n) break;
+      s[o++] = b;
+    }
+  }
+  // The result ends at its first zero byte.
+  std::size_t length = TextLength(std::span<const char>(text.data(), o));
+  Terminate(text, length);
+  return length;
+}
+
+std::size_t Base64EncodeText(std::string_view source, std::span<char> dest) {
+  return Base64EncodeBytes(UpToNul(source), dest);
+}
+
+std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest) {
+  if (dest.empty()) return 0;
+  std::size_t o = EncodeGroups(reinterpret_cast<const unsigned char*>(source.data()), source.size(), dest.data(),
+                               dest.size() - 1);
+  dest[o] = '\0';
+  return o;
+}
+
+int Base64EncodeBounded(const char* source, long length, std::span<char> dest, std::size_t* size) {
+  if (source == nullptr || length <= 0 || dest.data() == nullptr || dest.empty()) {
+    std::fputs("[ERR] invalid param.\n", stdout);
+    return -1;
+  }
+  std::size_t room = size != nullptr && *size < dest.size() ? *size : dest.size();
+  // Groups are written while the output is below the size minus 12, so the
+  // last group and the terminator still fit.
+  std::size_t o = 0;
+  if (room > 12) {
+    const auto* src = reinterpret_cast<const unsigned char*>(source);
+    std::size_t n = static_cast<std::size_t>(length);
+    std::size_t i = 0;
+    while (i < n && o < room - 12) {
+      std::size_t take = n - i < 3 ? n - i : 3;
+      o += EncodeGroups(src + i, take, dest.data() + o, 4);
+      i += take;
+    }
+  }
+  dest[o] = '\0';
+  if (size != nullptr) *size = o;
+  return 0;
+}
+
+std::size_t WrapBase64Lines(std::string_view source, std::span<char> dest) {
+  if (dest.empty()) return 0;
+  const std::string_view in = UpToNul(source);
+  const std::size_t size = dest.size();
+  const std::size_t stop = size > 8 ? size - 8 : 0;
+  std::size_t o = 0;
+  for (std::size_t i = 0; i < in.size() && o < stop; ++i) {
+    dest[o++] = in[i];
+    if ((i + 1) % 72 == 0) {
+      dest[o++] = '\r';
+      dest[o++] = '\n';
+    }
+  }
+  // The final line end and the terminator fit in the 8 bytes kept free.
+  if (o + 3 <= size) {
+    dest[o++] = '\r';
+    dest[o++] = '\n';
+  }
+  dest[o] = '\0';
+  return o;
+}
+
+}  // namespace velnora

@@ -1,0 +1,146 @@
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "convert/base64.h"
+#include "convert/charset_detect.h"
+#include "convert/charset_labels.h"
+#include "convert/header_clean.h"
+#include "convert/header_text.h"
+#include "convert/jis_convert.h"
+#include "convert/quoted_printable.h"
+#include "convert/text_buffer.h"
+#include "convert/unicode_local.h"
+
+namespace velnora {
+namespace {
+
+CharsetCode UnicodeToLocal(std::string& text, CharsetCode code) {
+  text.resize(UpToNul(text).size());
+  std::span<char> buffer(text.data(), text.size() + 1);
+  CharsetCode result = ConvertUnicodeToLocal(buffer, code);
+  text.resize(TextLength(buffer));
+  return result;
+}
+
+void DecodeWordText(std::string& word, bool base64) {
+  if (base64) {
+    while (word.size() % 4 != 0) word.push_back('=');
+    ApplyInPlace(word, [](std::span<char> t) { return Base64DecodeText(t); });
+  } else {
+    for (char& c : word) {
+      if (c == '_') c = ' ';
+    }
+    ApplyInPlace(word, [](std::span<char> t) { return QuotedPrintableDecodeText(t); });
+  }
+}
+
+bool IsUnicode(CharsetCode code) { return code == charset::kUtf8 || code == charset::kUtf7; }
+
+// Decodes the encoded-words of `value` (cleaned in place first) into `out`.
+CharsetCode DecodeWords(std::string& value, std::string& out, bool convertUnicode) {
+  ApplyInPlace(value, RemoveLineBreaks);
+  ApplyInPlace(value, TabsToSpaces);
+  ApplyInPlace(value, CollapseSpaces);
+  ApplyInPlace(value, JoinAdjacentWords);
+  const std::string_view v = value;
+  const auto rows = EncodedWordLabels();
+
+  // Rows, not codes, decide whether the value is single-charset.
+  int firstRow = -1;
+  bool mixed = false;
+  for (std::size_t at = v.find("=?"); at != std::string_view::npos; at = v.find("=?", at + 1)) {
+    int row = MatchEncodedWordLabel(v.substr(at + 2));
+    if (row < 0) continue;
+    if (firstRow < 0) firstRow = row;
+    else if (row != firstRow) mixed = true;
+  }
+  if (firstRow < 0) {
+    out = HasJisEscape(v) ? JisToSjisUnfolded(v) : std::string(v);
+    return charset::kNone;
+  }
+
+  out.clear();
+  CharsetCode lastCode = charset::kNone;
+  CharsetCode smallest = charset::kNone;
+  std::size_t i = 0;
+  while (i < v.size()) {
+    int row = -1;
+    if (v[i] == '=' && i + 2 < v.size() && v[i + 1] == '?' && v[i + 2] != '=') {
+      row = MatchEncodedWordLabel(v.substr(i + 2));
+    }
+    if (row < 0) {
+      out.push_back(v[i++]);
+      continue;
+    }
+    const CharsetCode code = rows[row].code;
+    const std::size_t kindAt = i + 2 + rows[row].label.size() + 1;
+    const bool base64 = kindAt < v.size() && (v[kindAt] == 'B' || v[kindAt] == 'b');
+    const std::size_t textAt = std::min(kindAt + 2, v.size());
+    const std::size_t close = v.find("?=", textAt);
+    const std::size_t textEnd = close == std::string_view::npos ? v.size() : close;
+    std::string word(v.substr(textAt, std::min(textEnd - textAt, kMaxEncodedWordText)));
+    i = close == std::string_view::npos ? v.size() : close + 2;
+    DecodeWordText(word, base64);
+
+    CharsetCode counted = code;
+    if (code == charset::kIso2022Jp) {
+      if (base64) {
+        counted = charset::kShiftJis;
+      } else if (mixed) {
+        word = JisToSjisUnfolded(word);
+        counted = charset::kShiftJis;
+      }
+    } else if (IsUnicode(code) && convertUnicode && mixed) {
+      counted = UnicodeToLocal(word, code);
+    }
+    out += word;
+    lastCode = counted;
+    smallest = std::min(smallest, counted);
+  }
+
+  if (mixed) return smallest;
+  if (lastCode == charset::kIso2022Jp) {
+    out = JisToSjisUnfolded(out);
+    return charset::kShiftJis;
+  }
+  if (IsUnicode(lastCode) && convertUnicode) return UnicodeToLocal(out, lastCode);
+  return lastCode;
+}
+
+}  // namespace
+
+CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool convertUnicode) {
+  std::string cleaned(TextOf(value));
+  std::string out;
+  CharsetCode code = DecodeWords(cleaned, out, convertUnicode);
+  CopyText(cleaned, value);
+  CopyText(out, dest);
+  return code;
+}
+
+CharsetCode DecodeHeaderText(std::string_view value, std::span<char> dest, bool convertUnicode) {
+  value = UpToNul(value);
+  try {
+    std::string scratch(value);
+    std::string out;
+    CharsetCode code = DecodeWords(scratch, out, convertUnicode);
+    if (code != charset::kNone) {
+      if (HasJisEscape(out)) out = JisToSjisUnfolded(out);
+      CopyText(out, dest);
+      return code;
+    }
+    if (HasJisEscape(value)) {
+      CopyText(JisToSjisUnfolded(value), dest);
+      return charset::kShiftJis;
+    }
+    CopyText(value, dest);
+    CollapseSpaces(dest);
+    return charset::kUsAscii;
+  } catch (const std::bad_alloc&) {
+    CopyText(value, dest);
+    return charset::kUsAscii;
+  }
+}
+
+}  // namespace velnora
