@@ -1,0 +1,133 @@
+// One SMTP transaction: RSET, MAIL FROM, RCPT TO, DATA, the text, the end.
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "transport/field_text.h"
+#include "transport/smtp_capture.h"
+#include "transport/smtp_client.h"
+#include "transport/smtp_command.h"
+#include "transport/smtp_data.h"
+#include "transport/smtp_destinations.h"
+#include "transport/smtp_reply.h"
+
+namespace velnora {
+namespace {
+
+constexpr int64_t kProgressIntervalMs = 200;
+
+std::string MailFromCommand(const AccountSettings& account, std::string_view text) {
+  std::string_view sender;
+  if (account.mailFromIsSender) {
+    sender = ControlLineSender(text);
+    if (sender.empty()) sender = "unknown_sender";
+  } else if (account.useSeparateSmtp) {
+    sender = FieldText(account.separateSmtpSender);
+  } else {
+    sender = FieldText(account.myAddress);
+  }
+  return "MAIL FROM: <" + std::string(sender) + ">\r\n";
+}
+
+class Transaction {
+ public:
+  Transaction(TransportEnv& env, AccountSettings& account, MailSession& session)
+      : env_(env), account_(account), session_(session) {}
+
+  int Run(std::string_view text) {
+    Status(" # ", 2);
+    env_.flags.lastActivityTick = platform::TickMs();
+
+    if (Exchange("RSET\r\n") < 0) return kSmtpFailed;
+    if (!Accepted()) return Refused(SmtpStep::Rset);
+
+    if (Exchange(MailFromCommand(account_, text)) < 0) return kSmtpFailed;
+    if (!Accepted()) return Refused(SmtpStep::MailFrom);
+    Status(" ## ", 2);
+
+    const Apportion apportion{account_.apportion != 0, account_.apportionCount,
+                              account_.apportionNext};
+    const auto destinations = SplitDestinations(FieldText(account_.forwardTo));
+    int accepted = 0;
+    for (std::size_t i = 0; i < destinations.size(); ++i) {
+      if (!DestinationSelected(apportion, i)) continue;
+      if (Exchange("RCPT TO: <" + std::string(destinations[i]) + ">\r\n") < 0) return kSmtpFailed;
+      if (!Accepted()) return Refused(SmtpStep::RcptTo);
+      ++accepted;
+      Status(" ### ", 2);
+    }
+    if (accepted == 0) return kSmtpFailed;
+
+    if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return kSmtpFailed;
+    if (!reply_.starts_with("354")) {
+      env_.log.AddActivity(reply_, 20, &account_);
+      return ClassifyRefusal(SmtpStep::Data, reply_, Policy());
+    }
+    Status(" #### ", 2);
+
+    if (!WriteText(SkipControlLine(text))) return kSmtpFailed;
+    if (SmtpReadReply(env_, session_, account_, reply_) < 0) return kSmtpFailed;
+    CaptureReply(env_.common, reply_);
+    if (!isSMTPReplyOK(reply_)) return Refused(SmtpStep::EndOfText);
+    Status(" ##### ", 2);
+    return kSmtpSent;
+  }
+
+ private:
+  long Exchange(std::string_view command) {
+    long result = SmtpExchange(env_, session_, account_, command, reply_);
+    if (result >= 0) CaptureReply(env_.common, reply_);
+    return result;
+  }
+
+  bool Accepted() const { return isSMTPReplyOK(reply_); }
+
+  RefusalPolicy Policy() const {
+    return {account_.noResendOn550 != 0, account_.noResendException1 != 0};
+  }
+
+  int Refused(SmtpStep step) {
+    env_.log.AddActivity(SJIS(u8"SMTPエラーが発生しました"), 4, &account_);
+    env_.log.AddActivity(reply_, 20, &account_);
+    return ClassifyRefusal(step, reply_, Policy());
+  }
+
+  void Status(std::string_view marks, int icon) {
+    env_.log.SetStatus(AccountStatus(account_, SJIS(u8" 送信中") + std::string(marks)), icon);
+  }
+
+  // The text in large writes; header lines and the end line go to the
+  // session log, the body does not.
+  bool WriteText(std::string_view body) {
+    int64_t lastDisplay = platform::TickMs();
+    return WriteDataText(
+        body,
+        [&](std::string_view piece, std::size_t position) {
+          if (SendCommand(env_, session_, piece, kTagNone, &account_) < 0) return false;
+          const int64_t now = platform::TickMs();
+          env_.flags.lastActivityTick = now;
+          if (now - lastDisplay > kProgressIntervalMs) {
+            lastDisplay = now;
+            env_.log.SetStatus(AccountStatus(account_, SJIS(u8" 送信中 ") +
+                                                           std::to_string(position) + " byte "),
+                               99);
+          }
+          return true;
+        },
+        [&](std::string_view line) { LogSentSmtpLine(env_, line); });
+  }
+
+  TransportEnv& env_;
+  AccountSettings& account_;
+  MailSession& session_;
+  std::string reply_;
+};
+
+}  // namespace
+
+int SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& session,
+                    std::string_view text) {
+  return Transaction(env, account, session).Run(text);
+}
+
+}  // namespace velnora
