@@ -1,0 +1,100 @@
+// Per-account runtime records and the process-wide tables that go with
+// them: working counts, the stored UIDL list, the new-message flags and the
+// embedded mail session.
+//
+// Memory follows use: a stored list grows with the UIDLs stored in it (its
+// high-water mark), never to maxHeldMails slots up front, so 400 accounts
+// with a large capacity and little mail stay small.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "config/common_settings.h"
+#include "config/settings_image.h"
+#include "transport/mail_session.h"
+
+namespace velnora {
+
+inline constexpr std::size_t kUidlSlotSize = 72;   // one stored UIDL, NUL-terminated
+inline constexpr std::size_t kUidlMaxLength = 70;  // UIDLs are cut to this
+inline constexpr int kRuntimeAccounts = kAccountCount;
+
+using UidlSlot = std::array<char, kUidlSlotSize>;
+
+// The text of a slot (never runs past the slot).
+std::string_view SlotText(const UidlSlot& slot);
+// A slot holding `uidl` cut to 70 bytes.
+UidlSlot MakeSlot(std::string_view uidl);
+
+class AccountRuntime {
+ public:
+  MailSession session;
+  int32_t mailCount = 0;   // STAT count after a login, then the position fetched up to
+  int32_t startIndex = 0;  // first position to consider (no-UIDL mode: handled so far)
+  int32_t limitWarned = 0; // the over-limit line was shown this run
+  int32_t statCount = 0;   // message count of the last STAT
+  std::vector<uint8_t> isNew;  // per mailbox position of the last listing
+
+  int32_t storedCount() const { return storedCount_; }
+  // Entry `p` of the stored list; empty beyond what was ever stored.
+  std::string_view StoredUidl(int p) const;
+  void SetStoredUidl(int p, std::string_view uidl);
+  // Empties entry `p`: its message becomes new again.
+  void ClearStoredUidl(int p) { SetStoredUidl(p, {}); }
+  void SetStoredCount(int32_t count);
+  // Slots held in memory (high-water mark); beyond them all slots are empty.
+  const std::vector<UidlSlot>& slots() const { return slots_; }
+
+  // The stored list changed since the last save.
+  bool changed() const { return changed_; }
+  void MarkSaved() { changed_ = false; }
+  void MarkChanged() { changed_ = true; }
+
+  // Reset of the working counts (a store file of another format).
+  void ResetCounts();
+
+ private:
+  friend class UidlStoreReader;
+  std::vector<UidlSlot> slots_;
+  int32_t storedCount_ = 0;
+  bool changed_ = false;
+};
+
+// Outcome and UIDL of each message of the account being forwarded.
+struct ForwardStatus {
+  int16_t resultCode = 0;
+  UidlSlot uidl{};
+};
+
+struct RuntimeTables {
+  explicit RuntimeTables(int maxHeld) : maxHeldMails(maxHeld) {}
+  RuntimeTables(const RuntimeTables&) = delete;
+  RuntimeTables& operator=(const RuntimeTables&) = delete;
+
+  int maxHeldMails;  // fixed for the program run
+  std::array<AccountRuntime, kRuntimeAccounts> accounts;
+  // The last server listing, indexed by message number - 1 (grows with it).
+  std::vector<UidlSlot> currentUidls;
+  std::vector<ForwardStatus> forwardStatus;
+
+  std::string_view CurrentUidl(int position) const {
+    return position >= 0 && std::size_t(position) < currentUidls.size()
+               ? SlotText(currentUidls[std::size_t(position)])
+               : std::string_view();
+  }
+};
+
+// Start-up: applies a pending capacity change (maxHeldMailsNext becomes
+// maxHeldMails) and creates the tables. `previousMaxHeld` receives the
+// capacity the store file was written with.
+std::unique_ptr<RuntimeTables> AllocateRuntime(CommonSettings& common, int& previousMaxHeld);
+
+// Program end: frees the tables (the records close their sessions).
+void FreeRuntime(std::unique_ptr<RuntimeTables>& tables);
+
+}  // namespace velnora

@@ -1,0 +1,403 @@
+#include "transport/pop3_client.h"
+
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "report/time_stamps.h"
+#include "transport/field_text.h"
+#include "transport/md5.h"
+#include "transport/pop3_parse.h"
+#include "transport/uidl_decision.h"
+
+namespace velnora {
+namespace {
+
+constexpr int64_t kProgressIntervalMs = 200;
+constexpr std::size_t kUidlReplyCapacity = 65534;
+constexpr std::size_t kMarkAllLineLimit = 4096;
+
+void Log(TransportEnv& env, std::string_view text) {
+  if (env.common.sessionLog) env.log.WriteSessionLog(text);
+}
+
+std::string Name(const AccountSettings& account) { return std::string(FieldText(account.accountName)); }
+
+std::string Format(const char* format, auto... values) {
+  char text[512];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+void Status(TransportEnv& env, const AccountSettings& account, std::string_view text, int icon) {
+  env.log.SetStatus("[" + Name(account) + "]" + std::string(text), icon);
+}
+
+void AuthError(TransportEnv& env, const AccountSettings& account, std::string_view reply) {
+  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), 4, &account);
+  env.log.AddActivity(reply, 20, &account);
+}
+
+void RefreshActivity(TransportEnv& env) { env.flags.lastActivityTick = platform::TickMs(); }
+
+void OverLimitWarning(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                      int maxHeld) {
+  runtime.limitWarned = 1;
+  env.log.AddActivity(
+      SJIS(u8"メールボックスのメール数が最大メール保持数（") + std::to_string(maxHeld) +
+          SJIS(u8"）を越えています。メール数を減らすか、「共通設定」で最大メール保持数を増やして下さい。"),
+      4, &account);
+}
+
+// One command, one single-line reply (stripped of a left-over line end).
+// -1 on a transfer failure, else 1 for "+OK" and 0 for anything else.
+int Exchange(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+             std::string_view command, int tag, std::string& reply, bool strip = true) {
+  if (SendCommand(env, runtime.session, command, tag, &account) < 0) return -1;
+  if (recv_com(env, runtime.session, reply, kPop3ReplyCapacity, tag, &account) < 0) return -1;
+  if (strip) reply = std::string(StripLeadingLineEnds(reply));
+  return StartsWithOk(reply) ? 1 : 0;
+}
+
+int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+          const std::string& greeting) {
+  std::string reply;
+  if (account.useApop) {
+    std::string digest;
+    Md5Hex(ApopTimestamp(greeting) + std::string(FieldText(account.popPassword)), digest);
+    const std::string command = "APOP " + std::string(FieldText(account.popUser)) + " " + digest + "\r\n";
+    const int rc = Exchange(env, account, runtime, command, kTagApop, reply, false);
+    if (rc < 0) return -1;
+    if (rc == 0) {
+      AuthError(env, account, reply);
+      return -1;
+    }
+    Status(env, account, SJIS(u8" 認証中 ## "), 6);
+    return 0;
+  }
+  int rc = Exchange(env, account, runtime, "USER " + std::string(FieldText(account.popUser)) + "\r\n",
+                    kTagPop3, reply);
+  if (rc < 0) return -1;
+  if (rc == 0) {
+    AuthError(env, account, reply);
+    return -1;
+  }
+  Status(env, account, SJIS(u8" 認証中 ## "), 6);
+  rc = Exchange(env, account, runtime, "PASS " + std::string(FieldText(account.popPassword)) + "\r\n",
+                kTagPop3Pass, reply, false);
+  if (rc < 0) return -1;
+  if (rc == 0) {
+    AuthError(env, account, reply);
+    return -1;
+  }
+  Status(env, account, SJIS(u8" 受信中 ### "), 3);
+  return 0;
+}
+
+// Fetches message `number` into its temporary file. 1 complete, 0 the
+// server refused or the file could not be made (loop ends), -1 transfer
+// failure (loop ends).
+int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                    int number, int j, int mailCount) {
+  std::string reply;
+  const int listed = Exchange(env, account, runtime, Format("LIST %d\r\n", number), kTagPop3, reply);
+  if (listed < 0) return -1;
+  if (listed == 0) {
+    env.log.AddActivity(reply, 20, &account);
+    return 0;
+  }
+  if (SendCommand(env, runtime.session, Format("RETR %d\r\n", number), kTagPop3, &account) < 0) {
+    return -1;
+  }
+  const std::string path = ReceivedMailPath(env, number);
+  platform::ClearReadOnly(path);
+  platform::FilePtr file = platform::OpenFile(path, "wb");
+  if (!file) return -1;
+
+  RetrTerminator terminator;
+  std::string chunk;
+  long total = 0;
+  int64_t lastProgress = platform::TickMs();
+  int outcome = 1;
+  while (!terminator.complete()) {
+    const long n = RecvChunk(env, runtime.session, chunk, kRetrChunk, kTagNone, &account);
+    if (n < 0) {
+      outcome = -1;
+      break;
+    }
+    if (n == 0) {
+      // The server closed in the middle of the message: what arrived is not
+      // the message, so it is not kept and the message stays new.
+      Log(env, "POP3: ERR: recv()=0 detected..(1)\r\n");
+      outcome = -1;
+      break;
+    }
+    RefreshActivity(env);
+    const std::size_t used = terminator.Feed(chunk);
+    total += long(used);
+    if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
+      outcome = -1;
+      break;
+    }
+    if (terminator.refused()) {
+      // "-ERR" instead of the message: no end line will follow.
+      const std::size_t lineEnd = chunk.find('\n');
+      env.log.AddActivity(chunk.substr(0, lineEnd == std::string::npos ? chunk.size() : lineEnd + 1),
+                          20, &account);
+      outcome = 0;
+      break;
+    }
+    if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
+      lastProgress = platform::TickMs();
+      Status(env, account, Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j, mailCount, total), 99);
+    }
+  }
+  const bool flushed = std::fflush(file.get()) == 0;
+  file.reset();
+  if (outcome == 1 && !flushed) outcome = -1;
+  if (outcome != 1) {
+    platform::RemoveFile(path);
+    return outcome;
+  }
+  Log(env, std::string("POP3: ") + terminator.StateName() + Format(" RcvSize=%ld \r\n", total));
+  env.log.SetStatus(SJIS(u8"処理中"), 99);
+  if (mailCount > 0) {
+    Status(env, account, Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, total), 99);
+  } else {
+    Status(env, account, SJIS(u8" 処理中"), 99);
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::string ReceivedMailPath(const TransportEnv& env, int number) {
+  return platform::JoinPath(env.tempFolder, Format("$vnrmail%d.vnr", number));
+}
+
+int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
+  Log(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts POP3 session : ") + FormatListTime() +
+               " [" + Name(account) + "] ----\r\n");
+  if (ConnectSession(env, account, runtime.session, SessionKind::Pop3) < 0) return -1;
+
+  std::string greeting;
+  if (recv_com(env, runtime.session, greeting, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
+    return -1;
+  }
+  if (!StartsWithOk(greeting)) {
+    env.log.AddActivity(greeting, 20, &account);
+    return -1;
+  }
+  Status(env, account, SJIS(u8" 認証中 # "), 6);
+  if (Login(env, account, runtime, greeting) < 0) return -1;
+
+  if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
+  std::string reply;
+  const int rc = Exchange(env, account, runtime, "STAT\r\n", kTagPop3, reply);
+  if (rc < 0) return -1;
+  const auto count = rc == 1 ? ParseStatCount(reply) : std::nullopt;
+  if (!count) {
+    env.log.AddActivity(reply, 20, &account);
+    return -1;
+  }
+  runtime.mailCount = runtime.statCount = int32_t(*count);
+  return int(*count);
+}
+
+int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (account.noUidlActive) return 1;
+  if (!env.tables) return -1;
+  RuntimeTables& tables = *env.tables;
+  const int maxHeld = tables.maxHeldMails;
+
+  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  Log(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
+  if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
+
+  if (SendCommand(env, runtime.session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
+  std::string block;
+  if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) return -1;
+  if (!StartsWithOk(block)) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
+    env.log.AddActivity(block, 4, &account);
+    return -1;
+  }
+
+  tables.currentUidls.clear();
+  UidlListingParser parser([&](long number, std::string_view uidl) {
+    if (number - 1 < 0 || number - 1 >= maxHeld) return;
+    const std::size_t index = std::size_t(number - 1);
+    if (tables.currentUidls.size() <= index) tables.currentUidls.resize(index + 1);
+    tables.currentUidls[index] = MakeSlot(uidl);
+    if (runtime.storedCount() >= maxHeld && !runtime.limitWarned) {
+      OverLimitWarning(env, account, runtime, maxHeld);
+    }
+  });
+  for (;;) {
+    Log(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
+    if (parser.Feed(block)) break;
+    RefreshActivity(env);
+    if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) {
+      return -1;
+    }
+  }
+  Log(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
+  return 1;
+}
+
+int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+                        AccountRuntime& runtime) {
+  const bool uidlMode = !account.noUidlActive;
+  if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
+    return RETVAL_UIDLERR;
+  }
+  Status(env, account, SJIS(u8" 処理中 UIDL.."), 3);
+
+  const int mailCount = runtime.mailCount;
+  const int startIndex = runtime.startIndex;
+  const int maxHeld = env.tables ? env.tables->maxHeldMails : 0;
+  int newCount = mailCount - startIndex;
+  if (uidlMode) {
+    const RuntimeTables& tables = *env.tables;
+    const NewMessageDecision decision = DecideNewMessages(
+        [&](int p) { return runtime.StoredUidl(p); }, std::min(runtime.storedCount(), maxHeld),
+        [&](int j) { return tables.CurrentUidl(j); }, startIndex, std::min(mailCount, maxHeld),
+        runtime.isNew);
+    newCount = mailCount - startIndex - decision.known;
+  }
+
+  const bool limit = env.common.limitFetch != 0;
+  const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
+  const bool reverse = account.reversePopOrder != 0;
+  std::vector<uint8_t> fetched(std::size_t(std::max(mailCount, 0)), 0);
+  int fetchedCount = 0;
+  bool stopped = false;
+  int j = startIndex;
+  for (; j < mailCount; ++j) {
+    if (env.flags.stopRequested.load()) {
+      stopped = true;
+      break;
+    }
+    RefreshActivity(env);
+    const int m = reverse ? mailCount - 1 - j : j;
+    const bool due = !uidlMode || m >= maxHeld || runtime.isNew[std::size_t(m)];
+    if (!due) continue;
+    if (limit && fetchedCount >= fetchLimit) break;
+    Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
+    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount) != 1) break;
+    fetched[std::size_t(m)] = 1;
+    ++fetchedCount;
+  }
+  if (stopped || env.flags.stopRequested.load()) return RETVAL_NOERROR;
+
+  int result = RETVAL_NOERROR;
+  if (j < mailCount) {
+    const int remaining = newCount - fetchedCount;
+    if (remaining > 0) {
+      env.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
+                              SJIS(u8" 通ありますが、これらは次回に転送されます。"),
+                          4, &account);
+    } else {
+      env.log.AddActivity(
+          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), 4,
+          &account);
+    }
+    result = RETVAL_RECV0;
+  }
+  runtime.mailCount = j;
+  if (!uidlMode) return result;
+
+  // The stored list becomes the server's listing by position: every message
+  // that was fetched or already known is recorded; a new one that was not
+  // fetched (early end, in either order) stays empty and so stays new.
+  const RuntimeTables& tables = *env.tables;
+  const int end = std::min(mailCount, maxHeld);
+  for (int p = startIndex; p < end; ++p) {
+    const bool keep = j == mailCount || fetched[std::size_t(p)] || !runtime.isNew[std::size_t(p)];
+    runtime.SetStoredUidl(p, keep ? tables.CurrentUidl(p) : std::string_view());
+  }
+  runtime.startIndex = 0;
+  runtime.SetStoredCount(j == mailCount ? std::min(j, maxHeld) : end);
+  return result;
+}
+
+int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
+                       AccountRuntime& runtime) {
+  if (OpenRcvSession(env, account, runtime) < 0) {
+    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
+    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    CloseSession(env, runtime.session, false, &account);
+    return -1;
+  }
+  runtime.startIndex = 0;
+  if (account.noUidlActive) {
+    CloseSession(env, runtime.session, true, &account);
+    return 1;
+  }
+  const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
+  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  std::string block;
+  const int rc = Exchange(env, account, runtime, "UIDL\r\n", kTagPop3, block, false);
+  if (rc < 0) return -1;
+  if (rc == 0) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
+    env.log.AddActivity(block, 20, &account);
+    return -1;
+  }
+  int stored = 0;
+  bool full = false;
+  UidlListingParser parser(
+      [&](long, std::string_view uidl) {
+        if (full) return;
+        if (stored >= maxHeld) {
+          if (!runtime.limitWarned) {
+            OverLimitWarning(env, account, runtime, maxHeld);
+            full = true;
+          }
+          return;
+        }
+        runtime.SetStoredUidl(stored++, uidl);
+      },
+      kMarkAllLineLimit);
+  for (;;) {
+    const bool finished = parser.Feed(block);
+    runtime.SetStoredCount(stored);
+    if (finished || full) break;
+    RefreshActivity(env);
+    if (recv_com(env, runtime.session, block, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
+      return -1;
+    }
+  }
+  CloseSession(env, runtime.session, true, &account);
+  return 1;
+}
+
+int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                  int number) {
+  std::string reply;
+  return Exchange(env, account, runtime, Format("DELE %d\r\n", number), kTagPop3, reply);
+}
+
+int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (OpenRcvSession(env, account, runtime) < 0) {
+    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
+    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    CloseSession(env, runtime.session, false, &account);
+    return 0;
+  }
+  Status(env, account, SJIS(u8" メール削除中.."), 6);
+  const int mailCount = runtime.mailCount;
+  for (int i = 0; i < mailCount; ++i) {
+    if (env.flags.stopRequested.load()) break;
+    RefreshActivity(env);
+    const int position = account.reversePopOrder ? mailCount - 1 - i : i;
+    if (DeleteMessage(env, account, runtime, position + 1) < 0) return -1;
+  }
+  CloseSession(env, runtime.session, true, &account);
+  runtime.mailCount = runtime.startIndex = 0;
+  return 1;
+}
+
+}  // namespace velnora
