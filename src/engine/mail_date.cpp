@@ -63,8 +63,10 @@ std::string FormatMailDate(int style, const platform::CalendarTime& localTime,
 }
 
 std::string FormatMailDate(int style) {
-  return FormatMailDate(style, platform::LocalNow(), platform::UtcNow(),
-                        platform::StandardBiasMinutes());
+  // The zone is read first: it also brings the time-zone settings up to date.
+  const int bias = platform::StandardBiasMinutes();
+  const platform::CalendarTime local = platform::LocalNow();
+  return FormatMailDate(style, local, platform::UtcNow(), bias);
 }
 
 }  // namespace velnora

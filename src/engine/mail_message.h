@@ -59,6 +59,7 @@ struct MailMessage {
   char* text() { return buffer.empty() ? nullptr : buffer.data(); }
   const char* text() const { return buffer.empty() ? nullptr : buffer.data(); }
   // The header part up to its terminator (the whole text before parsing).
+  // After parsing, the line end before each recorded header line holds NUL.
   std::string_view Header() const;
   // The body up to its NUL, never past bodyCapacity; empty when there is none.
   std::string_view Body() const;

@@ -16,8 +16,8 @@
 #include "config/common_settings.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "recording_reporter.h"
-#include "temp_folder.h"
+#include "support/recording_reporter.h"
+#include "support/temp_folder.h"
 
 namespace velnora {
 namespace {

@@ -1,0 +1,176 @@
+// Duplicate prevention reads back what the activity list wrote; trimming
+// keeps the newer half of the forwarding log.
+#include "engine/history.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "config/account_settings.h"
+#include "config/common_settings.h"
+#include "engine/header_parse.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "support/recording_reporter.h"
+#include "support/temp_folder.h"
+
+namespace velnora {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+struct KeyCase {
+  const char* history;
+  const char* key;
+  const char* label;
+  bool allAccounts;
+  bool found;
+};
+
+class HistoryKeyTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(HistoryKeyTest, MatchesTheEighthAndNinthNonEmptyFields) {
+  const auto& c = GetParam();
+  EXPECT_EQ(HistoryHoldsKey(c.history, c.key, c.label, c.allAccounts), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, HistoryKeyTest,
+    ::testing::Values(
+        KeyCase{"V1;0;1(2);t;s;f;r; <a@x>;Home;\n", " <a@x>", "Home", false, true},
+        KeyCase{"V1;0;1(2);t;s;f;r; <a@x>;Home;\n", " <a@x>", "Work", false, false},
+        KeyCase{"V1;0;1(2);t;s;f;r; <a@x>;Home;\n", " <a@x>", "Work", true, true},
+        KeyCase{"V1;0;1(2);t;s;f;r; <a@x>;Home;\n", " <A@x>", "Home", false, false},
+        KeyCase{"V1;0;;1(2);;t;s;f;r; <a@x>;;Home;\n", " <a@x>", "Home", false, true},
+        KeyCase{"V1;0;1(2);t;s;f;r; <a@x>;\n", " <a@x>", "Home", true, false},  // no label
+        KeyCase{"V1;3;Info;t;text;(Velnora System); ; ;0 : Home;\n", " ", "0 : Home", true,
+                false},
+        KeyCase{"x\nV1;0;1(2);t;s;f;r;k1;Home;\nV1;0;1(2);t;s;f;r;k2;Home;", "k2", "Home",
+                false, true},
+        KeyCase{"", "k", "Home", true, false}));
+
+class HistoryTest : public ::testing::Test {
+ protected:
+  HistoryTest()
+      : common_(std::make_unique<CommonSettings>()),
+        home_(std::make_unique<AccountSettings>()),
+        work_(std::make_unique<AccountSettings>()),
+        log_(reporter_, *common_, folder_.File("velnora_.log"),
+             folder_.File("velnora_session.log")) {
+    common_->preventDuplicates = 1;
+    common_->trimHistory = 1;
+    common_->historyLimit = 10;
+    home_->accountNumber = 0;
+    std::strcpy(home_->accountName, "Home");
+    work_->accountNumber = 1;
+    std::strcpy(work_->popUser, "worker");
+  }
+
+  void Record(const MailMessage& m, const AccountSettings& account) {
+    log_.AddMessageActivity(ActivityOf(m, 1), account);
+  }
+
+  testing::TempFolder folder_;
+  testing::RecordingReporter reporter_;
+  std::unique_ptr<CommonSettings> common_;
+  std::unique_ptr<AccountSettings> home_;
+  std::unique_ptr<AccountSettings> work_;
+  ActivityLog log_;
+};
+
+MailMessage Parsed(std::string_view text) {
+  MailMessage m;
+  EXPECT_TRUE(SetMessageText(m, text));
+  ParseMailContent(m);
+  return m;
+}
+
+TEST_F(HistoryTest, RecordedMessageIsRecognisedForItsAccount) {
+  MailMessage m = Parsed("Message-ID: <1@example.jp>\r\nSubject: a;b\r\n\r\nx");
+  EXPECT_FALSE(IsAlreadyForwarded(m, *home_, *common_, log_));  // no log yet
+  Record(m, *home_);
+  EXPECT_TRUE(IsAlreadyForwarded(m, *home_, *common_, log_));
+  EXPECT_FALSE(IsAlreadyForwarded(m, *work_, *common_, log_));
+  common_->duplicateCheckAllAccounts = 1;
+  EXPECT_TRUE(IsAlreadyForwarded(m, *work_, *common_, log_));
+
+  MailMessage other = Parsed("Message-ID: <2@example.jp>\r\n\r\nx");
+  EXPECT_FALSE(IsAlreadyForwarded(other, *home_, *common_, log_));
+}
+
+TEST_F(HistoryTest, UnnamedAccountIsRecognisedByItsUser) {
+  MailMessage m = Parsed("Message-ID: <w@example.jp>\r\n\r\nx");
+  Record(m, *work_);
+  EXPECT_TRUE(IsAlreadyForwarded(m, *work_, *common_, log_));
+  EXPECT_FALSE(IsAlreadyForwarded(m, *home_, *common_, log_));
+}
+
+TEST_F(HistoryTest, MessageWithoutIdIsRecognisedByDateSubjectAndFrom) {
+  const std::string header = "Date: Tue, 08 Dec 2026 10:00:00 +0900\r\nSubject:  tabs\there\r\n"
+                             "From: f@x\r\n";
+  MailMessage m = Parsed(header + "\r\nbody");
+  Record(m, *home_);
+  EXPECT_TRUE(IsAlreadyForwarded(Parsed(header + "\r\nother body"), *home_, *common_, log_));
+  EXPECT_FALSE(IsAlreadyForwarded(Parsed("Date: Wed, 09 Dec 2026 10:00:00 +0900\r\n"
+                                         "Subject:  tabs\there\r\nFrom: f@x\r\n\r\nbody"),
+                                  *home_, *common_, log_));
+}
+
+TEST_F(HistoryTest, SwitchesTurnTheCheckOff) {
+  MailMessage m = Parsed("Message-ID: <1@example.jp>\r\n\r\nx");
+  Record(m, *home_);
+  common_->preventDuplicates = 0;
+  EXPECT_FALSE(IsAlreadyForwarded(m, *home_, *common_, log_));
+  common_->preventDuplicates = 1;
+  home_->noDuplicateCheck = 1;
+  EXPECT_FALSE(IsAlreadyForwarded(m, *home_, *common_, log_));
+}
+
+void WriteLines(const std::string& path, int count) {
+  std::ofstream out(path, std::ios::binary);
+  for (int i = 1; i <= count; ++i) out << "V1;3;line " << i << ";\n";
+}
+
+TEST_F(HistoryTest, OverLongHistoryKeepsItsNewerHalf) {
+  WriteLines(log_.forwardingLogPath(), 11);
+  EXPECT_EQ(TrimHistory(*common_, log_), 5);
+  const std::string notice =
+      SJIS(u8"古い履歴の半分を自動的に削除しました。残りの履歴数 : ") + "5";
+  ASSERT_EQ(reporter_.rows.size(), 1u);
+  EXPECT_EQ(reporter_.rows[0].code, 3);
+  EXPECT_EQ(reporter_.rows[0].columns[3], notice);
+
+  const std::string content = ReadAll(log_.forwardingLogPath());
+  const std::string kept = "V1;3;line 7;\nV1;3;line 8;\nV1;3;line 9;\nV1;3;line 10;\n"
+                           "V1;3;line 11;\n";
+  ASSERT_TRUE(content.starts_with(kept)) << content;
+  EXPECT_NE(content.find(notice, kept.size()), std::string::npos);  // the notice is recorded too
+  EXPECT_FALSE(platform::FileExists(log_.forwardingLogPath() + ".new"));
+}
+
+TEST_F(HistoryTest, HistoryWithinTheLimitIsNotTouched) {
+  WriteLines(log_.forwardingLogPath(), 10);
+  const std::string before = ReadAll(log_.forwardingLogPath());
+  EXPECT_EQ(TrimHistory(*common_, log_), -1);
+  common_->trimHistory = 0;
+  WriteLines(log_.forwardingLogPath(), 30);
+  EXPECT_EQ(TrimHistory(*common_, log_), -1);
+  EXPECT_TRUE(reporter_.rows.empty());
+  EXPECT_EQ(before.size(), 10 * std::string("V1;3;line 1;\n").size() + 1);
+}
+
+TEST_F(HistoryTest, MissingHistoryIsNotCreated) {
+  EXPECT_EQ(TrimHistory(*common_, log_), -1);
+  EXPECT_FALSE(platform::FileExists(log_.forwardingLogPath()));
+}
+
+}  // namespace
+}  // namespace velnora

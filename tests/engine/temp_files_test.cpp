@@ -1,0 +1,49 @@
+#include "engine/temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+#include "config/common_settings.h"
+#include "platform/files.h"
+#include "support/temp_folder.h"
+
+namespace velnora {
+namespace {
+
+TEST(TempFilesTest, NamesCarryTheMessageAndPartNumbers) {
+  EXPECT_EQ(ReceivedMailPath("/t/", 1), "/t/$vnrmail1.vnr");
+  EXPECT_EQ(ReceivedMailPath("/t/", 400), "/t/$vnrmail400.vnr");
+  EXPECT_EQ(OutgoingPartPath("/t/", 0), "/t/$vnrdiv0.vnr");
+}
+
+TEST(TempFilesTest, FolderEndsWithASeparator) {
+  testing::TempFolder home;
+  testing::ScopedEnv runtime("XDG_RUNTIME_DIR", home.path());
+  auto common = std::make_unique<CommonSettings>();
+  common->tempInCurrentFolder = 1;
+  EXPECT_EQ(TempFileFolder(*common), platform::CurrentFolder() + "/");
+  common->tempInCurrentFolder = 0;
+  EXPECT_EQ(TempFileFolder(*common), home.path() + "/velnora/");
+}
+
+TEST(TempFilesTest, RemoverRemovesUnlessKept) {
+  testing::TempFolder folder;
+  const std::string done = ReceivedMailPath(folder.path() + "/", 1);
+  const std::string failed = ReceivedMailPath(folder.path() + "/", 2);
+  std::ofstream(done) << "x";
+  std::ofstream(failed) << "x";
+  {
+    TempFileRemover a(done);
+    TempFileRemover b(failed);
+    b.Keep();
+  }
+  EXPECT_FALSE(platform::FileExists(done));
+  EXPECT_TRUE(platform::FileExists(failed));
+  EXPECT_TRUE(RemoveTempFile(failed));
+  EXPECT_TRUE(RemoveTempFile(failed));  // already gone
+}
+
+}  // namespace
+}  // namespace velnora
