@@ -1,0 +1,69 @@
+// The one object that owns everything mutable of a Velnora process: the
+// settings tables and where they live, the per-account runtime records, the
+// worker state, the activity log, the conversion options of the account
+// being forwarded and the per-account statistics. Nothing mutable is global;
+// the engine's operations take a Context&.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "config/settings_image.h"
+#include "config/settings_location.h"
+#include "convert/convert_options.h"
+#include "engine/worker_state.h"
+#include "report/activity_log.h"
+#include "report/reporter.h"
+#include "transport/account_runtime.h"
+#include "transport/transport_env.h"
+
+namespace velnora {
+
+// Per-account counters shown by the account list, zeroed at start-up.
+struct AccountStatistics {
+  std::array<std::atomic<int32_t>, kAccountCount> serverMailCount{};
+  std::array<std::atomic<int32_t>, kAccountCount> filteredCount{};
+  std::array<std::atomic<int32_t>, kAccountCount> forwardedCount{};
+};
+
+class Context {
+ public:
+  Context(Reporter& reporter, SettingsLocation location);
+  ~Context();
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  // The start-up sequence without a window: load the settings (or a fresh
+  // table), apply a pending capacity change, choose the temporary folder,
+  // allocate the runtime records, read the UIDL store, write the session-log
+  // banner, set the remote suspensions and clear the overflow notices.
+  // False when the process cannot run (no private temporary folder, no
+  // memory for the tables); the reason went to the reporter.
+  bool StartUp();
+
+  // What a mail session needs, built from the parts above.
+  TransportEnv Env();
+
+  Reporter& reporter;
+  SettingsLocation location;
+  std::unique_ptr<SettingsImage> settings;
+  std::unique_ptr<ActivityLog> log;
+  std::unique_ptr<RuntimeTables> runtime;
+  WorkerState worker;
+  AccountStatistics stats;
+  // Options of the account being forwarded (FwdProc sets them per account).
+  ConvertOptions convert;
+  // Private folder for "$vnrmail%d.vnr" and "$vnrdiv%d.vnr", ending without "/".
+  std::string tempFolder;
+  // The capacity change made at start-up, announced once the list exists.
+  int capacityChangedTo = 0;
+
+  CommonSettings& common() { return settings->common; }
+  AccountSettings& account(int i) { return settings->accounts[i]; }
+  AccountExtraSettings& extra(int i) { return settings->extras[i]; }
+  AccountRuntime& runtimeOf(int i) { return runtime->accounts[i]; }
+};
+
+}  // namespace velnora
