@@ -27,7 +27,7 @@ bool ReplyIncomplete(std::string_view reply) {
 }
 
 bool isSMTPReplyOK(std::string_view reply) {
-  return reply.starts_with("250") || reply.starts_with("220");
+  return reply.starts_with("250") || reply.starts_with("220") || reply.starts_with("251");
 }
 
 }  // namespace velnora

@@ -29,7 +29,9 @@ class SmtpReplyScanner {
 // True while `reply` holds no final line and more must be read.
 bool ReplyIncomplete(std::string_view reply);
 
-// A positive completion of a command or the greeting.
+// A positive completion of a command or the greeting: "250", "220", and
+// "251" (a recipient accepted for forwarding, RFC 5321 3.4), which would
+// otherwise be taken for a refusal and the message sent again forever.
 bool isSMTPReplyOK(std::string_view reply);
 
 inline bool ReplyStartsWith(std::string_view reply, std::string_view prefix) {

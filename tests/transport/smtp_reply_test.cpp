@@ -80,7 +80,8 @@ TEST(ReplyOk, PositiveCodesOnly) {
   EXPECT_TRUE(isSMTPReplyOK("250 OK\r\n"));
   EXPECT_TRUE(isSMTPReplyOK("220 mx ESMTP\r\n"));
   EXPECT_TRUE(isSMTPReplyOK("250-mx\r\n250 AUTH LOGIN\r\n"));
-  EXPECT_FALSE(isSMTPReplyOK("251 forwarded\r\n"));
+  EXPECT_TRUE(isSMTPReplyOK("251 User not local; will forward\r\n"));
+  EXPECT_FALSE(isSMTPReplyOK("252 cannot verify\r\n"));
   EXPECT_FALSE(isSMTPReplyOK("354 go ahead\r\n"));
   EXPECT_FALSE(isSMTPReplyOK("550 250 no\r\n"));
   EXPECT_FALSE(isSMTPReplyOK("25"));

@@ -1,0 +1,116 @@
+// All part files of a message: order, destination choice, what is deleted
+// and what stays after a refusal.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/files.h"
+#include "smtp_test_env.h"
+#include "support/fake_server.h"
+#include "transport/smtp_client.h"
+
+namespace velnora {
+namespace {
+
+using testing::FakeServer;
+using testing::SetField;
+using testing::SmtpTestEnv;
+
+void WritePart(const SmtpTestEnv& t, int part, const std::string& text) {
+  std::ofstream(PartFilePath(t.env.tempFolder, part), std::ios::binary) << text;
+}
+
+std::string PartText(int part) {
+  return "s@x\r\nSubject: part " + std::to_string(part) + "\r\n\r\nb\r\n";
+}
+
+FakeServer& ExpectPart(FakeServer& server, const std::string& rcpt, int part,
+                       const std::string& endReply = "250 ok\r\n") {
+  return server.Expect("RSET\r\n").Send("250 ok\r\n")
+      .ExpectPrefix("MAIL FROM:").Send("250 ok\r\n")
+      .Expect("RCPT TO: <" + rcpt + ">\r\n").Send("250 ok\r\n")
+      .Expect("DATA\r\n").Send("354 go\r\n")
+      .Expect("Subject: part " + std::to_string(part) + "\r\n").Expect("\r\n").Expect("b\r\n")
+      .Expect(".\r\n").Send(endReply);
+}
+
+int SendParts(SmtpTestEnv& t, FakeServer& server, int parts) {
+  server.Hang(200);
+  server.Start();
+  t.AimAt(server.port());
+  int result = -100;
+  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
+      SmtpGreet(t.env, *t.account, t.session) == 1) {
+    result = SendSplitParts(t.env, *t.account, t.session, parts);
+  }
+  CloseSession(t.env, t.session, false, t.account.get());
+  server.Wait(5000);
+  return result;
+}
+
+TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
+  SmtpTestEnv t;
+  SetField(t.account->forwardTo, "a@x b@y");
+  t.account->apportion = 1;
+  t.account->apportionNext = 0;
+  t.account->phoneMode = t.account->phoneSplit = t.account->phoneReverseOrder = 1;
+  for (int part = 0; part < 3; ++part) WritePart(t, part, PartText(part));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  for (int part : {2, 1, 0}) ExpectPart(server, "b@y", part);
+  EXPECT_EQ(SendParts(t, server, 3), 1);
+  EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(t.account->apportionCount, 2);
+  EXPECT_EQ(t.account->apportionNext, 1);
+  for (int part = 0; part < 3; ++part) EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, part)));
+}
+
+TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
+  SmtpTestEnv t;
+  t.account->noResendOn550 = 1;
+  WritePart(t, 0, PartText(0));
+  WritePart(t, 1, PartText(1));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 0, "552 too big\r\n");
+  EXPECT_EQ(SendParts(t, server, 2), -10);
+  EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 1)));
+}
+
+TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
+  SmtpTestEnv t;
+  WritePart(t, 0, PartText(0));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 0, "451 later\r\n");
+  EXPECT_EQ(SendParts(t, server, 1), 0);
+}
+
+TEST(SmtpParts, EmptyAndMissingPartsAreSkipped) {
+  SmtpTestEnv t;
+  WritePart(t, 0, "");
+  WritePart(t, 2, PartText(2));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 2);
+  EXPECT_EQ(SendParts(t, server, 3), 1);
+  EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+}
+
+TEST(SmtpParts, NoDestinationSendsNothingAndCountsAsForwarded) {
+  SmtpTestEnv t;
+  SetField(t.account->forwardTo, "   ");
+  t.account->apportionCount = 5;
+  WritePart(t, 0, PartText(0));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  EXPECT_EQ(SendParts(t, server, 1), 1);
+  EXPECT_EQ(t.account->apportionCount, 0);
+  EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velnora
