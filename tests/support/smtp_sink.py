@@ -33,6 +33,7 @@ import ssl
 import subprocess
 import sys
 import time
+import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword, auth_mechanism
 
@@ -211,6 +212,8 @@ async def serve(args):
 
 
 def main():
+    # aiosmtpd warns about its own deprecated session field on every log-in.
+    warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--folder", required=True, help="data folder of this server")
     parser.add_argument("--user", default="sender")
