@@ -32,8 +32,8 @@ import os
 import ssl
 import subprocess
 import sys
+import logging
 import time
-import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword, auth_mechanism
 
@@ -212,8 +212,8 @@ async def serve(args):
 
 
 def main():
-    # aiosmtpd warns about its own deprecated session field on every log-in.
-    warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
+    # aiosmtpd logs a warning about its own deprecated session field at every log-in.
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--folder", required=True, help="data folder of this server")
     parser.add_argument("--user", default="sender")
