@@ -9,11 +9,11 @@
 
 #include <string>
 
+#include "config/settings_location.h"  // kUidlStoreFileName
 #include "transport/account_runtime.h"
 
 namespace velnora {
 
-inline constexpr char kUidlStoreFileName[] = "velnora4uidl_zo400.mbx";
 inline constexpr std::size_t kUidlStoreTrailerSize = 16;
 
 // Size of the file for a capacity.
