@@ -245,6 +245,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ColumnCase{"Subject:  x", "From:  x", "To:  x", " x", " x", " x"},
                       ColumnCase{"subject: low", "FROM: up", "tO: mixed", "low", "up", "mixed"}));
 
+TEST_F(ActivityLogTest, EncodedWordsAreShownInTheLocalCodePage) {
+  log_.AddMessageActivity(Message("Subject: =?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=",
+                                  "From: =?UTF-8?B?5bGx55Sw?= <y@example.jp>",
+                                  "To: =?utf-8?b?5Lu25ZCNO+OBp+OBmQ==?="),
+                          *account_);
+  ASSERT_EQ(reporter_.rows.size(), 1u);
+  EXPECT_EQ(reporter_.rows[0].columns[3], SJIS(u8"テスト"));
+  EXPECT_EQ(reporter_.rows[0].columns[4], SJIS(u8"山田") + " <y@example.jp>");
+  EXPECT_EQ(reporter_.rows[0].columns[5], SJIS(u8"件名,です"));  // decoded, then sanitised
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(";" + SJIS(u8"件名,です") + ";"), std::string::npos);
+}
+
 struct CategoryCase {
   int resultCode;
   bool deleteAfterForward;
