@@ -1,6 +1,7 @@
 #include "convert/base64.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 
 #include "convert/text_buffer.h"
@@ -20,6 +21,22 @@ constexpr std::array<unsigned char, 256> MakeDecodeTable() {
   return table;
 }
 constexpr std::array<unsigned char, 256> kDecode = MakeDecodeTable();
+
+// The value of a character already shifted to its place in a group; a
+// foreign character sets a bit no group of four can set otherwise.
+constexpr std::uint32_t kForeignBit = 1u << 24;
+constexpr std::array<std::array<std::uint32_t, 256>, 4> MakeShiftedTables() {
+  std::array<std::array<std::uint32_t, 256>, 4> tables{};
+  for (int place = 0; place < 4; ++place) {
+    for (int c = 0; c < 256; ++c) {
+      unsigned char v = kDecode[static_cast<std::size_t>(c)];
+      tables[static_cast<std::size_t>(place)][static_cast<std::size_t>(c)] =
+          v == kForeign ? kForeignBit : static_cast<std::uint32_t>(v) << (18 - 6 * place);
+    }
+  }
+  return tables;
+}
+constexpr auto kShifted = MakeShiftedTables();
 
 std::size_t EncodeGroups(const unsigned char* src, std::size_t n, char* out, std::size_t maxChars) {
   std::size_t o = 0;
@@ -43,23 +60,25 @@ std::size_t Base64DecodeText(std::span<char> text) {
   const std::size_t n = TextLength(text);
   auto* s = reinterpret_cast<unsigned char*>(text.data());
   // The decoded bytes never outnumber the input bytes (the original text
-  // plus its terminator is the whole room there is).
+  // plus its terminator is the whole room there is), and a group's bytes are
+  // written only after its characters were read.
   std::size_t o = 0;
   std::size_t i = 0;
   unsigned quad[4];
   int have = 0;
   while (i < n) {
-    // Four alphabet characters in a row: the common case, no filtering.
-    if (have == 0 && i + 4 <= n) {
-      unsigned v0 = kDecode[s[i]], v1 = kDecode[s[i + 1]], v2 = kDecode[s[i + 2]], v3 = kDecode[s[i + 3]];
-      if ((v0 | v1 | v2 | v3) < 64) {
-        unsigned bits = (v0 << 18) | (v1 << 12) | (v2 << 6) | v3;
-        s[o++] = static_cast<unsigned char>(bits >> 16);
-        s[o++] = static_cast<unsigned char>(bits >> 8);
-        s[o++] = static_cast<unsigned char>(bits);
+    // Runs of whole groups without foreign characters: the common case.
+    if (have == 0) {
+      while (i + 4 <= n) {
+        std::uint32_t bits = kShifted[0][s[i]] | kShifted[1][s[i + 1]] | kShifted[2][s[i + 2]] | kShifted[3][s[i + 3]];
+        if (bits & kForeignBit) break;
+        s[o] = static_cast<unsigned char>(bits >> 16);
+        s[o + 1] = static_cast<unsigned char>(bits >> 8);
+        s[o + 2] = static_cast<unsigned char>(bits);
+        o += 3;
         i += 4;
-        continue;
       }
+      if (i >= n) break;
     }
     unsigned v = kDecode[s[i++]];
     if (v == kForeign) continue;

@@ -84,4 +84,13 @@ std::optional<std::string> WideCharToMultiByte(unsigned codePage, std::u16string
   return Run(cd, raw, "?", 2);
 }
 
+std::optional<std::string> ConvertCodePage(unsigned from, unsigned to, std::string_view bytes) {
+  const char* fromName = IconvName(from);
+  const char* toName = IconvName(to);
+  if (fromName == nullptr || toName == nullptr) return std::nullopt;
+  IconvHandle cd(toName, fromName);
+  if (!cd.valid()) return std::nullopt;
+  return Run(cd, bytes, "?", 1);
+}
+
 }  // namespace velnora::platform

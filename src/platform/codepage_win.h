@@ -26,4 +26,9 @@ std::optional<std::u16string> MultiByteToWideChar(unsigned codePage, std::string
 // convert.
 std::optional<std::string> WideCharToMultiByte(unsigned codePage, std::u16string_view text);
 
+// Bytes in `from` -> bytes in `to` in one step, with the substitutions of
+// the two calls above. For whole bodies and for measuring the arithmetic
+// conversions against the system's converters.
+std::optional<std::string> ConvertCodePage(unsigned from, unsigned to, std::string_view bytes);
+
 }  // namespace velnora::platform

@@ -59,3 +59,16 @@ TEST(CodepageWin, UnknownCodePageIsRefused) {
 
 }  // namespace
 }  // namespace velnora::platform
+
+namespace velnora::platform {
+namespace {
+
+TEST(CodepageWin, DirectConversionBetweenCodePages) {
+  EXPECT_EQ(ConvertCodePage(kCodePageShiftJis, kCodePageIso2022Jp, "\x82\xA0" "a"),
+            std::string("\x1B$B$\"\x1B(Ba"));
+  EXPECT_EQ(ConvertCodePage(kCodePageIso2022Jp, kCodePageShiftJis, "\x1B$B$\"\x1B(Ba"), std::string("\x82\xA0" "a"));
+  EXPECT_FALSE(ConvertCodePage(kCodePageShiftJis, 437, "a").has_value());
+}
+
+}  // namespace
+}  // namespace velnora::platform
