@@ -9,6 +9,7 @@
 #include "transport/field_text.h"
 #include "transport/smtp_auth.h"
 #include "transport/smtp_command.h"
+#include "transport/smtp_pop_before.h"
 #include "transport/smtp_reply.h"
 
 namespace velnora {
@@ -112,6 +113,7 @@ int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& 
 }  // namespace
 
 int OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  if (account.useSeparateSmtp && account.popBeforeSmtp && PopBeforeSmtp(env, account) < 0) return -1;
   if (!account.noSendDelay && !SessionDelay(env, 1000)) return -1;
   SmtpSessionLog(env, Banner(account, "SMTP"));
   if (account.smtpDelayOn && !ConnectDelay(env, account)) return -1;

@@ -233,5 +233,51 @@ TEST(SmtpOpen, ConfiguredDelayEndsEarlyOnStop) {
   EXPECT_EQ(server.ConnectionsAccepted(), 0);
 }
 
+struct PopBeforeCase {
+  const char* name;
+  std::string passReply;
+  int expected;
+};
+
+class SmtpPopBefore : public ::testing::TestWithParam<PopBeforeCase> {};
+
+TEST_P(SmtpPopBefore, LogsInWithItsOwnCredentialsFirst) {
+  SmtpTestEnv t;
+  t.account->useSeparateSmtp = t.account->popBeforeSmtp = 1;
+  SetField(t.account->pbsServer, "127.0.0.1");
+  SetField(t.account->pbsUser, "pbs-user");
+  SetField(t.account->pbsPassword, "pbs-secret");
+  SetField(t.account->popUser, "other-user");
+  FakeServer pop;
+  pop.Send("+OK pop ready\r\n")
+      .Expect("USER pbs-user\r\n").Send("+OK\r\n")
+      .Expect("PASS pbs-secret\r\n").Send(GetParam().passReply);
+  if (GetParam().expected == 0) pop.Expect("STAT\r\n").Send("+OK 0 0\r\n").Expect("QUIT\r\n").Send("+OK bye\r\n");
+  pop.Hang(200);
+  pop.Start();
+  t.account->pbsPort = static_cast<int16_t>(pop.port());
+  FakeServer smtp;
+  smtp.Send("220 mx\r\n").Hang(200);
+  smtp.Start();
+  t.AimAt(smtp.port());
+  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), GetParam().expected);
+  CloseSession(t.env, t.session, false, t.account.get());
+  pop.Wait(5000);
+  if (GetParam().expected == 0) smtp.Wait(5000);  // no connection otherwise
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(smtp.ConnectionsAccepted(), GetParam().expected == 0 ? 1 : 0);
+  EXPECT_EQ(t.HasActivity(4, SJIS(u8"SMTP送信の前のPOP認証に失敗しました")), GetParam().expected < 0);
+  const std::string log = t.SessionLog();
+  EXPECT_NE(log.find("starts <POP before SMTP> session"), std::string::npos);
+  EXPECT_EQ(log.find("pbs-secret"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Logins, SmtpPopBefore,
+                         ::testing::Values(PopBeforeCase{"accepted", "+OK logged in\r\n", 0},
+                                           PopBeforeCase{"refused", "-ERR wrong\r\n", -1}),
+                         [](const ::testing::TestParamInfo<PopBeforeCase>& param) {
+                           return std::string(param.param.name);
+                         });
+
 }  // namespace
 }  // namespace velnora
