@@ -10,6 +10,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "config/account_settings.h"
@@ -371,6 +372,28 @@ TEST_F(ActivityLogTest, SmallSessionLogIsKeptAtTheCheckingWrite) {
   for (int i = 0; i < 120; ++i) log_.WriteSessionLog("line " + std::to_string(i) + "\r\n");
   EXPECT_FALSE(platform::FileExists(folder_.File("velnora_session_renamed.log")));
   EXPECT_EQ(Lines(ReadAll(log_.sessionLogPath())).size(), 120u);
+}
+
+TEST_F(ActivityLogTest, TwoThreadsLoseNeitherRowsNorSessionLines) {
+  common_->sessionLog = 1;
+  auto work = [this](const std::string& who) {
+    for (int i = 0; i < 300; ++i) {
+      log_.AddActivity(who + std::to_string(i), 3, nullptr);
+      log_.WriteSessionLog(who + std::to_string(i) + "\r\n");
+    }
+  };
+  std::thread worker(work, "worker ");
+  work("window ");
+  worker.join();
+
+  EXPECT_EQ(LogLines().size(), 600u);
+  EXPECT_EQ(Lines(ReadAll(log_.sessionLogPath())).size(), 600u);
+  std::vector<bool> seen(600);
+  for (const auto& row : reporter_.rows) {
+    ASSERT_LT(row.row, 600);
+    EXPECT_FALSE(seen[static_cast<size_t>(row.row)]) << "row index used twice: " << row.row;
+    seen[static_cast<size_t>(row.row)] = true;
+  }
 }
 
 TEST_F(ActivityLogTest, StatusGoesToTheReporter) {
