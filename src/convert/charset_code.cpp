@@ -50,6 +50,22 @@ CharsetCode CharsetOfCodePage(unsigned oemCodePage) {
   }
 }
 
+std::size_t CharacterBoundary(std::string_view text, std::size_t limit, CharsetCode code) {
+  if (text.size() <= limit) return text.size();
+  if (code == charset::kUtf8 || code == charset::kUtf7) {
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return cut;
+  }
+  std::size_t i = 0;
+  while (i < limit) {
+    std::size_t step = IsLeadByte(static_cast<unsigned char>(text[i]), code) ? 2 : 1;
+    if (i + step > limit) break;
+    i += step;
+  }
+  return i;
+}
+
 CharsetCode CharsetOfSystemCodePage() { return CharsetOfCodePage(platform::GetOEMCP()); }
 
 }  // namespace velnora

@@ -1,7 +1,9 @@
 // Character-set codes carried by every text, and their fixed properties.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace velnora {
 
@@ -58,6 +60,11 @@ unsigned CodePageOf(CharsetCode code);
 // Code of the text the system's OEM code page produces.
 CharsetCode CharsetOfCodePage(unsigned oemCodePage);
 CharsetCode CharsetOfSystemCodePage();
+
+// Longest prefix of `text` of at most `limit` bytes that does not end
+// inside a character of a text of the given code (UTF-8 for 12 and 13,
+// double-byte by IsLeadByte otherwise).
+std::size_t CharacterBoundary(std::string_view text, std::size_t limit, CharsetCode code);
 
 // Length of a UTF-8 sequence by its first byte; 0 for a byte no sequence
 // starts with.

@@ -108,6 +108,13 @@ CharsetCode DecodeWords(std::string& value, std::string& out, bool convertUnicod
   return lastCode;
 }
 
+// Copies a decoded result, cut to the destination without splitting a
+// character.
+void CopyResult(std::string_view text, CharsetCode code, std::span<char> dest) {
+  if (dest.empty()) return;
+  CopyText(text.substr(0, CharacterBoundary(text, dest.size() - 1, code)), dest);
+}
+
 }  // namespace
 
 CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool convertUnicode) {
@@ -115,7 +122,7 @@ CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool
   std::string out;
   CharsetCode code = DecodeWords(cleaned, out, convertUnicode);
   CopyText(cleaned, value);
-  CopyText(out, dest);
+  CopyResult(out, code, dest);
   return code;
 }
 
@@ -127,11 +134,11 @@ CharsetCode DecodeHeaderText(std::string_view value, std::span<char> dest, bool 
     CharsetCode code = DecodeWords(scratch, out, convertUnicode);
     if (code != charset::kNone) {
       if (HasJisEscape(out)) out = JisToSjisUnfolded(out);
-      CopyText(out, dest);
+      CopyResult(out, code, dest);
       return code;
     }
     if (HasJisEscape(value)) {
-      CopyText(JisToSjisUnfolded(value), dest);
+      CopyResult(JisToSjisUnfolded(value), charset::kShiftJis, dest);
       return charset::kShiftJis;
     }
     CopyText(value, dest);

@@ -10,25 +10,11 @@
 namespace velnora {
 namespace {
 
-// Longest prefix of at most `limit` bytes that does not end inside a
-// character of the given code page.
-std::size_t CharacterBoundary(std::string_view text, std::size_t limit, unsigned codePage) {
-  if (text.size() <= limit) return text.size();
-  if (codePage == platform::kCodePageUtf8) {
-    std::size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return cut;
-  }
-  if (codePage == platform::kCodePageShiftJis) {
-    std::size_t i = 0;
-    while (i < limit) {
-      std::size_t step = IsLeadByte(static_cast<unsigned char>(text[i]), charset::kShiftJis) ? 2 : 1;
-      if (i + step > limit) break;
-      i += step;
-    }
-    return i;
-  }
-  return limit;
+// Character-set code of text in a conversion code page.
+CharsetCode CodeOfCodePage(unsigned codePage) {
+  if (codePage == platform::kCodePageUtf8) return charset::kUtf8;
+  if (codePage == platform::kCodePageIso2022Jp) return charset::kIso2022Jp;
+  return CharsetOfSystemCodePage();
 }
 
 }  // namespace
@@ -47,7 +33,7 @@ CharsetCode ConvertUnicodeToLocal(std::span<char> text, CharsetCode code) {
     // use the rest of the buffer.
     std::size_t room = text.empty() ? 0 : text.size() - 1;
     std::size_t limit = inputLength > 2 && inputLength < room ? inputLength : room;
-    std::size_t length = CharacterBoundary(*local, limit, target);
+    std::size_t length = CharacterBoundary(*local, limit, CodeOfCodePage(target));
     CopyText(std::string_view(*local).substr(0, length), text);
     return CharsetOfSystemCodePage();
   } catch (const std::bad_alloc&) {
@@ -64,7 +50,7 @@ bool ConvertLocalToUtf8(std::span<char> text, CharsetCode from, CharsetCode to) 
     if (!wide) return false;
     auto converted = platform::WideCharToMultiByte(target, *wide);
     if (!converted) return false;
-    std::size_t length = CharacterBoundary(*converted, text.size() - 1, target);
+    std::size_t length = CharacterBoundary(*converted, text.size() - 1, CodeOfCodePage(target));
     CopyText(std::string_view(*converted).substr(0, length), text);
     return true;
   } catch (const std::bad_alloc&) {

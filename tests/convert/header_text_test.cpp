@@ -98,6 +98,11 @@ TEST(DecodeHeaderText, PlainValues) {
 TEST(DecodeHeaderText, BoundedByDestinationAndWordLimit) {
   Decoded cut = Decode("=?utf-8?q?abcdefgh?=", false, 4);
   EXPECT_EQ(cut.text, "abc");
+  // A cut never leaves half a character behind.
+  Decoded kanji = Decode("=?ISO-2022-JP?B?" + B64(kJisHiragana5) + "?=", false, 6);
+  EXPECT_EQ(kanji.text, "\x82\xA0\x82\xA2");
+  Decoded utf8 = Decode("=?utf-8?q?=E3=81=82=E3=81=84?=", false, 6);
+  EXPECT_EQ(utf8.text, "\xE3\x81\x82");
   // At most 65,535 characters of one word's text are decoded.
   std::string text(70000, 'x');
   std::vector<char> dest(80000);
