@@ -28,7 +28,8 @@ std::size_t WriteBase64Word(std::string_view prefix, std::string_view bytes, std
 std::size_t WriteQWord(std::string_view prefix, std::string_view text, std::span<char> dest) {
   constexpr std::string_view kSuffix = "?=";
   if (dest.size() < prefix.size() + kSuffix.size() + 1) return CopyText({}, dest);
-  std::string area(kHeaderWorkArea, '\0');
+  // Each byte gives at most three characters; the area never exceeds 64 KiB.
+  std::string area(std::min(kHeaderWorkArea, text.size() * 3 + 1), '\0');
   std::size_t length = QEncodeText(text, std::span<char>(area));
   std::size_t room = dest.size() - 1 - prefix.size() - kSuffix.size();
   if (length > room) {
@@ -50,9 +51,16 @@ std::size_t EncodeHeaderWord(std::string_view text, std::span<char> dest, Charse
   text = UpToNul(text);
   switch (code) {
     case charset::kShiftJis: {
-      std::string jis(kHeaderWorkArea, '\0');
+      // The ISO-2022-JP text is cut, ending in single-byte mode, to what its
+      // Base64 can carry in the 64 KiB area and in `dest`; a byte gives at
+      // most four (an escape and itself).
+      constexpr std::string_view kPrefix = "=?ISO-2022-JP?B?";
+      std::size_t base64Room = dest.size() > kPrefix.size() + 3 ? dest.size() - kPrefix.size() - 3 : 0;
+      base64Room = std::min(base64Room, kHeaderWorkArea - 1);
+      std::size_t area = std::min(text.size() * 4 + 8, base64Room / 4 * 3 + 2);
+      std::string jis(area, '\0');
       jis.resize(SjisToJis(text, std::span<char>(jis), options));
-      return WriteBase64Word("=?ISO-2022-JP?B?", jis, dest);
+      return WriteBase64Word(kPrefix, jis, dest);
     }
     case charset::kUtf8: return WriteBase64Word("=?UTF-8?B?", text, dest);
     case charset::kEucJp: return WriteBase64Word("=?EUC-JP?B?", text, dest);

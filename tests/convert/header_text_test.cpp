@@ -161,3 +161,35 @@ TEST(EncodeHeaderWord, WordThatDoesNotFitIsStillClosed) {
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// The worst case of escapes (every byte changes the mode) still converts
+// whole, and a text too long for the 64 KiB work area is cut cleanly.
+TEST(EncodeHeaderWord, WorstCaseEscapesFitTheWorkArea) {
+  std::string text;
+  for (int i = 0; i < 500; ++i) text += "\xB1" "a";
+  std::vector<char> word(1 << 20);
+  std::size_t n = EncodeHeaderWord(text, std::span<char>(word), 1, ConvertOptions{true});
+  std::string b64(word.data() + 16, n - 18);
+  std::string jis = test::InPlace(b64, [](std::span<char> t) { Base64DecodeText(t); });
+  std::string expected;
+  for (int i = 0; i < 500; ++i) expected += "\x1B(I1\x1B(Ja";
+  EXPECT_EQ(jis, expected);
+
+  std::string longText(40000, '\xB1');
+  longText[0] = 'a';
+  for (std::size_t i = 1; i < longText.size(); i += 2) longText[i] = 'a';
+  n = EncodeHeaderWord(longText, std::span<char>(word), 1, ConvertOptions{true});
+  b64.assign(word.data() + 16, n - 18);
+  jis = test::InPlace(b64, [](std::span<char> t) { Base64DecodeText(t); });
+  // The Base64 of the text fills at most the 64 KiB area, and the cut text
+  // still ends in single-byte mode.
+  EXPECT_LE(b64.size(), kHeaderWorkArea - 1);
+  EXPECT_GT(b64.size(), kHeaderWorkArea - 16);
+  EXPECT_TRUE(jis.ends_with("\x1B(Ja") || jis.ends_with("\x1B(J")) << jis.substr(jis.size() - 8);
+}
+
+}  // namespace
+}  // namespace velnora
