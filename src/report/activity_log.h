@@ -55,6 +55,7 @@ class ActivityLog {
   const std::string& forwardingLogPath() const { return forwardingLogPath_; }
   const std::string& sessionLogPath() const { return sessionLogPath_; }
 
+  void RedrawActivityList() { reporter_.ActivityRedrawRequested(); }
   void RefreshAccountList() { reporter_.AccountListChanged(-1); }
   void HighlightAccount(int accountNumber) { reporter_.AccountListChanged(accountNumber); }
 

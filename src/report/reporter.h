@@ -29,6 +29,8 @@ class Reporter {
 
   virtual void ActivityAdded(const ActivityRow& row) = 0;
   virtual void ActivityCleared() = 0;
+  // All rows of the activity list should be repainted.
+  virtual void ActivityRedrawRequested() {}
   // Status-bar text; icon < 8 switches the status image, larger keeps it.
   virtual void StatusChanged(std::string_view text, int icon) = 0;
   // The forwarding summary (status-bar pane 1): icon 1 while started, 0 otherwise.
