@@ -1,7 +1,8 @@
 #include "transport/smtp_auth.h"
 
-#include <array>
+#include <span>
 
+#include "convert/base64.h"
 #include "transport/md5.h"
 
 namespace velnora {
@@ -13,50 +14,16 @@ SmtpAuthMechanism ChooseAuthMechanism(std::string_view ehloReply) {
   return SmtpAuthMechanism::None;
 }
 
-namespace {
-
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-int AlphabetIndex(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
-}  // namespace
-
 std::string SmtpBase64(std::string_view bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    uint32_t group = static_cast<uint8_t>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) group |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) group |= static_cast<uint8_t>(bytes[i + 2]);
-    out += kAlphabet[(group >> 18) & 63];
-    out += kAlphabet[(group >> 12) & 63];
-    out += i + 1 < bytes.size() ? kAlphabet[(group >> 6) & 63] : '=';
-    out += i + 2 < bytes.size() ? kAlphabet[group & 63] : '=';
-  }
+  std::string out((bytes.size() + 2) / 3 * 4 + 1, '\0');
+  out.resize(Base64EncodeBytes(std::span<const char>(bytes.data(), bytes.size()), out));
   return out;
 }
 
 std::string SmtpBase64Decode(std::string_view text) {
-  std::string out;
-  uint32_t bits = 0;
-  int count = 0;
-  for (char c : text) {
-    int value = AlphabetIndex(c);
-    if (value < 0) continue;  // padding, blanks and line ends carry no bits
-    bits = (bits << 6) | static_cast<uint32_t>(value);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      out += static_cast<char>((bits >> count) & 0xFF);
-    }
-  }
+  std::string out(text);
+  out.push_back('\0');  // the decoder works on NUL-terminated text in place
+  out.resize(Base64DecodeText(out));
   return out;
 }
 

@@ -15,6 +15,8 @@ enum class SmtpAuthMechanism { None, Login, Plain, CramMd5 };
 // "PLAIN", "CRAM-MD5" (LOGIN wins wherever it appears).
 SmtpAuthMechanism ChooseAuthMechanism(std::string_view ehloReply);
 
+// Base64 without line breaks, and back (a decoded NUL ends the text; no
+// challenge or credential text contains one).
 std::string SmtpBase64(std::string_view bytes);
 std::string SmtpBase64Decode(std::string_view text);
 
