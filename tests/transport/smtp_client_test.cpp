@@ -8,6 +8,7 @@
 #include "support/fake_server.h"
 #include "transport/smtp_auth.h"
 #include "transport/smtp_client.h"
+#include "transport/smtp_command.h"
 
 namespace velnora {
 namespace {
@@ -92,6 +93,53 @@ TEST(SmtpGreeting, ServerClosingInsteadOfReplyingFails) {
   SmtpTestEnv t;
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Close();
+  EXPECT_EQ(OpenAndGreet(t, server), -1);
+}
+
+// Temporary and permanent refusals before any transaction: the greeting
+// fails the open, HELO and EHLO give 0.
+struct GreetRefusal {
+  const char* name;
+  std::string greeting;
+  std::string heloReply;  // empty: the greeting already fails
+  bool ehlo;
+  int expected;
+};
+
+class SmtpGreetRefusal : public ::testing::TestWithParam<GreetRefusal> {};
+
+TEST_P(SmtpGreetRefusal, Result) {
+  const GreetRefusal& c = GetParam();
+  SmtpTestEnv t;
+  t.account->smtpAuth = c.ehlo;
+  FakeServer server;
+  server.Send(c.greeting);
+  if (!c.heloReply.empty()) server.ExpectPrefix(c.ehlo ? "EHLO " : "HELO ").Send(c.heloReply);
+  server.Hang(200);
+  EXPECT_EQ(OpenAndGreet(t, server), c.expected);
+  EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+  EXPECT_TRUE(t.HasActivity(4, SJIS(u8"SMTPエラーが発生しました")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, SmtpGreetRefusal,
+    ::testing::Values(GreetRefusal{"greeting_4xx", "421 busy\r\n", "", false, -100},
+                      GreetRefusal{"greeting_5xx", "554 no\r\n", "", false, -100},
+                      GreetRefusal{"helo_4xx", "220 mx\r\n", "421 closing\r\n", false, 0},
+                      GreetRefusal{"helo_5xx", "220 mx\r\n", "550 no\r\n", false, 0},
+                      GreetRefusal{"ehlo_4xx", "220 mx\r\n", "421 closing\r\n", true, 0},
+                      GreetRefusal{"ehlo_5xx", "220 mx\r\n", "554 no\r\n", true, 0}),
+    [](const ::testing::TestParamInfo<GreetRefusal>& param) { return std::string(param.param.name); });
+
+// A server that streams continuation lines without end cannot make the
+// client hold them: it gives up long before the time-out.
+TEST(SmtpGreeting, EndlessReplyIsGivenUp) {
+  SmtpTestEnv t;
+  t.common->timeoutSec = 30;
+  std::string endless;
+  while (endless.size() < 3 * kMaxSmtpReplyBytes) endless += "250-more and more capabilities\r\n";
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send(endless).Hang(200);
   EXPECT_EQ(OpenAndGreet(t, server), -1);
 }
 
