@@ -75,7 +75,10 @@ std::string MessageKey(std::string_view messageIdLine, std::string_view dateLine
 std::string AccountLabel(const AccountSettings& account) {
   std::string_view name = SettingsText(account.accountName);
   if (!name.empty()) return std::string(name);
-  return "(" + std::string(SettingsText(account.popUser)) + ")";
+  std::string label = "(";
+  label += SettingsText(account.popUser);
+  label += ')';
+  return label;
 }
 
 }  // namespace velnora
