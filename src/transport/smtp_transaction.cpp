@@ -16,11 +16,24 @@ namespace {
 
 constexpr int64_t kProgressIntervalMs = 200;
 
+// The original sender comes from a received mail: angle brackets, blanks
+// and control bytes are dropped so that it cannot close the path early and
+// add parameters of its own to our MAIL FROM.
+std::string EnvelopeSender(std::string_view address) {
+  std::string clean;
+  for (char c : address) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > ' ' && byte != 0x7F && c != '<' && c != '>') clean += c;
+  }
+  return clean;
+}
+
 std::string MailFromCommand(const AccountSettings& account, std::string_view text) {
   std::string_view sender;
+  std::string original;
   if (account.mailFromIsSender) {
-    sender = ControlLineSender(text);
-    if (sender.empty()) sender = "unknown_sender";
+    original = EnvelopeSender(ControlLineSender(text));
+    sender = original.empty() ? std::string_view("unknown_sender") : std::string_view(original);
   } else if (account.useSeparateSmtp) {
     sender = FieldText(account.separateSmtpSender);
   } else {

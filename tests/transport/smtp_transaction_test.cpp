@@ -94,6 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
         EnvelopeCase{"original_sender_bare_lf", true, false, "o@s\nS: x\n\nb\n",
                      "MAIL FROM: <o@s>\r\n"},
         EnvelopeCase{"unknown_sender", true, false, "\r\nS: x\r\n\r\nb\r\n",
+                     "MAIL FROM: <unknown_sender>\r\n"},
+        EnvelopeCase{"sender_cannot_add_parameters", true, false,
+                     "a@b> SIZE=1 AUTH=<x@y\r\nS: x\r\n\r\nb\r\n",
+                     "MAIL FROM: <a@bSIZE=1AUTH=x@y>\r\n"},
+        EnvelopeCase{"sender_of_brackets_only", true, false, "< >\r\nS: x\r\n\r\nb\r\n",
                      "MAIL FROM: <unknown_sender>\r\n"}),
     [](const ::testing::TestParamInfo<EnvelopeCase>& param) { return std::string(param.param.name); });
 
