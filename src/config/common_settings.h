@@ -121,7 +121,7 @@ struct CommonSettings {
   int16_t autoConnectDelaySec;
   // 386: do not fetch and show update information at start-up [General page]
   int16_t noUpdateInfo;
-  // 388: keyword text that switches special behaviours on [General page]
+  // 388: keyword text that switches developer behaviours on [General page]
   char developerOptions[64];
   // 452: widths of the ten columns of the account list (an unnamed icon column, "アカウント", "受信",
   // "転送済", "非転送", "MBOX", "タイマー", "最終更新", "転送先", "処理") [window geometry]

@@ -61,6 +61,11 @@ int64_t ReadNumber(std::span<const uint8_t> record, const FieldInfo& field, int 
     default:
       break;
   }
+  if (width == 2 && field.Has(kPortNumber)) {
+    uint16_t v;
+    std::memcpy(&v, at, 2);
+    return v;
+  }
   if (width == 2) {
     int16_t v;
     std::memcpy(&v, at, 2);

@@ -124,8 +124,8 @@ constexpr FieldInfo kFields[] = {
     {"phoneReplaceDeviceChars", SettingsRecord::Account, 7775, FieldType::Flag16, 2, 1, SettingsPage::FeaturePhone, 0, "", 0, 1, 0, kRuleNone, ""},
     {"lastCheckTime", SettingsRecord::Account, 7777, FieldType::Text, 20, 1, SettingsPage::Runtime, 0, "N/A", 0, 19, 0, kReadOnly, ""},
     {"unused7797", SettingsRecord::Account, 7797, FieldType::Unused, 182, 1, SettingsPage::Unused, 0, "", 0, 0, 0, kReadOnly, ""},
-    {"popPort", SettingsRecord::Account, 7979, FieldType::Int16, 2, 1, SettingsPage::Server, 110, "", -32768, 32767, 0, kRuleNone, ""},
-    {"smtpPort", SettingsRecord::Account, 7981, FieldType::Int16, 2, 1, SettingsPage::Server, 25, "", -32768, 32767, 0, kRuleNone, ""},
+    {"popPort", SettingsRecord::Account, 7979, FieldType::Int16, 2, 1, SettingsPage::Server, 110, "", 0, 65535, 0, kPortNumber, ""},
+    {"smtpPort", SettingsRecord::Account, 7981, FieldType::Int16, 2, 1, SettingsPage::Server, 25, "", 0, 65535, 0, kPortNumber, ""},
     {"pollInterval", SettingsRecord::Account, 7983, FieldType::Int16, 2, 1, SettingsPage::Server, 10, "", 1, 1440, 0, kRuleNone, ""},
     {"partProcessing", SettingsRecord::Account, 7985, FieldType::Flag16, 2, 1, SettingsPage::PartProcessing, 0, "", 0, 1, 0, kRuleNone, ""},
     {"oversizeStripAttachments", SettingsRecord::Account, 7987, FieldType::Flag16, 2, 1, SettingsPage::PartProcessing, 1, "", 0, 1, 0, kExclusive, "oversizeDrop"},
@@ -187,7 +187,7 @@ constexpr FieldInfo kFields[] = {
     {"pbsPassword", SettingsRecord::Account, 36923, FieldType::Text, 64, 1, SettingsPage::Server, 0, "", 0, 63, 0, kRuleNone, ""},
     {"pbsApop", SettingsRecord::Account, 36987, FieldType::Flag16, 2, 1, SettingsPage::Server, 0, "", 0, 1, 0, kRuleNone, ""},
     {"pbsServer", SettingsRecord::Account, 36989, FieldType::Text, 64, 1, SettingsPage::Server, 0, "", 0, 63, 0, kRuleNone, ""},
-    {"pbsPort", SettingsRecord::Account, 37053, FieldType::Int16, 2, 1, SettingsPage::Server, 110, "", -32768, 32767, 0, kRuleNone, ""},
+    {"pbsPort", SettingsRecord::Account, 37053, FieldType::Int16, 2, 1, SettingsPage::Server, 110, "", 0, 65535, 0, kPortNumber, ""},
     {"popDelayOn", SettingsRecord::Account, 37055, FieldType::Flag16, 2, 1, SettingsPage::Server, 0, "", 0, 1, 0, kRuleNone, ""},
     {"ccAllDests", SettingsRecord::Account, 37057, FieldType::Flag16, 2, 1, SettingsPage::Advanced, 0, "", 0, 1, 0, kRuleNone, ""},
     {"keepExtensionsOn", SettingsRecord::Account, 37059, FieldType::Flag16, 2, 1, SettingsPage::PartProcessing, 0, "", 0, 1, 0, kRuleNone, ""},
@@ -278,7 +278,7 @@ constexpr std::size_t CountOf(SettingsRecord record) {
 }
 
 constexpr std::size_t kCommonCount = CountOf(SettingsRecord::Common);
-constexpr std::size_t kAccountCount_ = CountOf(SettingsRecord::Account);
+constexpr std::size_t kAccountFieldCount = CountOf(SettingsRecord::Account);
 
 }  // namespace
 
@@ -298,9 +298,9 @@ std::span<const FieldInfo> FieldsOf(SettingsRecord record) {
     case SettingsRecord::Common:
       return all.subspan(0, kCommonCount);
     case SettingsRecord::Account:
-      return all.subspan(kCommonCount, kAccountCount_);
+      return all.subspan(kCommonCount, kAccountFieldCount);
     case SettingsRecord::Extra:
-      return all.subspan(kCommonCount + kAccountCount_);
+      return all.subspan(kCommonCount + kAccountFieldCount);
   }
   return {};
 }

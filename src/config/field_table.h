@@ -55,6 +55,7 @@ enum FieldRule : uint16_t {
   kAsciiOnly = 1u << 7,      // text limited to US-ASCII
   kIndexDefault = 1u << 8,   // default is the record's own index
   kComputedDefault = 1u << 9,  // default computed from other fields (window geometry)
+  kPortNumber = 1u << 10,    // an int16 that holds a port 0..65535 (read as unsigned)
 };
 
 struct FieldInfo {

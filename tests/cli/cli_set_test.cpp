@@ -44,7 +44,7 @@ struct Span {
 
 TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
   const std::vector<uint8_t> before = Plain();
-  ASSERT_EQ(Set({"account", "7", "pollInterval=30", "accountName=テスト", "popPassword=secret",
+  ASSERT_EQ(Set({"account", "7", "pollInterval=30", "popPort=50000", "accountName=テスト", "popPassword=secret",
                  "tlsNoVerify=1", "scheduleStops=1,2,3,4,5,6,16777215", "enabled=1",
                  "replaceFromList=x@y"})
                 .exitCode,
@@ -54,7 +54,7 @@ TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
   ASSERT_EQ(after.size(), before.size());
 
   const std::size_t a = AccountAt(7);
-  const Span fields[] = {{a + 7983, 2},  {a + 5123, 254}, {a + 5058, 64}, {a + 37663, 2},
+  const Span fields[] = {{a + 7983, 2},  {a + 7979, 2},  {a + 5123, 254}, {a + 5058, 64}, {a + 37663, 2},
                          {a + 36741, 28}, {a + 5122, 1},  {ExtraAt(7), 1024}, {64, 4}, {16, 12}};
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (before[i] == after[i]) continue;
@@ -64,6 +64,7 @@ TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
   }
   std::vector<uint8_t> expected = before;
   PutInt16(expected, a + 7983, 30);
+  PutInt16(expected, a + 7979, 50000);  // the 16 bits of the port; the sessions read them unsigned
   PutText(expected, a + 5123, "\x83\x65\x83\x58\x83\x67");
   PutText(expected, a + 5058, "secret");
   PutInt16(expected, a + 37663, 1);
@@ -106,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{{"account", "0", "pollInterval=0"}, {"pollInterval", "1..1440"}},
         RefusalCase{{"account", "0", "accountName=ok", "pollInterval=5000"}, {"pollInterval", "nothing saved"}},
         RefusalCase{{"account", "0", "enabled=2"}, {"enabled", "0..1"}},
-        RefusalCase{{"account", "0", "popPort=70000"}, {"popPort", "-32768..32767"}},
+        RefusalCase{{"account", "0", "popPort=70000"}, {"popPort", "0..65535"}},
+        RefusalCase{{"account", "0", "phoneCutWordLines=40000"}, {"phoneCutWordLines", "-32768..32767"}},
         RefusalCase{{"account", "0", "filterMode=x"}, {"filterMode", "whole number"}},
         RefusalCase{{"account", "0", "filterMode=1.5"}, {"filterMode"}},
         RefusalCase{{"account", "0", "limitSubjectBytes=255"}, {"limitSubjectBytes", "1..254"}},

@@ -34,6 +34,7 @@ class CliShow : public ::testing::Test {
     PutText(b, a + 5123, "\x83\x65\x83\x58\x83\x67");  // accountName テスト in code page 932
     PutText(b, a + 4738, "pop.example.jp");            // popServer
     PutInt16(b, a + 7979, 995);                        // popPort
+    PutInt16(b, a + 7981, 60000);                      // smtpPort above 32767
     b[a + 5122] = 1;                                   // enabled (8-bit)
     PutInt32(b, a + 36741, 0x800000);                  // scheduleStops Monday: hour 0
     PutInt32(b, a + 36741 + 24, 1);                    // Sunday: hour 23
@@ -86,7 +87,8 @@ TEST_F(CliShow, AccountAndExtraFieldsShowTheBytesOfTheFile) {
       {"accountName", "テスト"},
       {"popServer", "pop.example.jp"},
       {"popPort", "995"},
-      {"smtpPort", "0"},
+      {"smtpPort", "60000"},
+      {"pbsPort", "0"},
       {"enabled", "1"},
       {"scheduleStops", "8388608,0,0,0,0,0,1"},
       {"forwardTo", "a@x b@y"},
