@@ -97,7 +97,7 @@ std::string SubjectInfoLine(const MailMessage& message, const AccountSettings& a
   }
   DecodedText d = DecodeHeaderValue(RemoveCrLf(prefix + std::string(SubjectValue(message.subject))),
                                     account.phoneMode != 0);
-  if (account.phoneKeepReFw == 0) MarkReplyForward(d.text);
+  if (account.phoneKeepReFw == 0) MarkReplyForwardAfter(d.text, prefix);
   std::string text = NumberedText(account, partNumber, d.text);
   CutAtCharacterBoundary(text, d.code, kInfoLineArea - 1);
   const long limit = account.phoneSubjectBytes;

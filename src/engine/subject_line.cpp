@@ -50,10 +50,10 @@ CharsetCode CutCode(const DecodedText& d) {
   return d.code;
 }
 
-std::string PhoneSubject(std::string_view t, const AccountSettings& account,
+std::string PhoneSubject(std::string_view t, std::string_view lead, const AccountSettings& account,
                          const ConvertOptions& options, int partNumber) {
   DecodedText d = DecodeHeaderValue(t, true);
-  if (account.phoneKeepReFw == 0) MarkReplyForward(d.text);
+  if (account.phoneKeepReFw == 0) MarkReplyForwardAfter(d.text, lead);
   const int part = partNumber + 1;
   if (account.phoneShortenSubject && (account.phoneCutFirstSubject || part > 1)) {
     LimitDecoded(d, account.phoneSubjectBytes);
@@ -124,7 +124,7 @@ std::string BuildSubjectLine(const MailMessage& message, const AccountSettings& 
   const std::string cutText = PrefixOnly(account) ? lead : lead + std::string(cutValue);
 
   if (account.phoneMode) {
-    line += PhoneSubject(cutText, account, options, partNumber);
+    line += PhoneSubject(cutText, lead, account, options, partNumber);
   } else if (account.unicodeToJis && FindNoCase(received, "=?utf-") != kNotFound) {
     const std::string whole = (PrefixOnly(account) ? lead : lead + std::string(value)) +
                               std::string(senderSuffix);

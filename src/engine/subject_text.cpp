@@ -54,6 +54,16 @@ void MarkReplyForward(std::string& text) {
   text = marks + text.substr(at);
 }
 
+void MarkReplyForwardAfter(std::string& text, std::string_view lead) {
+  if (lead.empty() || !text.starts_with(lead)) {
+    MarkReplyForward(text);
+    return;
+  }
+  std::string rest = text.substr(lead.size());
+  MarkReplyForward(rest);
+  text = std::string(lead) + rest;
+}
+
 void TransliterateToAscii(std::string& text) {
   for (char& c : text) {
     const auto byte = static_cast<unsigned char>(c);

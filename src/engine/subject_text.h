@@ -18,6 +18,10 @@ inline constexpr std::size_t kMaxReplyForwardMarks = 64;
 // space) become "<" and ">" marks in their order, in front of the rest.
 void MarkReplyForward(std::string& text);
 
+// The same for the received subject behind `lead` (part number and subject
+// prefix), which stays in front of the marks.
+void MarkReplyForwardAfter(std::string& text, std::string_view lead);
+
 // Every byte of 128 or more becomes the ASCII character that resembles it.
 void TransliterateToAscii(std::string& text);
 

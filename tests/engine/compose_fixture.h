@@ -18,6 +18,7 @@
 #include "engine/header_parse.h"
 #include "engine/mail_message.h"
 #include "engine/temp_files.h"
+#include "platform/codepage.h"
 #include "support/temp_folder.h"
 
 namespace velnora::testing {
