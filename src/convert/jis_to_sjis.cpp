@@ -36,21 +36,36 @@ std::size_t JisToSjis(std::string_view jis, std::span<char> dest) {
     }
     if (c == '\r' || c == '\n') mode = JisMode::kAscii;
     if (mode == JisMode::kKanji) {
-      if (i + 1 < n) {
-        if (o + 2 > cap) break;
-        BytePair s = JisPairToSjis(c, src[i + 1]);
+      if (i + 1 >= n) {
+        // A lone byte at the end of the text is copied, not paired with the terminator.
+        out[o++] = c;
+        ++i;
+        continue;
+      }
+      // A run of pairs up to the next escape or line end.
+      bool full = false;
+      do {
+        if (o + 2 > cap) {
+          full = true;
+          break;
+        }
+        BytePair s = JisPairToSjis(src[i], src[i + 1]);
         out[o++] = s.first;
         out[o++] = s.second;
         i += 2;
-        continue;
-      }
-      // A lone byte at the end of the text is copied, not paired with the terminator.
-      out[o++] = c;
+      } while (i + 1 < n && src[i] != kEsc && src[i] != '\r' && src[i] != '\n');
+      if (full) break;
+      continue;
+    }
+    if (mode == JisMode::kKana) {
+      out[o++] = static_cast<unsigned char>(c + 0x80);
       ++i;
       continue;
     }
-    out[o++] = mode == JisMode::kKana ? static_cast<unsigned char>(c + 0x80) : c;
-    ++i;
+    // A run of single-byte text up to the next escape.
+    do {
+      out[o++] = src[i++];
+    } while (i < n && o < cap && src[i] != kEsc);
   }
   out[o] = 0;
   return o + 1;
