@@ -269,6 +269,25 @@ TEST(SmtpAuthCredentials, EhloRepliesAreJoinedAcrossReads) {
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
 }
 
+TEST(SmtpOpen, ConfiguredDelayCountsTheSeconds) {
+  SmtpTestEnv t;
+  t.account->smtpDelayOn = 1;
+  t.account->smtpDelaySec = 2;
+  FakeServer server;
+  server.Send("220 mx\r\n").Hang(200);
+  server.Start();
+  t.AimAt(server.port());
+  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), 0);
+  CloseSession(t.env, t.session, false, t.account.get());
+  std::vector<std::pair<std::string, int>> delays;
+  for (const auto& status : t.reporter.statuses)
+    if (status.first.find(SJIS(u8"遅延")) != std::string::npos) delays.push_back(status);
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"[acct]" + SJIS(u8"SMTP接続遅延.. 1/2秒"), 4}, {"[acct]" + SJIS(u8"SMTP接続遅延.. 2/2秒"), 4}};
+  EXPECT_EQ(delays, expected);
+  EXPECT_GT(t.flags.lastActivityTick.load(), 0);
+}
+
 TEST(SmtpOpen, ConfiguredDelayEndsEarlyOnStop) {
   SmtpTestEnv t;
   t.account->smtpDelayOn = 1;

@@ -4,6 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
 
 #include "platform/files.h"
 #include "smtp_test_env.h"
@@ -64,6 +68,42 @@ TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
   EXPECT_EQ(t.account->apportionCount, 2);
   EXPECT_EQ(t.account->apportionNext, 1);
   for (int part = 0; part < 3; ++part) EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, part)));
+}
+
+TEST(SmtpParts, PhonePartsWaitBetweenAndAfterEachPart) {
+  SmtpTestEnv t;
+  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
+  t.account->phoneSplitDelaySec = 1;
+  WritePart(t, 0, PartText(0));
+  WritePart(t, 1, PartText(1));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 0);
+  ExpectPart(server, "dest@velnora.test", 1);
+  EXPECT_EQ(SendParts(t, server, 2), 1);
+  int waits = 0;
+  for (const auto& [text, icon] : t.reporter.statuses)
+    waits += text == "[acct]" + SJIS(u8" 送信待ち... (1/1sec) ") && icon == 2;
+  EXPECT_EQ(waits, 2);
+}
+
+TEST(SmtpParts, StopDuringThePhoneWaitEndsWithATransferFailure) {
+  SmtpTestEnv t;
+  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
+  t.account->phoneSplitDelaySec = 600;
+  WritePart(t, 0, PartText(0));
+  WritePart(t, 1, PartText(1));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 0);
+  std::thread stopper([&] {
+    platform::SleepMs(1500);
+    t.flags.stopRequested = true;
+  });
+  EXPECT_EQ(SendParts(t, server, 2), 0);
+  stopper.join();
+  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));  // sent
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 1)));   // not yet
 }
 
 TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
