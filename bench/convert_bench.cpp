@@ -147,4 +147,20 @@ BENCHMARK(BM_EvpDecodeBlock)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+
+namespace {
+
+// A header-sized conversion through UTF-16 with two converter modules in
+// turn, as ConvertLocalToUtf8 does for every outgoing subject.
+void BM_HeaderLocalToIso2022JpViaUtf16(benchmark::State& state) {
+  const std::string subject = SjisText().substr(0, 64);
+  for (auto _ : state) {
+    auto wide = platform::MultiByteToWideChar(platform::kCodePageShiftJis, subject);
+    benchmark::DoNotOptimize(platform::WideCharToMultiByte(platform::kCodePageIso2022Jp, *wide));
+  }
+}
+BENCHMARK(BM_HeaderLocalToIso2022JpViaUtf16)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
 BENCHMARK_MAIN();

@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "convert/base64.h"
+#include "convert/charset_detect.h"
+#include "convert/device_chars.h"
+#include "convert/header_clean.h"
 #include "convert/header_text.h"
 #include "convert/jis_convert.h"
 #include "convert/pictographs.h"
 #include "convert/quoted_printable.h"
+#include "convert/unicode_local.h"
 #include "convert/utf8_check.h"
 
 namespace {
@@ -49,6 +53,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   InPlace(data, terminated, [](std::span<char> t) { ReplacePictographs(t); });
   InPlace(data, terminated, [](std::span<char> t) { BlankInvalidUtf8(t); });
   InPlace(data, terminated, [small](std::span<char> t) { LimitUtf8Length(t, small); });
+  InPlace(data, terminated, [flag](std::span<char> t) { ConvertUnicodeToLocal(t, flag ? 12 : 13); });
+  InPlace(data, terminated, [flag](std::span<char> t) { ConvertLocalToUtf8(t, 1, flag ? 2 : 13); });
+  InPlace(data, terminated, [](std::span<char> t) {
+    RemoveComments(t);
+    RemoveQuotedText(t);
+    JoinAdjacentWords(t);
+    CollapseSpaces(t);
+    StripTrailingChar(t, '>');
+  });
+  InPlace(data, terminated, [](std::span<char> t) {
+    for (std::size_t i = 0; i + 1 < t.size(); i += 2) ReplaceDeviceChar(std::span<char, 2>(t.data() + i, 2));
+  });
+  CharsetFromContentType(data);
+  CharsetFromLabel(data);
 
   for (std::size_t destSize : {tight, small}) {
     std::vector<char> dest(destSize);
@@ -71,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     QEncodeText(data, std::span<char>(dest));
     WrapBase64Lines(data, std::span<char>(dest));
     Base64EncodeText(data, std::span<char>(dest));
+    std::size_t size = small;
+    Base64EncodeBounded(data.data(), static_cast<long>(data.size()), std::span<char>(dest), flag ? &size : nullptr);
   }
   return 0;
 }

@@ -5,9 +5,18 @@
 
 namespace velnora::platform {
 
+// glibc unloads a converter module when its last descriptor closes, so two
+// conversions in turn (CP932 <-> UTF-16 <-> ISO-2022-JP) would load their
+// modules anew every time, near a millisecond each. One descriptor per
+// module the program uses stays open for the life of the process.
+void KeepConvertersLoaded();
+
 class IconvHandle {
  public:
-  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  IconvHandle(const char* to, const char* from) {
+    KeepConvertersLoaded();
+    cd_ = iconv_open(to, from);
+  }
   ~IconvHandle() {
     if (valid()) iconv_close(cd_);
   }
