@@ -200,12 +200,13 @@ struct NetStream::Tls {
 NetStream::NetStream() = default;
 NetStream::~NetStream() { Close(); }
 NetStream::NetStream(NetStream&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), tls_(std::move(other.tls_)) {}
+    : fd_(std::exchange(other.fd_, -1)), tls_(std::move(other.tls_)), registry_(other.registry_) {}
 NetStream& NetStream::operator=(NetStream&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     tls_ = std::move(other.tls_);
+    registry_ = other.registry_;
   }
   return *this;
 }
@@ -215,6 +216,7 @@ int NetStream::OpenSocket() {
   IgnoreBrokenPipeOnce();
   fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd_ < 0) return WsaErrorFromErrno(errno);
+  if (registry_) registry_->Add(fd_);
   // Commands go out as soon as they are written; the protocols are lock-step.
   int one = 1;
   ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -443,9 +445,50 @@ void NetStream::Close() {
     ERR_clear_error();
   }
   if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
+  // Out of the registry before the number can be reused by another socket.
+  if (fd_ >= 0 && registry_) registry_->Remove(fd_);
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   tls_.reset();
+}
+
+void SocketRegistry::Add(int fd) {
+  std::lock_guard lock(mutex_);
+  fds_.push_back(fd);
+}
+
+void SocketRegistry::Remove(int fd) {
+  std::lock_guard lock(mutex_);
+  std::erase(fds_, fd);
+}
+
+void SocketRegistry::ShutdownAll() {
+  std::lock_guard lock(mutex_);
+  for (int fd : fds_) ::shutdown(fd, SHUT_RDWR);
+}
+
+std::size_t SocketRegistry::size() const {
+  std::lock_guard lock(mutex_);
+  return fds_.size();
+}
+
+uint16_t FreeLoopbackPort(uint16_t low, uint16_t high) {
+  if (high < low) return 0;
+  const unsigned span = unsigned(high - low) + 1;
+  unsigned start = unsigned(TickMs()) ^ unsigned(::getpid());
+  for (unsigned attempt = 0; attempt < span && attempt < 2000; ++attempt) {
+    const uint16_t port = uint16_t(low + (start + attempt * 7919u) % span);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    if (free) return port;
+  }
+  return 0;
 }
 
 }  // namespace velnora::platform

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velnora::platform {
 
@@ -43,11 +45,29 @@ int WsaErrorFromResolver(int resolverError, int savedErrno);
 int ResolveIPv4(const std::string& host, uint32_t& address, int64_t timeoutMs,
                 const std::atomic<bool>* stop);
 
+// A loopback TCP port in [low, high] that nothing listens on right now, or 0.
+uint16_t FreeLoopbackPort(uint16_t low, uint16_t high);
+
 enum class WaitResult { Ready, TimedOut, Stopped, Failed };
 
 // A time limit of 0 or less waits this long instead (a zero socket time-out
 // means "no limit" to Windows Sockets; here every wait stays bounded).
 inline constexpr int64_t kLongestWaitMs = 3600 * 1000;
+
+// The open sockets of one worker, so that another thread (the watchdog) can
+// make its hung reads and writes return: a shutdown wakes every wait on the
+// socket, while the descriptor itself stays with its owner, who closes it.
+class SocketRegistry {
+ public:
+  void Add(int fd);
+  void Remove(int fd);
+  void ShutdownAll();
+  std::size_t size() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<int> fds_;
+};
 
 class NetStream {
  public:
@@ -57,6 +77,10 @@ class NetStream {
   NetStream& operator=(NetStream&&) noexcept;
   NetStream(const NetStream&) = delete;
   NetStream& operator=(const NetStream&) = delete;
+
+  // Every socket this stream opens from now on is entered in `registry`
+  // until it is closed (nullptr: none).
+  void AttachRegistry(SocketRegistry* registry) { registry_ = registry; }
 
   // Creates the IPv4 stream socket. 0 or a Windows Sockets number.
   int OpenSocket();
@@ -99,6 +123,7 @@ class NetStream {
   struct Tls;
   int fd_ = -1;
   std::unique_ptr<Tls> tls_;
+  SocketRegistry* registry_ = nullptr;
 };
 
 }  // namespace velnora::platform

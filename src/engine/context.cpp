@@ -1,0 +1,83 @@
+#include "engine/context.h"
+
+#include "config/settings_file.h"
+#include "engine/temp_files.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "report/time_stamps.h"
+#include "transport/uidl_store.h"
+
+namespace velnora {
+namespace {
+
+constexpr char kSessionLogName[] = "velnora_session.log";
+// The UIDL store file ends in this text; another one means another format.
+constexpr char kUidlStoreMagic[] = "VEL_NORA4_SP4";
+
+std::string WithoutTrailingSeparator(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+Context::Context(Reporter& reporterIn, SettingsLocation locationIn)
+    : reporter(reporterIn),
+      location(std::move(locationIn)),
+      settings(std::make_unique<SettingsImage>()) {
+  log = std::make_unique<ActivityLog>(reporter, settings->common, location.HistoryPath(),
+                                      platform::JoinPath(location.currentFolder(), kSessionLogName));
+}
+
+Context::~Context() {
+  if (runtime) FreeRuntime(runtime);
+}
+
+bool Context::StartUp() {
+  LoadSettings(*settings, location, reporter.Screen(), true);
+  // The load decided the folder mode, and with it where the forwarding log lives.
+  log = std::make_unique<ActivityLog>(reporter, settings->common, location.HistoryPath(),
+                                      platform::JoinPath(location.currentFolder(), kSessionLogName));
+
+  const int heldBefore = settings->common.maxHeldMails;
+  int previousMaxHeld = heldBefore;
+  runtime = AllocateRuntime(settings->common, previousMaxHeld);
+  if (!runtime) {
+    reporter.Tell(SJIS(u8"必要なメモリが確保できませんでした。\nメールの最大保持数を最少の1000に変更しました。\n再起動後に設定が反映されます。"),
+                  SJIS(u8"起動できません"));
+    settings->common.maxHeldMails = settings->common.maxHeldMailsNext = kMinHeldMails;
+    SaveSettings(*settings, location);
+    return false;
+  }
+  if (runtime->maxHeldMails != previousMaxHeld) capacityChangedTo = runtime->maxHeldMails;
+
+  std::string folder = TempFileFolder(settings->common);
+  if (folder.empty() || folder == "/") {
+    reporter.Tell("no private folder for temporary mail files could be made", "Starting up: Velnora");
+    return false;
+  }
+  tempFolder = WithoutTrailingSeparator(folder);
+
+  if (!LoadUidlStore(*runtime, location.UidlStorePath(), previousMaxHeld, kUidlStoreMagic)) {
+    // An unreadable store leaves every list empty: duplicate prevention
+    // stops what was already forwarded.
+    log->WriteSessionLog("****: the UIDL store could not be read\r\n");
+  }
+
+  if (settings->common.sessionLog) {
+    log->WriteSessionLog(SJIS(u8"\r\n==== Velnora 400アカウント版 V5.20.00 starting up ") + FormatListTime() +
+                         " ====\r\n");
+  }
+  for (int i = 0; i < kAccountCount; ++i) {
+    AccountSettings& a = account(i);
+    if (a.startRemoteOff) a.remoteSuspended = 1;
+    a.overflowNotified = 0;
+  }
+  return true;
+}
+
+TransportEnv Context::Env() {
+  return TransportEnv{settings->common, *log, worker.flags, tempFolder, runtime.get()};
+}
+
+}  // namespace velnora

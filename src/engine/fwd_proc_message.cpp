@@ -1,0 +1,84 @@
+// One fetched message: parse, filter, compose, send in its own SMTP session.
+#include "engine/fwd_proc.h"
+#include "engine/fwd_proc_shared.h"
+#include "engine/header_parse.h"
+#include "engine/schedule.h"
+#include "platform/codepage.h"
+#include "transport/smtp_client.h"
+
+namespace velnora {
+namespace {
+
+void ShowMessage(Context& ctx, int i, const MailMessage& message) {
+  ctx.log->AddMessageActivity(ActivityOf(message, ctx.runtimeOf(i).statCount), ctx.account(i));
+}
+
+void CountForwarded(Context& ctx, int i) {
+  ++ctx.worker.forwardedTotal;
+  const int number = ctx.account(i).accountNumber;
+  if (HasStatistics(number)) ++ctx.stats.forwardedCount[std::size_t(number)];
+}
+
+// Sends the composed part files: 1 sent, 0, -2 or -10 when not.
+int Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env) {
+  AccountSettings& account = ctx.account(i);
+  MailSession& session = ctx.runtimeOf(i).session;
+  if (OpenSendSession(env, account, session) < 0) {
+    CloseSession(env, session, false, &account);
+    ctx.log->SetStatus("ERROR: OpenSendSession.", 5);
+    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+    return kMessageNotSent;
+  }
+  const int greet = SmtpGreet(env, account, session);
+  if (greet < 0) {
+    ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
+    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+    CloseSession(env, session, false, &account);
+    return kMessageNotSent;
+  }
+  if (greet == 0) {
+    CloseSession(env, session, true, &account);
+    return kMessageNotSent;
+  }
+  const int sent = SendSplitParts(env, account, session, message.partNumber);
+  if (sent != 1) {
+    ctx.log->SetStatus("ERROR: Smtp: Send DATA", 5);
+    CloseSession(env, session, false, &account);
+    return sent;
+  }
+  CloseSession(env, session, true, &account);
+  return kMessageHandled;
+}
+
+}  // namespace
+
+int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps) {
+  AccountSettings& account = ctx.account(i);
+  SessionLog(ctx, "####:ParseMailContent\r\n");
+  ParseMailContent(message);
+
+  SessionLog(ctx, "####:MailFilterProc\r\n");
+  if (steps.filter(ctx, message, i) == 0) {
+    const int number = account.accountNumber;
+    if (HasStatistics(number)) ++ctx.stats.filteredCount[std::size_t(number)];
+    ShowMessage(ctx, i, message);
+    return kMessageHandled;
+  }
+
+  if (!IsSpamEraser(account)) {
+    message.partNumber = 0;
+    if (steps.compose(ctx, message, i, flags, 0) == 0 || message.partNumber <= 0) {
+      // Nothing to send is not a forwarded message: keep it for the next check.
+      ctx.log->AddActivity(SJIS(u8"転送メールを作成できませんでした。このメールは次回のチェックで再度処理します。"), 4, &account);
+      return kMessageNotSent;
+    }
+    TransportEnv env = ctx.Env();
+    const int sent = Send(ctx, i, message, env);
+    if (sent != kMessageHandled) return sent;
+  }
+  CountForwarded(ctx, i);
+  ShowMessage(ctx, i, message);
+  return kMessageHandled;
+}
+
+}  // namespace velnora

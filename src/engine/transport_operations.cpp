@@ -1,0 +1,59 @@
+#include "engine/transport_operations.h"
+
+#include "config/settings_file.h"
+#include "engine/fwd_proc_shared.h"
+#include "transport/pop3_client.h"
+#include "transport/smtp_client.h"
+#include "transport/smtp_command.h"
+#include "transport/uidl_store.h"
+
+namespace velnora {
+
+int TransportOperations::OpenRcvSession(int i) {
+  TransportEnv env = ctx_.Env();
+  const int count = velnora::OpenRcvSession(env, ctx_.account(i), ctx_.runtimeOf(i));
+  if (count >= 0) SetServerMailCount(ctx_, i, count);
+  return count;
+}
+
+void TransportOperations::CloseSession(int i, bool sendQuit) {
+  TransportEnv env = ctx_.Env();
+  velnora::CloseSession(env, ctx_.runtimeOf(i).session, sendQuit, &ctx_.account(i));
+}
+
+int TransportOperations::OpenSendSession(int i) {
+  TransportEnv env = ctx_.Env();
+  const int result = velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session);
+  if (result < 0) velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
+  return result;
+}
+
+int TransportOperations::SmtpGreet(int i) {
+  TransportEnv env = ctx_.Env();
+  return velnora::SmtpGreet(env, ctx_.account(i), ctx_.runtimeOf(i).session);
+}
+
+bool TransportOperations::SendRset(int i) {
+  TransportEnv env = ctx_.Env();
+  std::string reply;
+  return SmtpExchange(env, ctx_.runtimeOf(i).session, ctx_.account(i), "RSET\r\n", reply) >= 0;
+}
+
+int TransportOperations::MarkAllAsForwarded(int i) {
+  TransportEnv env = ctx_.Env();
+  return velnora::MarkAllAsForwarded(env, ctx_.account(i), ctx_.runtimeOf(i));
+}
+
+void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }
+
+void TransportOperations::SaveUidlStore() {
+  if (!velnora::SaveUidlStore(*ctx_.runtime, ctx_.location.UidlStorePath())) {
+    SessionLog(ctx_, "****: the UIDL store could not be saved\r\n");
+  }
+}
+
+void TransportOperations::ReloadSettings() {
+  LoadSettings(*ctx_.settings, ctx_.location, ctx_.reporter.Screen(), false);
+}
+
+}  // namespace velnora

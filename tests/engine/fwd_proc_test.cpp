@@ -1,0 +1,420 @@
+// The forwarding of one account against scripted POP3 and SMTP servers: what
+// is fetched, what is sent, what is recorded per message, what is kept for
+// the next check and what is deleted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "config/settings_defaults.h"
+#include "engine/fwd_proc.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/net.h"
+#include "support/fake_server.h"
+#include "support/recording_reporter.h"
+#include "support/temp_folder.h"
+
+namespace velnora {
+namespace {
+
+using testing::FakeServer;
+using testing::RecordingReporter;
+using testing::TempFolder;
+
+template <std::size_t N>
+void SetText(char (&field)[N], std::string_view text) {
+  std::fill(field, field + N, '\0');
+  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
+}
+
+struct Mail {
+  std::string uidl;
+  std::string text;  // as stored on the server (CR LF, already dot-stuffed)
+};
+
+std::string MailText(int n) { return "Subject: mail " + std::to_string(n) + "\r\n\r\nbody " + std::to_string(n) + "\r\n"; }
+
+std::vector<Mail> Mailbox(int count) {
+  std::vector<Mail> box;
+  for (int n = 1; n <= count; ++n) box.push_back({"uid-" + std::to_string(n), MailText(n)});
+  return box;
+}
+
+// Greeting, USER/PASS and STAT for a mailbox of `count` messages.
+FakeServer& Login(FakeServer& s, int count) {
+  return s.Send("+OK ready\r\n")
+      .Expect("USER u\r\n").Send("+OK\r\n")
+      .ExpectPrefix("PASS ").Send("+OK\r\n")
+      .Expect("STAT\r\n").Send("+OK " + std::to_string(count) + " 100\r\n");
+}
+
+FakeServer& Listing(FakeServer& s, const std::vector<Mail>& box) {
+  std::string reply = "+OK\r\n";
+  for (std::size_t i = 0; i < box.size(); ++i) reply += std::to_string(i + 1) + " " + box[i].uidl + "\r\n";
+  return s.Expect("UIDL\r\n").Send(reply + ".\r\n");
+}
+
+FakeServer& Retr(FakeServer& s, int number, const std::string& text) {
+  const std::string n = std::to_string(number);
+  return s.Expect("LIST " + n + "\r\n").Send("+OK " + n + " 100\r\n")
+      .Expect("RETR " + n + "\r\n").Send("+OK\r\n" + text + ".\r\n");
+}
+
+FakeServer& Quit(FakeServer& s) { return s.Expect("QUIT\r\n").Send("+OK bye\r\n"); }
+
+// One accepted message in its own session: the composed text below has
+// three lines and the end line.
+FakeServer& SmtpAccept(FakeServer& s, const std::string& dataReply = "250 queued\r\n") {
+  s.Send("220 mx\r\n").ExpectPrefix("HELO ").Send("250 mx\r\n")
+      .Expect("RSET\r\n").Send("250 ok\r\n")
+      .ExpectPrefix("MAIL FROM:").Send("250 ok\r\n")
+      .Expect("RCPT TO: <dest@velnora.test>\r\n").Send("250 ok\r\n")
+      .Expect("DATA\r\n").Send("354 go\r\n")
+      .ReadLine().ReadLine().ReadLine().Expect(".\r\n").Send(dataReply);
+  if (dataReply.starts_with("250")) s.Expect("QUIT\r\n").Send("221 bye\r\n");
+  return s;
+}
+
+// A port on which nothing listens.
+uint16_t DeadPort() { return platform::FreeLoopbackPort(20000, 32000); }
+
+class FwdProcTest : public ::testing::Test {
+ protected:
+  FwdProcTest() : ctx(reporter, SettingsLocation(folder.path(), "")) {
+    MakeFreshTable(*ctx.settings, {});
+    ctx.common().customTimeout = 1;
+    ctx.common().timeoutSec = 5;
+    ctx.common().sessionLog = 1;
+    ctx.runtime = std::make_unique<RuntimeTables>(kMinHeldMails);
+    ctx.tempFolder = folder.path();
+    ctx.log = std::make_unique<ActivityLog>(reporter, ctx.common(), folder.File("velnora_.log"),
+                                            folder.File("velnora_session.log"));
+    ctx.log->SetOpenRetry(1, 0);
+    AccountSettings& a = account();
+    a.enabled = 1;
+    SetText(a.accountName, "acc");
+    SetText(a.popServer, "127.0.0.1");
+    SetText(a.popUser, "u");
+    SetText(a.popPassword, "secret");
+    SetText(a.smtpServer, "127.0.0.1");
+    SetText(a.myAddress, "me@velnora.test");
+    SetText(a.forwardTo, "dest@velnora.test");
+    a.noRecvDelay = 1;
+    a.noSendDelay = 1;
+    a.accountNumber = 0;
+
+    steps.filter = [this](Context&, MailMessage& message, int) {
+      message.resultCode = 0;
+      filtered.push_back(message.index);
+      if (onFilter) onFilter();
+      return filterResult;
+    };
+    steps.compose = [this](Context& c, MailMessage& message, int, int, int) {
+      std::ofstream(c.tempFolder + "/$vnrdiv0.vnr", std::ios::binary)
+          << "orig@velnora.test\r\nSubject: m" << message.index << "\r\n\r\nbody\r\n";
+      message.partNumber = 1;
+      return 1;
+    };
+    steps.overflowNotice = [this](Context&, int, std::string_view) {
+      ++notices;
+      return std::string("no-reply@velnora.invalid\r\nSubject: over\r\n\r\ntext\r\n");
+    };
+  }
+
+  AccountSettings& account() { return ctx.account(0); }
+  AccountRuntime& runtime() { return ctx.runtimeOf(0); }
+
+  void AimAt(uint16_t popPort, uint16_t smtpPort) {
+    account().popPort = int16_t(popPort);
+    account().smtpPort = int16_t(smtpPort);
+  }
+  void Store(const std::vector<std::string>& uidls) {
+    for (std::size_t p = 0; p < uidls.size(); ++p) runtime().SetStoredUidl(int(p), uidls[p]);
+    runtime().SetStoredCount(int(uidls.size()));
+  }
+  void Run() { FwdProc(ctx, 0, message, steps); }
+  int16_t Result(int position) const { return ctx.runtime->forwardStatus[std::size_t(position)].resultCode; }
+  bool Shown(const std::string& text) const {
+    const auto texts = reporter.ActivityTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
+  bool TempFileLeft(int number) const {
+    return platform::FileExists(folder.File("$vnrmail" + std::to_string(number) + ".vnr"));
+  }
+
+  TempFolder folder;
+  RecordingReporter reporter;
+  Context ctx;
+  MailMessage message;
+  MessageSteps steps;
+  std::vector<int> filtered;
+  std::function<void()> onFilter;
+  int filterResult = 1;
+  int notices = 0;
+};
+
+TEST_F(FwdProcTest, ForwardsOnlyNewMessagesAndRemembersThem) {
+  const auto box = Mailbox(3);
+  Store({"uid-1"});
+  FakeServer pop, smtp;
+  Retr(Retr(Listing(Login(pop, 3), box), 2, box[1].text), 3, box[2].text);
+  Quit(pop);
+  SmtpAccept(smtp).NextConnection();
+  SmtpAccept(smtp);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  smtp.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(smtp.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, (std::vector<int>{1, 2}));
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 2);
+  EXPECT_EQ(ctx.stats.serverMailCount[0], 3);
+  EXPECT_EQ(ctx.worker.forwardedTotal, 2);
+  for (int p = 0; p < 3; ++p) EXPECT_EQ(runtime().StoredUidl(p), box[std::size_t(p)].uidl);
+  EXPECT_EQ(Result(0), kNotHandled);
+  EXPECT_EQ(Result(1), 0);
+  EXPECT_EQ(Result(2), 0);
+  EXPECT_FALSE(TempFileLeft(2));
+  EXPECT_FALSE(TempFileLeft(3));
+  EXPECT_NE(std::string(account().lastCheckTime), "");
+  // The forwarding log holds one line per forwarded message.
+  std::ifstream log(folder.File("velnora_.log"));
+  int lines = 0;
+  for (std::string line; std::getline(log, line);) lines += line.starts_with("V1;0;") ? 1 : 0;
+  EXPECT_EQ(lines, 2);
+}
+
+TEST_F(FwdProcTest, UnreachableSmtpServerKeepsTheMessageForTheNextCheck) {
+  const auto box = Mailbox(1);
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_EQ(Result(0), kNotHandled);
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 0);
+  EXPECT_TRUE(Shown(SJIS(u8"SMTPサーバーへ接続できません")));
+}
+
+struct RefusalCase {
+  const char* name;
+  bool noResendOn550;
+  const char* reply;
+  bool keptUidl;
+  int16_t result;
+};
+
+class FwdProcRefusal : public FwdProcTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(FwdProcRefusal, PermanentRefusalIsRecordedTemporaryIsRetried) {
+  const RefusalCase& c = GetParam();
+  account().noResendOn550 = c.noResendOn550;
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  SmtpAccept(smtp, c.reply);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  smtp.Wait();
+  EXPECT_EQ(runtime().StoredUidl(0), c.keptUidl ? "uid-1" : "");
+  EXPECT_EQ(Result(0), c.result);
+  const bool rowWith21 = std::any_of(reporter.rows.begin(), reporter.rows.end(),
+                                     [](const ActivityRow& row) { return row.code == 21; });
+  EXPECT_EQ(rowWith21, c.result == 21);
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, FwdProcRefusal,
+                         ::testing::Values(RefusalCase{"Permanent550", true, "554 no\r\n", true, 21},
+                                           RefusalCase{"PermanentWithoutPolicy", false, "554 no\r\n", false, kNotHandled},
+                                           RefusalCase{"Temporary", true, "451 later\r\n", false, kNotHandled}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(FwdProcTest, StopDuringTheLoopMakesTheRestNewAgain) {
+  const auto box = Mailbox(3);
+  FakeServer pop;
+  Quit(Retr(Retr(Retr(Listing(Login(pop, 3), box), 1, box[0].text), 2, box[1].text), 3, box[2].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  filterResult = 0;  // filtered: no SMTP needed
+  onFilter = [this] { ctx.worker.flags.stopRequested = true; };
+  Run();
+  pop.Wait();
+  EXPECT_EQ(filtered, std::vector<int>{0});
+  EXPECT_EQ(runtime().StoredUidl(0), "uid-1");
+  EXPECT_EQ(runtime().StoredUidl(1), "");
+  EXPECT_EQ(runtime().StoredUidl(2), "");
+  EXPECT_EQ(Result(1), kNotHandled);
+  EXPECT_EQ(ctx.stats.filteredCount[0], 1);
+}
+
+TEST_F(FwdProcTest, ReverseOrderLoadsTheRightFileAndEmptiesItsUidlOnFailure) {
+  account().reversePopOrder = 1;
+  const auto box = Mailbox(5);
+  Store({"uid-1", "uid-2", "uid-3", "uid-4"});
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 5), box), 5, box[4].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, std::vector<int>{4});
+  EXPECT_EQ(runtime().StoredUidl(3), "uid-4");
+  EXPECT_EQ(runtime().StoredUidl(4), "");
+}
+
+TEST_F(FwdProcTest, NoUidlModeScansAgainWhenTheMailboxShrank) {
+  account().noUidl = 1;
+  runtime().startIndex = 3;
+  filterResult = 0;
+  const auto box = Mailbox(2);
+  FakeServer pop;
+  Quit(Retr(Retr(Login(pop, 2), 1, box[0].text), 2, box[1].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_TRUE(Shown(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします")));
+  EXPECT_EQ(filtered, (std::vector<int>{0, 1}));
+  EXPECT_EQ(runtime().startIndex, 2);
+}
+
+TEST_F(FwdProcTest, MarkAllForwardedStaysSetWhenThePop3ServerCannotBeReached) {
+  account().markAllForwardedNext = 1;
+  AimAt(DeadPort(), DeadPort());
+  Run();
+  EXPECT_EQ(account().markAllForwardedNext, 1);
+  EXPECT_TRUE(Shown(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。")));
+  EXPECT_TRUE(filtered.empty());
+}
+
+TEST_F(FwdProcTest, OverflowSendsOneNoticeUntilTheCountFalls) {
+  const int over = kMinHeldMails + 1;
+  FakeServer pop, smtp;
+  Quit(Login(pop, over)).NextConnection();
+  Quit(Login(pop, over));
+  SmtpAccept(smtp);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  EXPECT_EQ(account().overflowNotified, 1);
+  Run();
+  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(account().overflowNotified, 1);
+  smtp.Wait(2000);
+  EXPECT_EQ(smtp.ConnectionsAccepted(), 1);
+  EXPECT_TRUE(filtered.empty());
+}
+
+TEST_F(FwdProcTest, OverflowIsReArmedWhenTheCountFalls) {
+  account().overflowNotified = 1;
+  runtime().SetStoredCount(0);
+  FakeServer pop;
+  // Back within the limit: the next overflow is announced again.
+  Login(pop, 0);
+  Quit(pop);
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(account().overflowNotified, 0);
+}
+
+TEST_F(FwdProcTest, SpamEraserCountsWithoutSendingAndDeletes) {
+  account().deleteAfterForward = 1;
+  account().spamEraser = 1;
+  const auto box = Mailbox(2);
+  FakeServer pop;
+  Quit(Retr(Retr(Listing(Login(pop, 2), box), 1, box[0].text), 2, box[1].text)).NextConnection();
+  Quit(Listing(Login(pop, 2), box).Expect("DELE 1\r\n").Send("+OK\r\n").Expect("DELE 2\r\n").Send("+OK\r\n"));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 2);
+  EXPECT_EQ(runtime().mailCount, 0);
+}
+
+TEST_F(FwdProcTest, NothingIsDeletedWhileTheForwardingLogCannotReachTheDisk) {
+  ctx.log = std::make_unique<ActivityLog>(reporter, ctx.common(), folder.File("missing/velnora_.log"),
+                                          folder.File("velnora_session.log"));
+  ctx.log->SetOpenRetry(1, 0);
+  account().deleteAfterForward = 1;
+  account().spamEraser = 1;
+  const auto box = Mailbox(1);
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text)).NextConnection();
+  Quit(Login(pop, 1));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(pop.Received().find("DELE"), std::string::npos);
+  EXPECT_EQ(runtime().mailCount, 1);
+}
+
+TEST_F(FwdProcTest, DeletionFollowsTheUidlWhenTheMailboxWasRenumbered) {
+  account().deleteAfterForward = 1;
+  account().spamEraser = 1;
+  filterResult = 1;
+  const auto box = Mailbox(2);
+  Store({"uid-1"});
+  // Between the two sessions message 1 went away: uid-2 is now number 1.
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 2), box), 2, box[1].text)).NextConnection();
+  Quit(Listing(Login(pop, 1), {box[1]}).Expect("DELE 1\r\n").Send("+OK\r\n"));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+}
+
+TEST_F(FwdProcTest, AReceivedFileThatCannotBeLoadedIsFetchedAgain) {
+  // The received file vanishes between fetching and loading.
+  std::filesystem::create_symlink("/dev/null", folder.File("$vnrmail1.vnr"));
+  const auto box = Mailbox(1);
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_TRUE(filtered.empty());
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_EQ(Result(0), kNotHandled);
+  EXPECT_TRUE(Shown(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。")));
+}
+
+TEST_F(FwdProcTest, AMessageThatCannotBeComposedIsNotCountedAsForwarded) {
+  steps.compose = [](Context&, MailMessage& message, int, int, int) {
+    message.partNumber = 0;
+    return 0;
+  };
+  const auto box = Mailbox(1);
+  FakeServer pop;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 0);
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+}
+
+}  // namespace
+}  // namespace velnora
