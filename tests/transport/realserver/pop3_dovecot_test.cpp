@@ -1,0 +1,173 @@
+// The POP3 client against a real Dovecot: log-ins, listing, fetching only
+// what is new, deleting, and TLS with certificate checks.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/dovecot_server.h"
+#include "support/temp_folder.h"
+#include "transport/pop3_client.h"
+#include "../transport_fixture.h"
+
+namespace velnora {
+namespace {
+
+using testing::DovecotServer;
+using testing::ReadWholeFile;
+using testing::ScopedEnv;
+using testing::SetField;
+using testing::TransportFixture;
+
+class DovecotPop3 : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = new DovecotServer({{"alice", "wonderland"}, {"bob", "builder"}, {"carol", "x"}});
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(server_->ready()) << server_->error();
+    SetField(fx.account().popUser, "alice");
+    SetField(fx.account().popPassword, "wonderland");
+    fx.UsePort(server_->pop3Port());
+  }
+  void UseTls(const char* host) {
+    SetField(fx.account().popServer, host);
+    fx.account().popSsl = 1;
+    fx.UsePort(server_->pop3sPort());
+  }
+  int Open() { return OpenRcvSession(fx.env(), fx.account(), fx.runtime()); }
+  void Close(bool quit = true) { CloseSession(fx.env(), fx.runtime().session, quit, &fx.account()); }
+  std::string MailFile(int number) { return ReadWholeFile(ReceivedMailPath(fx.env(), number)); }
+
+  static DovecotServer* server_;
+  TransportFixture fx;
+};
+DovecotServer* DovecotPop3::server_ = nullptr;
+
+TEST_F(DovecotPop3, FetchesOnlyNewMessagesAsTheServerSendsThemAndDeletes) {
+  SetField(fx.account().popUser, "bob");
+  SetField(fx.account().popPassword, "builder");
+  ASSERT_TRUE(server_->AddMessage("bob", "1000.m1", "Subject: one\r\n\r\nfirst\r\n.leading dot\r\n"));
+  ASSERT_TRUE(server_->AddMessage("bob", "1001.m2", "Subject: two\n\nbare LF body\n"));
+  ASSERT_TRUE(server_->AddMessage("bob", "1002.m3", "Subject: three\r\n\r\n" + std::string(200000, 'x') + "\r\n"));
+
+  ASSERT_EQ(Open(), 3);
+  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  Close();
+  EXPECT_EQ(fx.runtime().storedCount(), 3);
+  for (int n = 1; n <= 3; ++n) {
+    const std::string expected = server_->RawRetr("bob", "builder", n);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(MailFile(n) == expected) << "message " << n;
+    platform::RemoveFile(ReceivedMailPath(fx.env(), n));
+  }
+
+  ASSERT_TRUE(server_->AddMessage("bob", "1003.m4", "Subject: four\r\n\r\nfourth\r\n"));
+  ASSERT_EQ(Open(), 4);
+  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  Close();
+  for (int n = 1; n <= 3; ++n) EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), n)));
+  EXPECT_EQ(MailFile(4), server_->RawRetr("bob", "builder", 4));
+  EXPECT_EQ(fx.runtime().storedCount(), 4);
+
+  ASSERT_EQ(Open(), 4);
+  EXPECT_EQ(DeleteMessage(fx.env(), fx.account(), fx.runtime(), 2), 1);
+  EXPECT_EQ(DeleteMessage(fx.env(), fx.account(), fx.runtime(), 99), 0);
+  Close();
+  EXPECT_EQ(server_->MessageCount("bob"), 3u);
+  EXPECT_EQ(DeleteAllMails(fx.env(), fx.account(), fx.runtime()), 1);
+  EXPECT_EQ(server_->MessageCount("bob"), 0u);
+}
+
+TEST_F(DovecotPop3, ApopLogInKeepsSecretsOutOfTheSessionLog) {
+  fx.common().sessionLog = 1;
+  fx.account().useApop = 1;
+  EXPECT_GE(Open(), 0);
+  Close();
+  fx.account().useApop = 0;
+  EXPECT_GE(Open(), 0);
+  Close();
+  const std::string log = fx.SessionLog();
+  EXPECT_NE(log.find("APOP ***** *****"), std::string::npos) << log;
+  EXPECT_NE(log.find("PASS *****"), std::string::npos) << log;
+  EXPECT_EQ(log.find("wonderland"), std::string::npos) << log;
+  EXPECT_TRUE(fx.Activities().empty());
+}
+
+TEST_F(DovecotPop3, WrongPasswordShowsTheServerReply) {
+  // A server of its own: failed log-ins slow the server down for the client's address.
+  DovecotServer own(std::vector<testing::DovecotUser>{{"alice", "wonderland"}});
+  ASSERT_TRUE(own.ready()) << own.error();
+  for (int apop : {0, 1}) {
+    TransportFixture local;
+    SetField(local.account().popUser, "alice");
+    SetField(local.account().popPassword, "not-the-password");
+    local.account().useApop = int16_t(apop);
+    local.common().timeoutSec = 20;
+    local.UsePort(own.pop3Port());
+    EXPECT_EQ(OpenRcvSession(local.env(), local.account(), local.runtime()), -1);
+    CloseSession(local.env(), local.runtime().session, false, &local.account());
+    const auto texts = local.Activities();
+    ASSERT_EQ(texts.size(), 2u) << "apop " << apop;
+    EXPECT_EQ(texts[0], SJIS(u8"POPサーバー認証エラー"));
+    EXPECT_EQ(texts[1].rfind("-ERR", 0), 0u) << texts[1];
+  }
+}
+
+TEST_F(DovecotPop3, TlsWithTheTestCaAndTheRightHostName) {
+  ScopedEnv trust("SSL_CERT_FILE", server_->caFile());
+  UseTls("localhost");
+  EXPECT_GE(Open(), 0);
+  Close();
+  for (const auto& text : fx.Activities()) ADD_FAILURE() << platform::Cp932ToUtf8(text);
+}
+
+TEST_F(DovecotPop3, TlsRefusedWhenTheCertificateDoesNotNameTheHost) {
+  ScopedEnv trust("SSL_CERT_FILE", server_->caFile());
+  UseTls("127.0.0.1");  // the certificate names "localhost" only
+  EXPECT_EQ(Open(), -1);
+  EXPECT_TRUE(fx.HasStatus("Error:SSL_connect"));
+  EXPECT_TRUE(fx.HasActivity("[127.0.0.1]"));
+  EXPECT_TRUE(fx.HasActivity("mismatch")) << fx.Activities().front();
+  EXPECT_FALSE(fx.runtime().session.isOpen());
+}
+
+TEST_F(DovecotPop3, TlsRefusedWithoutTrustInTheIssuer) {
+  testing::TempFolder empty;
+  ScopedEnv noTrust("SSL_CERT_FILE", empty.File("none.pem"));
+  ScopedEnv noDir("SSL_CERT_DIR", empty.path());
+  UseTls("localhost");
+  EXPECT_EQ(Open(), -1);
+  EXPECT_TRUE(fx.HasActivity("[localhost]"));
+  EXPECT_TRUE(fx.HasActivity("certificate verify failed"));
+}
+
+TEST_F(DovecotPop3, TlsNoVerifyAccountAcceptsAnyCertificate) {
+  testing::TempFolder empty;
+  ScopedEnv noTrust("SSL_CERT_FILE", empty.File("none.pem"));
+  UseTls("127.0.0.1");
+  fx.account().tlsNoVerify = 1;
+  EXPECT_GE(Open(), 0);
+  Close();
+  EXPECT_TRUE(fx.Activities().empty());
+}
+
+TEST_F(DovecotPop3, MarkAllAsForwardedThenNothingIsNew) {
+  SetField(fx.account().popUser, "carol");
+  SetField(fx.account().popPassword, "x");
+  ASSERT_TRUE(server_->AddMessage("carol", "2000.a", "Subject: a\r\n\r\na\r\n"));
+  ASSERT_TRUE(server_->AddMessage("carol", "2001.b", "Subject: b\r\n\r\nb\r\n"));
+  EXPECT_EQ(MarkAllAsForwarded(fx.env(), fx.account(), fx.runtime()), 1);
+  EXPECT_EQ(fx.runtime().storedCount(), 2);
+  ASSERT_EQ(Open(), 2);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  Close();
+  EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), 1)));
+  EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), 2)));
+}
+
+}  // namespace
+}  // namespace velnora
