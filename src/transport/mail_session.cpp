@@ -37,7 +37,7 @@ void ReplaceNuls(char* data, std::size_t length) {
 // A failure while the worker is being stopped is the stop, not a fault of
 // the server: it goes to the session log only.
 bool StoppedByRequest(TransportEnv& env, int code) {
-  return code == platform::wsa::kInterrupted && env.flags.stopRequested.load();
+  return code == platform::wsa::kInterrupted && env.flags.ShouldStop();
 }
 
 void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
@@ -185,7 +185,7 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
     std::string reason;
     if (session.stream.Handshake(session.timeoutMs, StopFlag(env), reason) != 0) {
       env.log.SetStatus("Error:SSL_connect", 5);
-      if (!env.flags.stopRequested.load()) {
+      if (!env.flags.ShouldStop()) {
         const std::string text = SJIS(u8"SSL/TLS接続を確立できませんでした") + " [" + host +
                                  "] " + reason;
         env.log.AddActivity(text, 4, &account);

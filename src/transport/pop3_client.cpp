@@ -276,7 +276,7 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
   bool stopped = false;
   int j = startIndex;
   for (; j < mailCount; ++j) {
-    if (env.flags.stopRequested.load()) {
+    if (env.flags.ShouldStop()) {
       stopped = true;
       break;
     }
@@ -290,7 +290,7 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     fetched[std::size_t(m)] = 1;
     ++fetchedCount;
   }
-  if (stopped || env.flags.stopRequested.load()) return RETVAL_NOERROR;
+  if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
 
   int result = RETVAL_NOERROR;
   if (j < mailCount) {
@@ -390,7 +390,7 @@ int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRun
   Status(env, account, SJIS(u8" メール削除中.."), 6);
   const int mailCount = runtime.mailCount;
   for (int i = 0; i < mailCount; ++i) {
-    if (env.flags.stopRequested.load()) break;
+    if (env.flags.ShouldStop()) break;
     RefreshActivity(env);
     const int position = account.reversePopOrder ? mailCount - 1 - i : i;
     if (DeleteMessage(env, account, runtime, position + 1) < 0) return -1;
