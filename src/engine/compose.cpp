@@ -51,7 +51,8 @@ std::string SenderSuffix(const ComposeInput& in, const MailMessage& message,
       facts.fromLine.empty()) {
     return {};
   }
-  std::string address = StripAddressInfo(AfterHeaderName(facts.fromLine), kKeepValue);
+  // Unfolded: a cut inside a line end would break the Subject line.
+  std::string address = RemoveCrLf(StripAddressInfo(AfterHeaderName(facts.fromLine), kKeepValue));
   address.erase(0, address.find_first_not_of(' '));
   if (address.size() > kMaxSenderSuffixAddress) address.resize(kMaxSenderSuffixAddress);
   return " (From: " + address + ")";

@@ -28,6 +28,15 @@ bool PrefixOnly(const AccountSettings& account) {
   return account.subjectPrefixOn && account.removeOriginalSubject;
 }
 
+// A plain folded subject keeps its line breaks through decoding; a cut
+// between CR and LF would end the header early on the wire, and a
+// re-encoded text carries no folds anyway.
+DecodedText DecodeUnfolded(std::string_view text, bool convertUnicode) {
+  DecodedText d = DecodeHeaderValue(text, convertUnicode);
+  d.text = RemoveCrLf(d.text);
+  return d;
+}
+
 // Code 1 text is cut by its characters before `limit` - 2 (the position
 // reached may carry one more character); other text to `limit` + 1 bytes,
 // never inside a double-byte character.
@@ -52,7 +61,7 @@ CharsetCode CutCode(const DecodedText& d) {
 
 std::string PhoneSubject(std::string_view t, std::string_view lead, const AccountSettings& account,
                          const ConvertOptions& options, int partNumber) {
-  DecodedText d = DecodeHeaderValue(t, true);
+  DecodedText d = DecodeUnfolded(t, true);
   if (account.phoneKeepReFw == 0) MarkReplyForwardAfter(d.text, lead);
   const int part = partNumber + 1;
   if (account.phoneShortenSubject && (account.phoneCutFirstSubject || part > 1)) {
@@ -78,7 +87,7 @@ std::string PhoneSubject(std::string_view t, std::string_view lead, const Accoun
 
 std::string LimitedSubject(std::string_view t, const AccountSettings& account,
                            const ConvertOptions& options) {
-  DecodedText d = DecodeHeaderValue(t, false);
+  DecodedText d = DecodeUnfolded(t, false);
   const long limit = account.limitSubjectBytes;
   if (d.code == charset::kUtf8) {
     if (static_cast<long>(d.text.size()) > limit) {
@@ -135,7 +144,7 @@ std::string BuildSubjectLine(const MailMessage& message, const AccountSettings& 
   } else if (PrefixOnly(account)) {
     line += lead + std::string(senderSuffix);
   } else if (FindNoCase(FieldText(common.developerOptions), kReencodeSubjectOption) != kNotFound) {
-    const DecodedText d = DecodeHeaderValue(cutValue, false);
+    const DecodedText d = DecodeUnfolded(cutValue, false);
     line += lead + EncodeHeaderValue(d.text, d.code, options) + std::string(senderSuffix);
   } else {
     line += lead + std::string(value) + std::string(senderSuffix);

@@ -103,3 +103,29 @@ TEST_F(ComposeTest, AccountNameLineForDevelopers) {
 
 }  // namespace
 }  // namespace velnora::testing
+
+namespace velnora::testing {
+namespace {
+
+TEST_F(ComposeTest, FeaturePhoneMessageIsOnePlainTextPartWithTheNextMailNumber) {
+  account->phoneMode = account->phoneSplit = account->phoneNumberSubjects = 1;
+  account->phoneSplitMaxMails = 3;
+  account->mailNumber = 99;
+  account->phoneConvertBody = 1;
+  Load("From: t@s.example\r\nSubject: x\r\nContent-Type: multipart/mixed; boundary=q\r\n\r\nbody");
+  message.partLayout = 98;
+  message.contentCharset = 2;
+  ASSERT_EQ(ComposeParsed(), 1);
+  EXPECT_EQ(account->mailNumber, 0);
+  EXPECT_EQ(message.partNumber, 1);
+  EXPECT_EQ(HeaderLine("Subject:"), "Subject: 001)x");
+  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"shift_jis\"");
+  account->phoneUtf8 = 1;
+  ASSERT_EQ(ComposeParsed(), 1);
+  EXPECT_EQ(account->mailNumber, 1);
+  EXPECT_EQ(HeaderLine("Subject:"), "Subject: 011)x");
+  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"utf-8\"");
+}
+
+}  // namespace
+}  // namespace velnora::testing

@@ -102,6 +102,16 @@ TEST_F(SubjectLineTest, LatinAndUtf8SubjectsAreLimited) {
   EXPECT_EQ(DecodeHeaderValue(SubjectValue(line), false).text, "\xE4\xBB\xB6\xE5\x90\x8D\xE3\x83\x86");
 }
 
+TEST_F(SubjectLineTest, FoldedPlainSubjectIsUnfoldedBeforeItIsCut) {
+  account->limitSubjectOn = 1;
+  account->limitSubjectBytes = 5;
+  // Cut at 6 bytes of the folded text would leave "hello\r" before CR LF,
+  // which the wire turns into an empty line that ends the header.
+  EXPECT_EQ(Build("Subject: hello\r\n world"), "Subject: hello \r\n");
+  account->limitSubjectBytes = 40;
+  EXPECT_EQ(Build("Subject: hello\r\n world"), "Subject: hello world\r\n");
+}
+
 TEST_F(SubjectLineTest, UnicodeSubjectIsReencodedWithTheSuffixInside) {
   account->unicodeToJis = 1;
   const std::string line = Build("Subject: =?utf-8?B?5Lu25ZCN44OG44K544OI?=", " (From: a@b)");
