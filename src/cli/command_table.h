@@ -20,6 +20,8 @@ struct CliCommand {
 
 std::span<const CliCommand> SettingsCommands();  // show, set
 std::span<const CliCommand> FileCommands();      // backup, restore, import-old
+std::span<const CliCommand> RunCommands();       // run
+std::span<const CliCommand> DemoCommands();      // demo
 
 // All groups, in the order the usage lists them.
 std::vector<CliCommand> AllCommands();

@@ -1,0 +1,221 @@
+// velnora-cli run [--once]
+#include "cli/run_command.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "cli/command_table.h"
+#include "engine/context.h"
+#include "engine/forwarding_worker.h"
+#include "engine/fwd_proc_steps.h"
+#include "engine/history.h"
+#include "engine/passes.h"
+#include "engine/transport_operations.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/net.h"
+#include "platform/process_lock.h"
+#include "platform/stop_signals.h"
+#include "platform/text_format.h"
+#include "config/settings_file.h"
+#include "report/log_fields.h"
+
+namespace velnora::cli {
+namespace {
+
+// Activity rows as one UTF-8 line each: time, account, category, subject,
+// sender, recipient. Messages (a refused start) go to the error stream.
+class RunReporter : public Reporter {
+ public:
+  RunReporter(std::FILE* out, std::FILE* err, DisplayArea screen) : out_(out), err_(err), screen_(screen) {}
+
+  void ActivityAdded(const ActivityRow& row) override {
+    std::lock_guard lock(mutex_);
+    const std::string& category = CategoryText(row.code);
+    std::fprintf(out_, "%s | %s | %s | %s | %s | %s\n", ConsoleText(row.columns[2]).c_str(),
+                 ConsoleText(row.columns[1]).c_str(),
+                 category.empty() ? std::to_string(row.code).c_str() : ConsoleText(category).c_str(),
+                 ConsoleText(row.columns[3]).c_str(), ConsoleText(row.columns[4]).c_str(),
+                 ConsoleText(row.columns[5]).c_str());
+    std::fflush(out_);
+  }
+  void ActivityCleared() override {}
+  void StatusChanged(std::string_view, int) override {}
+  void AccountListChanged(int) override {}
+  Answer Ask(std::string_view, std::string_view) override { return Answer::No; }
+  void Tell(std::string_view text, std::string_view title) override {
+    std::lock_guard lock(mutex_);
+    // A message box's lines stay lines.
+    std::string lines;
+    for (std::size_t at = 0; at <= text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size());
+      lines += (at ? "\n" : "") + ConsoleText(text.substr(at, end - at));
+      at = end + 1;
+    }
+    std::fprintf(err_, "%s: %s\n", ConsoleText(title).c_str(), lines.c_str());
+    std::fflush(err_);
+  }
+  ScreenSize Screen() const override { return screen_; }
+
+ private:
+  std::FILE* out_;
+  std::FILE* err_;
+  DisplayArea screen_;
+  std::mutex mutex_;
+};
+
+// The folder whose settings this run uses, decided as the first load decides it.
+std::string SettingsFolder(const SettingsLocation& location) {
+  if (platform::FileExists(location.CurrentFolderSettingsPath()) || location.configFolder().empty()) {
+    return location.currentFolder();
+  }
+  return location.configFolder();
+}
+
+class Forwarding {
+ public:
+  Forwarding(Context& ctx)
+      : ctx_(ctx),
+        ops_(ctx, ProgramMessageSteps()),
+        runner_(*ctx.settings, *ctx.log, ctx.worker, ops_),
+        worker_(ctx.worker, *ctx.log, [this] { runner_.RunPass(); }, [this] { sockets_.ShutdownAll(); }) {
+    for (int i = 0; i < kAccountCount; ++i) ctx.runtimeOf(i).session.stream.AttachRegistry(&sockets_);
+  }
+  ~Forwarding() {
+    for (int i = 0; i < kAccountCount; ++i) ctx_.runtimeOf(i).session.stream.AttachRegistry(nullptr);
+  }
+
+  // One resume as the interface thread does it: history trimmed first.
+  bool Resume(int trigger) {
+    if (ctx_.worker.flags.passActive) return false;
+    TrimHistory(ctx_.common(), *ctx_.log, &ctx_.worker.flags.stopRequested);
+    return worker_.Resume(trigger);
+  }
+
+  // Waits for the pass to end; a stop signal meanwhile asks it to wind down.
+  // Returns the stop signal received, or 0.
+  int WaitPass(platform::StopSignals& signals) {
+    int received = 0;
+    while (!worker_.WaitIdle(100)) {
+      if (const int signal = signals.Wait(0); signal && !received) {
+        received = signal;
+        RequestStop();
+      }
+    }
+    return received;
+  }
+
+  // "Disconnect" while a pass runs.
+  void RequestStop() {
+    ctx_.worker.flags.stopRequested = true;
+    ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), 4, nullptr);
+  }
+
+  // "Disconnect" between passes.
+  void DisconnectIdle() {
+    if (ctx_.worker.flags.connected) {
+      ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), 4, nullptr);
+      ctx_.log->AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), 4, nullptr);
+    }
+    ctx_.worker.flags.connected = false;
+    ctx_.worker.flags.stopRequested = false;
+  }
+
+  void Watchdog() {
+    const CommonSettings& common = ctx_.common();
+    worker_.CheckWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000);
+  }
+
+  bool startRefused() const { return runner_.startRefused(); }
+
+ private:
+  Context& ctx_;
+  platform::SocketRegistry sockets_;
+  TransportOperations ops_;
+  PassRunner runner_;
+  ForwardingWorker worker_;
+};
+
+int Poll(Forwarding& forwarding, Context& ctx, platform::StopSignals& signals) {
+  int64_t nextTick = platform::TickMs() + kPollTickMs;
+  while (ctx.worker.flags.connected) {
+    const int64_t wait = nextTick - platform::TickMs();
+    if (wait > 0) {
+      if (signals.Wait(std::min<int64_t>(wait, 1000)) != 0) {
+        forwarding.DisconnectIdle();
+        break;
+      }
+      continue;
+    }
+    nextTick += kPollTickMs;
+    if (ctx.worker.flags.passActive) {
+      forwarding.Watchdog();
+      continue;
+    }
+    if (!forwarding.Resume(kTriggerPollTick)) continue;
+    forwarding.WaitPass(signals);
+  }
+  return kExitOk;
+}
+
+int Run(CliContext& context, std::span<const std::string> args) {
+  bool once = false;
+  for (const std::string& arg : args) {
+    if (arg == "--once") once = true;
+    else return Fail(context, "run takes only --once");
+  }
+  return RunForwarding(context, once);
+}
+
+constexpr CliCommand kCommands[] = {
+    {"run", "[--once]",
+     "forward as the desktop program does, without a window: the start pass, then a check "
+     "every minute until SIGINT or SIGTERM (--once: the start pass only)",
+     Run},
+};
+
+}  // namespace
+
+int RunForwarding(CliContext& context, bool once) {
+  const std::string folder = SettingsFolder(context.location);
+  platform::ProcessLock lock;
+  switch (lock.Acquire(folder)) {
+    case platform::ProcessLock::Result::Acquired: break;
+    case platform::ProcessLock::Result::HeldElsewhere: {
+      const long pid = platform::ProcessLock::HolderPid(folder);
+      return Fail(context, "another Velnora process" + (pid ? " (pid " + std::to_string(pid) + ")" : std::string()) +
+                               " is forwarding with the settings in " + folder + "; not started");
+    }
+    case platform::ProcessLock::Result::Failed:
+      return Fail(context, "cannot create the lock file in " + folder);
+  }
+
+  // Before any thread starts, so that only the main thread takes them.
+  platform::StopSignals signals;
+  RunReporter reporter(context.out, context.err, context.screen);
+  Context ctx(reporter, SettingsLocation(context.location));
+  if (!ctx.StartUp()) return kExitError;
+  if (ctx.capacityChangedTo) {
+    ctx.log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx.capacityChangedTo), 3, nullptr);
+  }
+
+  int status = kExitOk;
+  {
+    Forwarding forwarding(ctx);
+    ctx.worker.flags.stopRequested = false;
+    forwarding.Resume(kTriggerStartCommand);
+    const int signal = forwarding.WaitPass(signals);
+    if (forwarding.startRefused()) {
+      status = kExitError;
+    } else if (!once && !signal) {
+      status = Poll(forwarding, ctx, signals);
+    }
+  }
+  SaveSettings(*ctx.settings, ctx.location);
+  return status;
+}
+
+std::span<const CliCommand> RunCommands() { return kCommands; }
+
+}  // namespace velnora::cli
