@@ -8,6 +8,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
@@ -165,6 +167,28 @@ TEST_F(HistoryTest, HistoryWithinTheLimitIsNotTouched) {
   EXPECT_EQ(TrimHistory(*common_, log_), -1);
   EXPECT_TRUE(reporter_.rows.empty());
   EXPECT_EQ(before.size(), 10 * std::string("V1;3;line 1;\n").size() + 1);
+}
+
+TEST_F(HistoryTest, RowsAddedDuringTrimmingAreNotLost) {
+  WriteLines(log_.forwardingLogPath(), 2000);
+  std::thread worker([this] {
+    for (int i = 0; i < 400; ++i) log_.AddActivity("row " + std::to_string(i), 3, nullptr);
+  });
+  while (log_.rowCount() < 50) std::this_thread::yield();
+  const int kept = TrimHistory(*common_, log_);
+  worker.join();
+  ASSERT_GT(kept, 0);
+
+  // The rows that survive are one unbroken run that ends with the last row.
+  std::istringstream in(ReadAll(log_.forwardingLogPath()));
+  std::vector<int> rows;
+  for (std::string line; std::getline(in, line);) {
+    const size_t at = line.find(";row ");
+    if (at != std::string::npos) rows.push_back(std::stoi(line.substr(at + 5)));
+  }
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.back(), 399);
+  for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], rows[i - 1] + 1);
 }
 
 TEST_F(HistoryTest, MissingHistoryIsNotCreated) {

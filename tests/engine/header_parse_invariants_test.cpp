@@ -1,0 +1,60 @@
+// Arbitrary bytes never make the parser read or point outside the message:
+// every indexed line lies inside the header part, holds no terminator and
+// starts with its own name. Run under the sanitiser build as well.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "engine/byte_strings.h"
+#include "engine/header_parse.h"
+
+namespace velnora {
+namespace {
+
+std::string RandomMessage(std::mt19937& rng) {
+  static constexpr std::string_view kPieces[] = {
+      "Subject:", "From:", "To:", "X-", "Received:", "Message-ID:", ":", "\"", " ", "\t",
+      "\r\n",     "\r",    "\n",  "a", "\r\n\r\n",   ".",           ";", {"\0", 1}, "sUbJeCt:"};
+  std::string text;
+  const size_t pieces = rng() % 120;
+  for (size_t i = 0; i < pieces; ++i) text += kPieces[rng() % std::size(kPieces)];
+  return text;
+}
+
+void ExpectLineInHeader(const MailMessage& m, std::string_view line, std::string_view name) {
+  if (line.empty()) return;
+  const char* begin = m.text();
+  ASSERT_GE(line.data(), begin);
+  ASSERT_LE(line.data() + line.size(), begin + m.headerLength);
+  EXPECT_EQ(line.find('\0'), std::string_view::npos);
+  EXPECT_TRUE(StartsWithNoCase(line, name)) << line;
+}
+
+TEST(HeaderParseInvariantsTest, RandomTextsStayInBounds) {
+  std::mt19937 rng(20261208);
+  MailMessage m;
+  for (int round = 0; round < 300; ++round) {
+    const std::string text = RandomMessage(rng);
+    ASSERT_TRUE(SetMessageText(m, text));
+    ParseMailContent(m);
+
+    ASSERT_LE(m.headerLength, text.size());
+    if (m.body) {
+      EXPECT_EQ(m.body, m.text() + m.headerLength + 4);
+      EXPECT_EQ(m.bodyCapacity, m.buffer.size() - m.headerLength - 4);
+      EXPECT_LE(m.Body().size(), text.size() - m.headerLength - 4);
+    }
+    ExpectLineInHeader(m, m.subject, "subject:");
+    ExpectLineInHeader(m, m.from, "from:");
+    ExpectLineInHeader(m, m.to, "to:");
+    ExpectLineInHeader(m, m.messageId, "message-id:");
+    EXPECT_LE(m.received.size(), kMaxReceivedLines);
+    EXPECT_LE(m.xHeaders.size(), kMaxXHeaders);
+    for (std::string_view line : m.received) ExpectLineInHeader(m, line, "received:");
+    for (std::string_view line : m.xHeaders) ExpectLineInHeader(m, line, "x-");
+  }
+}
+
+}  // namespace
+}  // namespace velnora
