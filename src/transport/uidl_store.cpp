@@ -97,15 +97,22 @@ bool SaveUidlStore(RuntimeTables& tables, const std::string& path) {
   platform::ClearReadOnly(path);
   platform::ReplaceFileWriter writer(path);
   if (!writer.ok()) return false;
+  // Every byte of the layout is written, but runs of zeros (unused
+  // accounts, empty slots) become holes: few extents, fast to replace.
+  uint64_t hole = 0;
   for (const auto& runtime : tables.accounts) {
     const uint32_t count = uint32_t(runtime.storedCount());
-    const unsigned char countBytes[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16),
-                                         uint8_t(count >> 24)};
-    writer.Write(std::string_view(reinterpret_cast<const char*>(countBytes), 4));
-    // Every slot is written, used or not; runs of empty slots become holes.
+    if (count == 0) {
+      hole += 4;
+    } else {
+      const unsigned char countBytes[4] = {uint8_t(count), uint8_t(count >> 8),
+                                           uint8_t(count >> 16), uint8_t(count >> 24)};
+      if (hole) writer.Skip(hole);
+      hole = 0;
+      writer.Write(std::string_view(reinterpret_cast<const char*>(countBytes), 4));
+    }
     const auto& slots = runtime.slots();
     const std::size_t inMemory = std::min(slots.size(), std::size_t(maxHeld));
-    uint64_t hole = 0;
     for (std::size_t i = 0; i < inMemory; ++i) {
       if (SlotIsEmpty(slots[i])) {
         hole += kUidlSlotSize;
@@ -116,8 +123,8 @@ bool SaveUidlStore(RuntimeTables& tables, const std::string& path) {
       writer.Write(std::string_view(slots[i].data(), kUidlSlotSize));
     }
     hole += uint64_t(std::size_t(maxHeld) - inMemory) * kUidlSlotSize;
-    if (hole) writer.Skip(hole);
   }
+  if (hole) writer.Skip(hole);
   writer.Write(std::string_view(kTrailer, kUidlStoreTrailerSize));
   if (!writer.Commit()) return false;
   for (auto& runtime : tables.accounts) runtime.MarkSaved();
