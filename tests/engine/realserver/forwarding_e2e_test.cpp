@@ -1,0 +1,210 @@
+// Mail flows end to end: Dovecot in, aiosmtpd out, the program's own
+// passes, filter, composition and transport in between.
+#include <gtest/gtest.h>
+
+#include "forwarding_rig.h"
+#include "platform/net.h"
+#include "support/dovecot_server.h"
+#include "support/smtp_server.h"
+
+namespace velnora {
+namespace {
+
+using testing::CountOf;
+using testing::DovecotServer;
+using testing::ForwardingRig;
+using testing::SinkMail;
+using testing::SmtpSink;
+using testing::SmtpSinkOptions;
+using testing::TempFolder;
+
+// A message as its sender wrote it, with the lines that need SMTP
+// transparency in its body.
+std::string Original(const std::string& id, const std::string& subject, const std::string& body) {
+  return "From: Sender " + id + " <from-" + id + "@example.org>\r\n"
+         "To: someone@example.org\r\n"
+         "Subject: " + subject + "\r\n"
+         "Date: Tue, 08 Dec 2026 09:00:00 +0900\r\n"
+         "Message-ID: <" + id + "@example.org>\r\n"
+         "\r\n" + body;
+}
+
+const std::string kDottedBody = "first line\r\n.\r\n..\r\n.foo\r\nlast line\r\n";
+const std::string kPlainBody = "just one line\r\n";
+
+std::string BodyOf(const std::string& data) {
+  const std::size_t end = data.find("\r\n\r\n");
+  return end == std::string::npos ? std::string() : data.substr(end + 4);
+}
+
+struct Route {
+  const char* name;
+  const char* user;
+  const char* password;
+  bool apop;
+  bool popTls;
+  const char* smtpAuth;  // "" for HELO
+  bool smtpTls;
+};
+
+// USER/PASS, APOP and pop3s in; HELO, AUTH LOGIN, PLAIN and CRAM-MD5 and
+// implicit TLS out.
+const Route kRoutes[] = {
+    {"plain", "u-plain", "pw-plain-7731", false, false, "", false},
+    {"apop", "u-apop", "pw-apop-5519", true, false, "LOGIN", false},
+    {"pops", "u-pops", "pw-pops-2203", false, true, "PLAIN", false},
+    {"smtps", "u-smtps", "pw-smtps-9087", false, false, "CRAM-MD5", true},
+};
+constexpr int kRouteCount = 4;
+
+class ForwardingEndToEnd : public ::testing::Test {
+ protected:
+  ForwardingEndToEnd()
+      : dovecot({{kRoutes[0].user, kRoutes[0].password}, {kRoutes[1].user, kRoutes[1].password},
+                 {kRoutes[2].user, kRoutes[2].password}, {kRoutes[3].user, kRoutes[3].password}}) {
+    for (const Route& route : kRoutes) {
+      SmtpSinkOptions options;
+      options.user = std::string("smtp-") + route.user;
+      options.password = "smtp-secret-4471";
+      if (*route.smtpAuth) options.auth = route.smtpAuth;
+      sinkFolders.push_back(std::make_unique<TempFolder>());
+      sinks.push_back(std::make_unique<SmtpSink>(sinkFolders.back()->path(), options));
+    }
+  }
+
+  void Configure(int i) {
+    const Route& route = kRoutes[i];
+    SmtpSink& sink = *sinks[std::size_t(i)];
+    AccountSettings& a = rig.Account(i, route.name, route.popTls ? dovecot.pop3sPort() : dovecot.pop3Port(),
+                                     route.user, route.password, route.smtpTls ? sink.tlsPort() : sink.plainPort());
+    a.useApop = route.apop;
+    a.popSsl = route.popTls;
+    a.smtpSsl = route.smtpTls;
+    // The test servers' certificates come from a CA that only the test knows.
+    a.tlsNoVerify = route.popTls || route.smtpTls;
+    if (*route.smtpAuth) {
+      a.smtpAuth = 1;
+      testing::SetText(a.smtpAuthUser, std::string("smtp-") + route.user);
+      testing::SetText(a.smtpAuthPassword, "smtp-secret-4471");
+    }
+  }
+
+  bool Ready() const {
+    if (!dovecot.ready()) return false;
+    for (const auto& sink : sinks) {
+      if (!sink->ready()) return false;
+    }
+    return true;
+  }
+
+  DovecotServer dovecot;
+  std::vector<std::unique_ptr<TempFolder>> sinkFolders;
+  std::vector<std::unique_ptr<SmtpSink>> sinks;
+  ForwardingRig rig;
+};
+
+TEST_F(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
+  ASSERT_TRUE(Ready()) << dovecot.error();
+  for (int i = 0; i < kRouteCount; ++i) {
+    const std::string user = kRoutes[i].user;
+    ASSERT_TRUE(dovecot.AddMessage(user, "1000000001.M1.t", Original(user + "-a", "Dotted " + user, kDottedBody)));
+    ASSERT_TRUE(dovecot.AddMessage(user, "1000000002.M2.t", Original(user + "-b", "Plain " + user, kPlainBody)));
+    Configure(i);
+  }
+  rig.settings().accounts[3].deleteAfterForward = 1;
+  ASSERT_TRUE(rig.Start());
+  rig.StartPass();
+
+  for (int i = 0; i < kRouteCount; ++i) {
+    SCOPED_TRACE(kRoutes[i].name);
+    const std::string name = kRoutes[i].name;
+    const std::string user = kRoutes[i].user;
+    const std::vector<SinkMail> mails = sinks[std::size_t(i)]->Mails();
+    ASSERT_EQ(mails.size(), 2u);
+    for (const SinkMail& mail : mails) {
+      EXPECT_EQ(mail.mailFrom, name + "@velnora.test");
+      EXPECT_EQ(mail.rcptTo, std::vector<std::string>{"dest-" + name + "@velnora.test"});
+      EXPECT_NE(mail.data.find("\r\nResent-From: " + name + "@velnora.test\r\n"), std::string::npos);
+      EXPECT_NE(mail.data.find("\r\nResent-Sender: " + name + "@velnora.test\r\n"), std::string::npos);
+      EXPECT_NE(mail.data.find("\r\nResent-To: dest-" + name + "@velnora.test\r\n"), std::string::npos);
+      EXPECT_NE(mail.data.find("\r\nResent-Message-ID: <"), std::string::npos);
+      EXPECT_NE(mail.data.find("\r\nResent-Date: "), std::string::npos);
+      EXPECT_NE(mail.data.find("\r\nX-Mailer: Velnora (JP-400) V5.20.00 \r\n"), std::string::npos);
+    }
+    EXPECT_NE(mails[0].data.find("\r\nSubject: Dotted " + user + "\r\n"), std::string::npos);
+    EXPECT_NE(mails[1].data.find("\r\nSubject: Plain " + user + "\r\n"), std::string::npos);
+    // Not converted: the body as written, then the line end the composition adds.
+    EXPECT_EQ(BodyOf(mails[0].data), kDottedBody + "\r\n");
+    EXPECT_EQ(BodyOf(mails[1].data), kPlainBody + "\r\n");
+  }
+  EXPECT_EQ(dovecot.MessageCount(kRoutes[0].user), 2u);
+  EXPECT_EQ(dovecot.MessageCount(kRoutes[3].user), 0u);
+  EXPECT_EQ(rig.ctx().worker.forwardedTotal, 8);
+
+  // A second check finds nothing new.
+  rig.PollPass();
+  for (int i = 0; i < kRouteCount; ++i) EXPECT_EQ(sinks[std::size_t(i)]->Mails().size(), 2u) << kRoutes[i].name;
+
+  // One forwarding-log line per message: category, size with the STAT
+  // count, subject, sender, recipient, Message-ID key, account label.
+  const std::string history = rig.ForwardingLog();
+  for (const Route& route : kRoutes) {
+    const std::string user = route.user;
+    EXPECT_EQ(CountOf(history, "; <" + user + "-a@example.org>;" + route.name + ";\n"), 1) << history;
+    EXPECT_EQ(CountOf(history, ";Dotted " + user + ";Sender " + user + "-a <from-" + user +
+                                   "-a@example.org>;someone@example.org; <" + user + "-a@example.org>;" +
+                                   route.name + ";\n"),
+              1)
+        << history;
+  }
+  EXPECT_EQ(CountOf(history, "V1;0;"), 8);
+
+  // The session log shows the dialogue with every password masked.
+  const std::string session = rig.SessionLog();
+  EXPECT_NE(session.find("PASS *****\r\n"), std::string::npos);
+  EXPECT_NE(session.find("APOP ***** *****\r\n"), std::string::npos);
+  EXPECT_NE(session.find("[->]USER u-plain\r\n"), std::string::npos);
+  for (const Route& route : kRoutes) EXPECT_EQ(session.find(route.password), std::string::npos) << route.name;
+  EXPECT_EQ(session.find("smtp-secret-4471"), std::string::npos);
+}
+
+TEST_F(ForwardingEndToEnd, MessageWaitsWhileTheSmtpServerIsDownAndGoesAtTheNextCheck) {
+  ASSERT_TRUE(Ready()) << dovecot.error();
+  ASSERT_TRUE(dovecot.AddMessage(kRoutes[0].user, "1000000001.M1.t", Original("down", "Down", kPlainBody)));
+  Configure(0);
+  const uint16_t deadPort = platform::FreeLoopbackPort(20000, 32000);
+  rig.settings().accounts[0].smtpPort = int16_t(deadPort);
+  ASSERT_TRUE(rig.Start());
+  rig.StartPass();  // the connection check fails: no forwarding at all
+  rig.ctx().worker.flags.connected = true;
+  rig.PollPass();  // the SMTP server is still down
+  EXPECT_EQ(rig.ctx().runtimeOf(0).StoredUidl(0), "");
+  EXPECT_TRUE(sinks[0]->Mails().empty());
+
+  rig.settings().accounts[0].smtpPort = int16_t(sinks[0]->plainPort());
+  rig.PollPass();
+  ASSERT_EQ(sinks[0]->Mails().size(), 1u);
+  EXPECT_NE(sinks[0]->Mails()[0].data.find("Subject: Down\r\n"), std::string::npos);
+  rig.PollPass();
+  EXPECT_EQ(sinks[0]->Mails().size(), 1u);
+}
+
+TEST_F(ForwardingEndToEnd, PermanentRefusalIsRecordedWithCode21AndNeverRetried) {
+  ASSERT_TRUE(Ready()) << dovecot.error();
+  ASSERT_TRUE(dovecot.AddMessage(kRoutes[0].user, "1000000001.M1.t", Original("refused", "Refused", kPlainBody)));
+  Configure(0);
+  rig.settings().accounts[0].noResendOn550 = 1;
+  sinks[0]->SetControl(R"({"refuse": {"MESSAGE": "554 5.7.1 not here"}})");
+  ASSERT_TRUE(rig.Start());
+  rig.StartPass();
+  EXPECT_EQ(rig.Rows(21), 1);
+  EXPECT_EQ(CountOf(rig.ForwardingLog(), "V1;21;"), 1);
+
+  sinks[0]->SetControl("{}");
+  rig.PollPass();
+  EXPECT_TRUE(sinks[0]->Mails().empty());
+  EXPECT_EQ(rig.Rows(21), 1);
+}
+
+}  // namespace
+}  // namespace velnora
