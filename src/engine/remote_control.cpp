@@ -75,6 +75,18 @@ void MaskPassword(MailMessage& message, std::string_view commandText, std::size_
   std::fill_n(message.buffer.begin() + static_cast<std::ptrdiff_t>(at), passwordLength, '*');
 }
 
+// A mistyped command ("P 400 OFF", "P 3 of") carries the password just the
+// same; it is masked too. Ordinary subjects that merely begin with a short
+// password and a word are left alone.
+bool LooksLikeCommandAttempt(std::string_view text, std::string_view password) {
+  if (password.empty() || !text.starts_with(password) || text.size() <= password.size() + 1 ||
+      text[password.size()] != ' ') {
+    return false;
+  }
+  const std::string_view rest = text.substr(password.size() + 1);
+  return (rest.front() >= '0' && rest.front() <= '9') || rest.starts_with("ALL");
+}
+
 }  // namespace
 
 std::string_view RemoteCommandText(std::string_view subjectLine) {
@@ -116,8 +128,10 @@ int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& 
   const std::string_view password = FieldText(common.remotePassword);
   const std::string_view text = RemoteCommandText(message.subject);
   const RemoteCommand command = ParseRemoteCommand(text, password);
-  if (command.kind != RemoteCommand::None) {
+  if (command.kind != RemoteCommand::None || LooksLikeCommandAttempt(text, password)) {
     MaskPassword(message, text, password.size());
+  }
+  if (command.kind != RemoteCommand::None) {
     if (receiver.ignoreRemoteControl) {
       message.resultCode = kCodeNotAnswered;
       return 0;

@@ -36,8 +36,8 @@ RemoteCommand ParseRemoteCommand(std::string_view commandText, std::string_view 
 // 1 go on, 0 stop. Applies an accepted command to the settings and records
 // it as information for the receiving account; sets code 19 (to be answered
 // by the status report) or 18 (not answered, ignored, or the receiving
-// account suspended). The password in the subject of an accepted command is
-// overwritten with '*', so that no list, log or report shows it.
+// account suspended). The password in the subject of a command, accepted or
+// mistyped, is overwritten with '*', so that no list, log or report shows it.
 int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& settings,
                          ActivityLog& log);
 

@@ -167,6 +167,31 @@ TEST_F(RemoteControlTest, PasswordIsMaskedBeforeAnyListOrLogSeesTheSubject) {
   EXPECT_EQ(FileText("velnora_session.log").find("Secr3t"), std::string::npos);
 }
 
+struct MaskCase {
+  const char* subject;
+  const char* shown;
+};
+
+class RemoteMaskTest : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(RemoteMaskTest, MasksThePasswordOfEveryCommandAttemptOnly) {
+  testing::FilterTables tables;
+  tables.common().remoteControl = 1;
+  SetText(tables.common().remotePassword, "pw");
+  MailMessage m = testing::Parsed(std::string("Subject: ") + GetParam().subject + "\r\n\r\nx");
+  Filter_RemoteControl(m, 0, *tables.settings, tables.log);
+  EXPECT_EQ(m.subject, std::string("Subject: ") + GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Subjects, RemoteMaskTest,
+                         ::testing::Values(MaskCase{"pw 3 OFF", "** 3 OFF"},
+                                           MaskCase{"pw 400 OFF", "** 400 OFF"},
+                                           MaskCase{"pw 3 of", "** 3 of"},
+                                           MaskCase{"pw ALL off", "** ALL off"},
+                                           MaskCase{"pw was changed", "pw was changed"},
+                                           MaskCase{"pwd 3 OFF", "pwd 3 OFF"},
+                                           MaskCase{"Re: pw 3 OFF", "Re: pw 3 OFF"}));
+
 TEST_F(RemoteControlTest, ReportListsEnabledAccountsWithPaddedState) {
   SetText(tables.account(2).accountName, "Work");
   SetText(tables.account(5).accountName, "Unused");
