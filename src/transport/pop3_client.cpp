@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "report/time_stamps.h"
 #include "transport/field_text.h"
-#include "transport/md5.h"
+#include "transport/pop3_commands.h"
 #include "transport/pop3_parse.h"
 #include "transport/uidl_decision.h"
 
@@ -50,120 +50,58 @@ void OverLimitWarning(TransportEnv& env, const AccountSettings& account, Account
       4, &account);
 }
 
-// One command, one single-line reply (stripped of a left-over line end).
-// -1 on a transfer failure, else 1 for "+OK" and 0 for anything else.
-int Exchange(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
-             std::string_view command, int tag, std::string& reply, bool strip = true) {
-  if (SendCommand(env, runtime.session, command, tag, &account) < 0) return -1;
-  if (recv_com(env, runtime.session, reply, kPop3ReplyCapacity, tag, &account) < 0) return -1;
-  if (strip) reply = std::string(StripLeadingLineEnds(reply));
-  return StartsWithOk(reply) ? 1 : 0;
-}
-
 int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
           const std::string& greeting) {
+  MailSession& session = runtime.session;
   std::string reply;
   if (account.useApop) {
-    std::string digest;
-    Md5Hex(ApopTimestamp(greeting) + std::string(FieldText(account.popPassword)), digest);
-    const std::string command = "APOP " + std::string(FieldText(account.popUser)) + " " + digest + "\r\n";
-    const int rc = Exchange(env, account, runtime, command, kTagApop, reply, false);
-    if (rc < 0) return -1;
-    if (rc == 0) {
-      AuthError(env, account, reply);
-      return -1;
-    }
+    const int rc = Pop3Apop(env, session, account, greeting, reply);
+    if (rc == 0) AuthError(env, account, reply);
+    if (rc != 1) return -1;
     Status(env, account, SJIS(u8" 認証中 ## "), 6);
     return 0;
   }
-  int rc = Exchange(env, account, runtime, "USER " + std::string(FieldText(account.popUser)) + "\r\n",
-                    kTagPop3, reply);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    AuthError(env, account, reply);
-    return -1;
-  }
+  int rc = Pop3User(env, session, account, reply);
+  if (rc == 0) AuthError(env, account, reply);
+  if (rc != 1) return -1;
   Status(env, account, SJIS(u8" 認証中 ## "), 6);
-  rc = Exchange(env, account, runtime, "PASS " + std::string(FieldText(account.popPassword)) + "\r\n",
-                kTagPop3Pass, reply, false);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    AuthError(env, account, reply);
-    return -1;
-  }
+  rc = Pop3Pass(env, session, account, reply);
+  if (rc == 0) AuthError(env, account, reply);
+  if (rc != 1) return -1;
   Status(env, account, SJIS(u8" 受信中 ### "), 3);
   return 0;
 }
 
-// Fetches message `number` into its temporary file. 1 complete, 0 the
-// server refused or the file could not be made (loop ends), -1 transfer
-// failure (loop ends).
+// LIST and RETR of message `number` into its temporary file. 1 complete;
+// anything else ends the fetch loop.
 int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
                     int number, int j, int mailCount) {
   std::string reply;
-  const int listed = Exchange(env, account, runtime, Format("LIST %d\r\n", number), kTagPop3, reply);
-  if (listed < 0) return -1;
-  if (listed == 0) {
-    env.log.AddActivity(reply, 20, &account);
-    return 0;
-  }
-  if (SendCommand(env, runtime.session, Format("RETR %d\r\n", number), kTagPop3, &account) < 0) {
-    return -1;
-  }
-  const std::string path = ReceivedMailPath(env, number);
-  platform::ClearReadOnly(path);
-  platform::FilePtr file = platform::OpenFile(path, "wb");
-  if (!file) return -1;
+  const int listed = Pop3List(env, runtime.session, account, number, reply);
+  if (listed == 0) env.log.AddActivity(reply, 20, &account);
+  if (listed != 1) return listed;
 
-  RetrTerminator terminator;
-  std::string chunk;
-  long total = 0;
   int64_t lastProgress = platform::TickMs();
-  int outcome = 1;
-  while (!terminator.complete()) {
-    const long n = RecvChunk(env, runtime.session, chunk, kRetrChunk, kTagNone, &account);
-    if (n < 0) {
-      outcome = -1;
-      break;
-    }
-    if (n == 0) {
-      // The server closed in the middle of the message: what arrived is not
-      // the message, so it is not kept and the message stays new.
-      Log(env, "POP3: ERR: recv()=0 detected..(1)\r\n");
-      outcome = -1;
-      break;
-    }
-    RefreshActivity(env);
-    const std::size_t used = terminator.Feed(chunk);
-    total += long(used);
-    if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
-      outcome = -1;
-      break;
-    }
-    if (terminator.refused()) {
-      // "-ERR" instead of the message: no end line will follow.
-      const std::size_t lineEnd = chunk.find('\n');
-      env.log.AddActivity(chunk.substr(0, lineEnd == std::string::npos ? chunk.size() : lineEnd + 1),
-                          20, &account);
-      outcome = 0;
-      break;
-    }
-    if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
-      lastProgress = platform::TickMs();
-      Status(env, account, Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j, mailCount, total), 99);
-    }
-  }
-  const bool flushed = std::fflush(file.get()) == 0;
-  file.reset();
-  if (outcome == 1 && !flushed) outcome = -1;
-  if (outcome != 1) {
-    platform::RemoveFile(path);
-    return outcome;
-  }
-  Log(env, std::string("POP3: ") + terminator.StateName() + Format(" RcvSize=%ld \r\n", total));
+  RetrResult result;
+  const int rc = Pop3Retr(env, runtime.session, account, number, ReceivedMailPath(env, number),
+                          [&](long bytes) {
+                            RefreshActivity(env);
+                            if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
+                              lastProgress = platform::TickMs();
+                              Status(env, account,
+                                     Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j,
+                                            mailCount, bytes),
+                                     99);
+                            }
+                          },
+                          result);
+  if (rc == 0) env.log.AddActivity(result.refusal, 20, &account);
+  if (rc != 1) return rc;
+  Log(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
   env.log.SetStatus(SJIS(u8"処理中"), 99);
   if (mailCount > 0) {
-    Status(env, account, Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, total), 99);
+    Status(env, account,
+           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), 99);
   } else {
     Status(env, account, SJIS(u8" 処理中"), 99);
   }
@@ -195,15 +133,12 @@ int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRun
 
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
   std::string reply;
-  const int rc = Exchange(env, account, runtime, "STAT\r\n", kTagPop3, reply);
-  if (rc < 0) return -1;
-  const auto count = rc == 1 ? ParseStatCount(reply) : std::nullopt;
-  if (!count) {
-    env.log.AddActivity(reply, 20, &account);
-    return -1;
-  }
-  runtime.mailCount = runtime.statCount = int32_t(*count);
-  return int(*count);
+  long count = 0;
+  const int rc = Pop3Stat(env, runtime.session, account, reply, count);
+  if (rc == 0) env.log.AddActivity(reply, 20, &account);
+  if (rc != 1) return -1;
+  runtime.mailCount = runtime.statCount = int32_t(count);
+  return int(count);
 }
 
 int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
@@ -216,10 +151,10 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   Log(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
 
-  if (SendCommand(env, runtime.session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
   std::string block;
-  if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) return -1;
-  if (!StartsWithOk(block)) {
+  const int rc = Pop3Uidl(env, runtime.session, account, kTagNone, kUidlReplyCapacity, block);
+  if (rc < 0) return -1;
+  if (rc == 0) {
     env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
     env.log.AddActivity(block, 4, &account);
     return -1;
@@ -339,7 +274,7 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
   const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
   Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
   std::string block;
-  const int rc = Exchange(env, account, runtime, "UIDL\r\n", kTagPop3, block, false);
+  const int rc = Pop3Uidl(env, runtime.session, account, kTagPop3, kPop3ReplyCapacity, block);
   if (rc < 0) return -1;
   if (rc == 0) {
     env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
@@ -377,7 +312,7 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
 int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
                   int number) {
   std::string reply;
-  return Exchange(env, account, runtime, Format("DELE %d\r\n", number), kTagPop3, reply);
+  return Pop3Dele(env, runtime.session, account, number, reply);
 }
 
 int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {

@@ -1,13 +1,15 @@
 // The POP3 side of a check: log-in (USER/PASS or APOP), STAT, the UIDL
 // listing, the decision which messages are new, fetching them into
 // temporary files byte for byte, and deleting. One function per command
-// exchange; every reply from the server is bounded and checked.
+// exchange (pop3_commands.h); every reply from the server is bounded and
+// checked.
 #pragma once
 
 #include <string>
 
 #include "config/account_settings.h"
 #include "transport/account_runtime.h"
+#include "transport/pop3_commands.h"
 #include "transport/transport_env.h"
 
 namespace velnora {
@@ -15,10 +17,6 @@ namespace velnora {
 inline constexpr int RETVAL_NOERROR = 1;  // fetched what was due
 inline constexpr int RETVAL_RECV0 = 2;    // ended early; the rest follows next time
 inline constexpr int RETVAL_UIDLERR = 3;  // no usable UIDL listing; nothing fetched
-
-// Replies are read into buffers of this size; RETR data in chunks of kRetrChunk.
-inline constexpr std::size_t kPop3ReplyCapacity = 65536;
-inline constexpr std::size_t kRetrChunk = 65536;
 
 // "$vnrmail%d.vnr" in the env's temporary folder, for a 1-based message number.
 std::string ReceivedMailPath(const TransportEnv& env, int number);
