@@ -75,6 +75,7 @@ TEST(JisToSjis, ModesAndLineEnds) {
       {"kanji pair", kEscKanji + "0!" + kEscAscii + "A", "\x88\x9F" "A"},
       {"line end inside kanji leaves kanji mode", kEscKanji + "0!\r\n0!", "\x88\x9F\r\n0!"},
       {"katakana escape", kEscKana + "1" + kEscAscii + "x", "\xB1x"},
+      {"line end leaves katakana mode", kEscKana + "1\r\n1", "\xB1\r\n1"},
       {"any ( escape returns to ascii", kEscKanji + "0!\x1B(Zab", "\x88\x9F" "ab"},
       {"ESC $ with any final", "\x1B$@0!", "\x88\x9F"},
       {"unknown escape means ascii", "\x1B" "abcd", "cd"},
