@@ -36,10 +36,6 @@ struct MessageFacts {
   bool found8bit = false;
 };
 
-std::string Line(std::string_view line) {
-  return line.empty() ? std::string() : std::string(WithoutLineEnd(line)) + "\r\n";
-}
-
 std::string EnvelopeLine(const MessageFacts& facts) {
   if (facts.fromLine.empty()) return "unknown_sender\r\n";
   return ExtractEnvelopeAddress(facts.fromLine) + "\r\n";
@@ -64,7 +60,7 @@ std::string PartHeader(const ComposeInput& in, const MailMessage& message,
   const AccountSettings& account = in.account;
   std::string out = EnvelopeLine(facts);
   if (account.sendReceivedHeaders) {
-    for (std::string_view line : message.received) out += Line(line);
+    for (std::string_view line : message.received) out += HeaderLine(line);
   }
   if (account.addErrorsTo) out += "Errors-To: " + std::string(FieldText(account.myAddress)) + "\r\n";
   out += ToLine(message, account);
@@ -73,13 +69,13 @@ std::string PartHeader(const ComposeInput& in, const MailMessage& message,
   out += DateLines(message, account, facts.senderReplaced, in.stamps);
   for (std::string_view line : {message.inReplyTo, message.xMsmailPriority, message.priority,
                                 message.xPriority, message.importance, message.mimeVersion}) {
-    out += Line(line);
+    out += HeaderLine(line);
   }
-  if (!account.dropReferencesHeader) out += Line(message.references);
+  if (!account.dropReferencesHeader) out += HeaderLine(message.references);
   if (account.sendXHeaders) {
-    for (std::string_view line : message.xHeaders) out += Line(line);
+    for (std::string_view line : message.xHeaders) out += HeaderLine(line);
   }
-  if (!account.dropMessageIdHeader) out += Line(message.messageId);
+  if (!account.dropMessageIdHeader) out += HeaderLine(message.messageId);
   out += ResentLines(account, facts.senderReplaced, in.stamps);
   out += BuildSubjectLine(message, account, in.common, in.convert, partNumber, facts.senderSuffix);
   out += ContentTypeLines(message, account);

@@ -34,12 +34,12 @@ std::string ReplyToLine(const MailMessage& message, const AccountSettings& accou
   if (!message.replyTo.empty()) {
     std::string line(WithoutLineEnd(message.replyTo));
     if (account.stripAddressComments) line = StripAddressInfo(line, kKeepReplyTo);
-    return line + "\r\n";
+    return FoldSafe(line) + "\r\n";
   }
   if (fromLine.empty()) return {};
   std::string value(AfterHeaderName(fromLine));
   if (account.stripAddressComments) value = StripAddressInfo(value, kKeepValue);
-  return "Reply-To:" + value + "\r\n";
+  return "Reply-To:" + FoldSafe(value) + "\r\n";
 }
 
 }  // namespace
@@ -49,10 +49,10 @@ std::string ToLine(const MailMessage& message, const AccountSettings& account) {
   if (account.toIsFirstDest) {
     std::string first(FirstDestination(FieldText(account.forwardTo)));
     if (account.stripAddressComments) first = TrimLeft(StripAddressInfo(first, kKeepValue));
-    return "To: " + first + "\r\n";
+    return "To: " + FoldSafe(first) + "\r\n";
   }
   if (message.to.empty()) return {};
-  return AddressLine(WithoutLineEnd(message.to), account, "To:", kKeepToCc) + "\r\n";
+  return FoldSafe(AddressLine(WithoutLineEnd(message.to), account, "To:", kKeepToCc)) + "\r\n";
 }
 
 std::string OriginatorLines(const MailMessage& message, const AccountSettings& account,
@@ -82,10 +82,10 @@ std::string OriginatorLines(const MailMessage& message, const AccountSettings& a
     const bool valueAsSender = account.addMyDomain ? account.senderIsFrom != 0
                                                    : account.senderIsFrom == 0;
     if (!account.dropSenderHeader) {
-      out += valueAsSender ? "Sender:" + fromValue + "\r\n"
+      out += valueAsSender ? "Sender:" + FoldSafe(fromValue) + "\r\n"
                            : "Sender: " + std::string(myAddress) + "\r\n";
     }
-    if (!account.dropFromHeader) out += fromLine + "\r\n";
+    if (!account.dropFromHeader) out += FoldSafe(fromLine) + "\r\n";
   }
   return out + ReplyToLine(message, account, facts.fromLine);
 }
@@ -105,7 +105,7 @@ std::string CcLine(const MailMessage& message, const AccountSettings& account) {
     else if (account.addMyDomain && line.size() >= 2 && line[line.size() - 2] == ',') line += destinations;
     else line += ", " + destinations;
   }
-  return line + "\r\n";
+  return FoldSafe(line) + "\r\n";
 }
 
 }  // namespace velnora

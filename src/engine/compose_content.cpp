@@ -16,12 +16,8 @@ namespace {
 // Developer option: name the account in every forwarded message.
 constexpr std::string_view kAccountNameOption = "kq480317";
 
-std::string Line(std::string_view line) {
-  return line.empty() ? std::string() : std::string(WithoutLineEnd(line)) + "\r\n";
-}
-
 std::string ReceivedContentLines(const MailMessage& message) {
-  return Line(message.contentType) + Line(message.contentDisposition);
+  return HeaderLine(message.contentType) + HeaderLine(message.contentDisposition);
 }
 
 std::string TransferLine(int32_t code) {
@@ -65,7 +61,7 @@ std::string ContentTypeLines(const MailMessage& message, const AccountSettings& 
     case layout::kTextAndHtml:
     case layout::kAlternativeRebuilt: {
       const std::string boundary = BoundaryParameter(message.contentType);
-      if (boundary.empty()) return Line(message.contentType);
+      if (boundary.empty()) return HeaderLine(message.contentType);
       const char* kind = message.partLayout == layout::kTextAndHtml ? "alternative" : "mixed";
       return std::string("Content-Type: multipart/") + kind + "; " + boundary + "\r\n";
     }
@@ -83,10 +79,10 @@ std::string TransferEncodingLine(const MailMessage& message, const AccountSettin
                                  bool found8bit) {
   switch (message.partLayout) {
     case layout::kKeptAsReceived:
-      return found8bit ? TransferLine(transfer::k8bit) : Line(message.contentTransferEncoding);
+      return found8bit ? TransferLine(transfer::k8bit) : HeaderLine(message.contentTransferEncoding);
     case layout::kPartial:
       return found8bit || account.dropSplitBodies ? TransferLine(transfer::k8bit)
-                                                  : Line(message.contentTransferEncoding);
+                                                  : HeaderLine(message.contentTransferEncoding);
     default:
       return TransferLine(message.bodyEncoding);
   }
@@ -96,7 +92,7 @@ std::string MailerLines(const MailMessage& message, const AccountSettings& accou
                         const CommonSettings& common, const ConvertOptions& options) {
   std::string out;
   if (!account.sendXMailer) out += kMailerLine;
-  else out += Line(message.xMailer);
+  else out += HeaderLine(message.xMailer);
   if (FieldText(common.developerOptions).find(kAccountNameOption) != std::string_view::npos) {
     const std::string_view name = FieldText(account.accountName);
     const std::string value = GuessJapaneseCharset(name) == charset::kShiftJis
@@ -104,7 +100,7 @@ std::string MailerLines(const MailMessage& message, const AccountSettings& accou
                                   : std::string(name);
     out += "X-Mailer-Info: AccountName=" + value + "\r\n";
   }
-  if (!account.phoneMode && account.sendDispositionNotificationTo) out += Line(message.readReceiptTo);
+  if (!account.phoneMode && account.sendDispositionNotificationTo) out += HeaderLine(message.readReceiptTo);
   return out;
 }
 

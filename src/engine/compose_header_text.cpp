@@ -45,4 +45,25 @@ std::string RemoveCrLf(std::string_view text) {
   return out;
 }
 
+std::string FoldSafe(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool fold = c == '\r' && i + 2 < text.size() && text[i + 1] == '\n' &&
+                      (text[i + 2] == ' ' || text[i + 2] == '\t');
+    if (fold) {
+      out += "\r\n";
+      ++i;
+    } else {
+      out.push_back(c == '\r' || c == '\n' || c == '\0' ? ' ' : c);
+    }
+  }
+  return out;
+}
+
+std::string HeaderLine(std::string_view line) {
+  return line.empty() ? std::string() : FoldSafe(WithoutLineEnd(line)) + "\r\n";
+}
+
 }  // namespace velnora

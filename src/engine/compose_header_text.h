@@ -30,4 +30,14 @@ std::string_view AfterHeaderName(std::string_view line);
 
 std::string RemoveCrLf(std::string_view text);
 
+// The text with no line break but folds (CR LF before a space or tab): any
+// other CR or LF becomes a space. A received line cannot then end the
+// forwarded header early or start a header line of its own, whichever way
+// the wire turns a lone CR or LF into a line end.
+std::string FoldSafe(std::string_view text);
+
+// A received header line as it is written: fold-safe, with CR LF; "" for an
+// absent line.
+std::string HeaderLine(std::string_view line);
+
 }  // namespace velnora

@@ -19,7 +19,7 @@ std::string DateLines(const MailMessage& message, const AccountSettings& account
                       bool senderReplaced, const ComposeStamps& stamps) {
   if (message.date.empty()) return {};
   std::string out;
-  if (!account.dropDateHeader) out += std::string(WithoutLineEnd(message.date)) + "\r\n";
+  if (!account.dropDateHeader) out += HeaderLine(message.date);
   if (WantsResentLines(account, senderReplaced)) out += "Resent-Date: " + stamps.resentDate + "\r\n";
   return out;
 }

@@ -124,8 +124,8 @@ std::string BuildSubjectLine(const MailMessage& message, const AccountSettings& 
   if (HasPrefix(account)) lead += FieldText(account.subjectPrefix);
 
   if (message.subject.empty()) {
-    line += lead + "(no subject) " + std::string(senderSuffix) + "\r\n";
-    return line;
+    line += lead + "(no subject) " + std::string(senderSuffix);
+    return FoldSafe(line) + "\r\n";
   }
   const std::string_view received = WithoutLineEnd(message.subject);
   const std::string_view value = SubjectValue(received);
@@ -149,8 +149,7 @@ std::string BuildSubjectLine(const MailMessage& message, const AccountSettings& 
   } else {
     line += lead + std::string(value) + std::string(senderSuffix);
   }
-  line += "\r\n";
-  return line;
+  return FoldSafe(line) + "\r\n";
 }
 
 }  // namespace velnora
