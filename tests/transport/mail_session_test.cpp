@@ -125,6 +125,18 @@ TEST_F(SessionTest, StopRequestEndsAReceiveWaitEarlyAndQuietly) {
   EXPECT_FALSE(fx.HasActivity(SJIS(u8"通信エラー")));
 }
 
+TEST_F(SessionTest, ConfiguredDelaysEndOnAStopRequest) {
+  EXPECT_TRUE(SessionDelay(fx.env(), 10));
+  std::thread stopper([&] {
+    platform::SleepMs(100);
+    fx.flags().stopRequested = true;
+  });
+  const int64_t start = platform::TickMs();
+  EXPECT_FALSE(SessionDelay(fx.env(), 60000));
+  stopper.join();
+  EXPECT_LT(platform::TickMs() - start, 2000);
+}
+
 TEST_F(SessionTest, PasswordsNeverReachTheSessionLog) {
   fx.common().sessionLog = 1;
   FakeServer server;

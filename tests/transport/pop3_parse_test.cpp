@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -166,6 +167,50 @@ TEST(Apop, TimestampRules) {
   EXPECT_EQ(ApopTimestamp("+OK a> <b>\r\n"), "");
   EXPECT_EQ(ApopTimestamp("+OK <open\r\n"), "<open\r\n");
   EXPECT_EQ(ApopTimestamp("+OK <" + std::string(400, 'x') + ">").size(), 255u);
+}
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// Random server bytes: the response ends exactly at the first "\n.\r\n" and
+// the parsers never read or keep more than they are given.
+TEST(Pop3ParseProperties, RandomInputKeepsTheInvariants) {
+  std::mt19937 random(2024);
+  const char alphabet[] = {'\r', '\n', '.', 'a', ' ', '\0', '+', 'O', 'K', '1'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(random() % 200, ' ');
+    for (char& c : bytes) c = alphabet[random() % sizeof alphabet];
+    RetrTerminator terminator;
+    std::string used;
+    for (std::size_t at = 0; at < bytes.size() && !terminator.complete();) {
+      const std::size_t piece = 1 + random() % 17;
+      const std::string chunk = bytes.substr(at, piece);
+      const std::size_t n = terminator.Feed(chunk);
+      ASSERT_LE(n, chunk.size());
+      used += chunk.substr(0, n);
+      at += piece;
+    }
+    const std::size_t end = bytes.find("\n.\r\n");
+    if (end == std::string::npos) {
+      EXPECT_FALSE(terminator.complete());
+    } else {
+      EXPECT_TRUE(terminator.complete());
+      EXPECT_EQ(used, bytes.substr(0, end + 4));
+    }
+
+    std::size_t uidls = 0;
+    UidlListingParser parser([&](long n, std::string_view uidl) {
+      EXPECT_GE(n, 1);
+      EXPECT_FALSE(uidl.empty());
+      EXPECT_LE(uidl.size(), UidlListingParser::kUidlLimit);
+      ++uidls;
+    });
+    parser.Feed(bytes);
+    EXPECT_LE(uidls, bytes.size());
+  }
 }
 
 }  // namespace
