@@ -77,11 +77,16 @@ class ForwardingRig {
     return a;
   }
 
-  // Writes the settings file and starts the program's context from it.
-  bool Start() {
+  // Writes the settings file (for velnora-cli run in this folder).
+  bool WriteSettings() {
     SettingsLocation location(settingsDir_.path(), "");
     location.EnterCurrentFolderMode();
-    if (SaveSettings(*image_, location) != SaveResult::Saved) return false;
+    return SaveSettings(*image_, location) == SaveResult::Saved;
+  }
+
+  // Writes the settings file and starts the program's context from it.
+  bool Start() {
+    if (!WriteSettings()) return false;
     ctx_ = std::make_unique<Context>(reporter_, SettingsLocation(settingsDir_.path(), ""));
     if (!ctx_->StartUp()) return false;
     ctx_->log->SetOpenRetry(2, 100);

@@ -1,0 +1,88 @@
+// velnora-cli run killed with SIGKILL in the middle of a pass and started
+// again: every message arrives at least once, and what was already
+// forwarded is stopped by duplicate prevention (code 5).
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <set>
+
+#include "forwarding_rig.h"
+#include "platform/child_process.h"
+#include "platform/clock.h"
+#include "support/dovecot_server.h"
+#include "support/smtp_server.h"
+
+namespace velnora {
+namespace {
+
+using testing::CountOf;
+using testing::DovecotServer;
+using testing::ForwardingRig;
+using testing::SmtpSink;
+using testing::TempFolder;
+
+constexpr int kMessages = 300;
+
+std::string Message(int n) {
+  return "From: sender@example.org\r\nTo: someone@example.org\r\nSubject: crash " + std::to_string(n) +
+         "\r\nMessage-ID: <crash-" + std::to_string(n) + "@example.org>\r\n\r\nbody " + std::to_string(n) + "\r\n";
+}
+
+// The subject numbers of what arrived.
+std::multiset<int> Arrived(const SmtpSink& sink) {
+  std::multiset<int> numbers;
+  for (const auto& mail : sink.Mails()) {
+    const std::size_t at = mail.data.find("Subject: crash ");
+    if (at != std::string::npos) numbers.insert(std::stoi(mail.data.substr(at + 15)));
+  }
+  return numbers;
+}
+
+TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
+  DovecotServer dovecot(std::vector<testing::DovecotUser>{{"crash", "crash-pw"}});
+  TempFolder sinkFolder, configHome;
+  SmtpSink sink(sinkFolder.path());
+  ASSERT_TRUE(dovecot.ready()) << dovecot.error();
+  ASSERT_TRUE(sink.ready());
+  for (int n = 1; n <= kMessages; ++n) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%d.M%d.t", 1000000000 + n, n);
+    ASSERT_TRUE(dovecot.AddMessage("crash", name, Message(n)));
+  }
+  ForwardingRig rig;
+  rig.Account(0, "crash", dovecot.pop3Port(), "crash", "crash-pw", sink.plainPort());
+  ASSERT_TRUE(rig.WriteSettings());
+  testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
+  const std::vector<std::string> run = {VELNORA_CLI_PATH, "--dir", rig.folder(), "run", "--once"};
+
+  platform::ChildProcess first;
+  ASSERT_TRUE(first.Start(run, configHome.File("first.out")));
+  const int64_t deadline = platform::TickMs() + 60000;
+  while (first.Running() && sink.Mails().size() < 20 && platform::TickMs() < deadline) platform::SleepMs(5);
+  ASSERT_TRUE(first.Running()) << "the pass ended before it could be killed";
+  ::kill(pid_t(first.pid()), SIGKILL);
+  while (first.Running()) platform::SleepMs(10);
+  const std::size_t beforeRestart = Arrived(sink).size();
+  ASSERT_LT(beforeRestart, std::size_t(kMessages));
+
+  platform::ChildProcess second;
+  ASSERT_TRUE(second.Start(run, configHome.File("second.out")));
+  const int64_t end = platform::TickMs() + 120000;
+  while (second.Running() && platform::TickMs() < end) platform::SleepMs(20);
+  ASSERT_FALSE(second.Running()) << "the second run did not finish";
+
+  const std::multiset<int> arrived = Arrived(sink);
+  for (int n = 1; n <= kMessages; ++n) EXPECT_GE(arrived.count(n), 1u) << "message " << n;
+  // At most the message in flight at the kill goes twice.
+  EXPECT_LE(arrived.size(), std::size_t(kMessages) + 1);
+  const std::string history = rig.ForwardingLog();
+  EXPECT_GE(CountOf(history, "V1;5;"), int(beforeRestart) - 1);
+  // Every arrival has its forwarding-log line, except perhaps the one in flight.
+  EXPECT_GE(CountOf(history, "V1;0;"), int(arrived.size()) - 1);
+  EXPECT_LE(CountOf(history, "V1;0;"), int(arrived.size()));
+  const std::string output = testing::FileText(configHome.File("second.out"));
+  EXPECT_NE(output.find("二重転送制限で未転送"), std::string::npos) << output.substr(0, 2000);
+}
+
+}  // namespace
+}  // namespace velnora
