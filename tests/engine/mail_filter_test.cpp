@@ -406,3 +406,57 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// Lines far beyond the bounds, broken encoded-words, bytes of every value
+// and a subject cut right at the command length: every check still
+// decides, and nothing is read outside the message.
+TEST(MailFilterHostileTest, OversizedAndBrokenHeadersAreCutNotTrusted) {
+  testing::FilterTables tables;
+  tables.common().remoteControl = 1;
+  SetText(tables.common().remotePassword, "123456789");
+  AccountSettings& a = tables.account(0);
+  a.filterMode = kFilterAllStop;
+  for (auto* on : {&a.filterFromOn, &a.filterToOn, &a.filterCcOn, &a.filterSubjectOn,
+                   &a.filterMailerOn, &a.filterDateOn, &a.filterContentTypeOn}) {
+    *on = 1;
+  }
+  SetText(a.filterFrom, "needle");
+  SetText(a.filterTo, "\"open phrase");
+  SetText(a.filterCc, "x");
+  SetText(a.filterSubject, "needle");
+  SetText(a.filterMailer, "m");
+  SetText(a.filterDate, "+09");
+  SetText(a.filterContentType, "iso-2022-jp");
+  a.filterSubjectCharset = 1;
+  a.alwaysForwardFromOn = 1;
+  SetText(a.alwaysForwardFrom, "nobody@");
+
+  std::string all;
+  for (int c = 1; c < 256; ++c) {
+    // Line ends and quotes would reshape the header itself, which is the parser's matter.
+    if (c != '\r' && c != '\n' && c != '"') all += static_cast<char>(c);
+  }
+  const std::string huge(200000, 'a');
+  const std::string text = "From: =?UTF-8?B?" + huge + " needle\r\n" +
+                           "To: =?ISO-2022-JP?B?broken\r\n" + "Cc: " + all + "\r\n" +
+                           "Subject: 123456789 ALL OFF" + huge + "needle\r\n" +
+                           "X-Mailer: =?\r\nDate: \r\nContent-Type: ?iso-2022-jp?\r\n\r\nbody";
+  MailMessage m = testing::Parsed(text);
+  FilterScope scope{*tables.settings, tables.log, MondayAt(10)};
+  // The subject begins with a whole command of 17 bytes: the rest is cut off.
+  EXPECT_EQ(MailFilterProc(scope, m, 0), 0);
+  EXPECT_EQ(m.resultCode, 18);
+  EXPECT_EQ(tables.account(7).remoteSuspended, 1);
+
+  tables.common().remoteControl = 0;
+  MailMessage again = testing::Parsed(text);
+  // Every condition in use finds its word (To matches nothing): not all matched.
+  EXPECT_EQ(MailFilterProc(scope, again, 0), 1);
+  EXPECT_EQ(again.resultCode, 0);
+}
+
+}  // namespace
+}  // namespace velnora
