@@ -125,6 +125,18 @@ TEST_F(SessionTest, StopRequestEndsAReceiveWaitEarlyAndQuietly) {
   EXPECT_FALSE(fx.HasActivity(SJIS(u8"通信エラー")));
 }
 
+TEST_F(SessionTest, AReplyWithoutLineEndStopsGrowingNearTheCapacity) {
+  FakeServer server;
+  server.Send(std::string(20000, 'x')).Hang(3000);
+  ASSERT_EQ(Open(server), 0);
+  std::string reply;
+  // Capacity 10,000: no read starts once more than 1,808 bytes were held
+  // before the last one, so the reply ends within two reads past that.
+  EXPECT_GT(recv_com(fx.env(), session, reply, 10000, kTagPop3, &fx.account()), 0);
+  EXPECT_GT(reply.size(), 1808u);
+  EXPECT_LE(reply.size(), 1808u + 2 * 1024u);
+}
+
 TEST_F(SessionTest, ConfiguredDelaysEndOnAStopRequest) {
   EXPECT_TRUE(SessionDelay(fx.env(), 10));
   std::thread stopper([&] {
