@@ -23,6 +23,10 @@ using ScreenSize = DisplayArea;
 
 enum class Answer { Yes, No };
 
+// The activity and status calls come from the forwarding worker as well as
+// the window thread, in the order the rows are numbered; an implementation
+// hands them on (queues them for its window) and never waits for the window
+// thread, which may itself be adding a row at that moment.
 class Reporter {
  public:
   virtual ~Reporter() = default;
