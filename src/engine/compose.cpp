@@ -66,7 +66,7 @@ std::string PartHeader(const ComposeInput& in, const MailMessage& message,
   out += ToLine(message, account);
   out += OriginatorLines(message, account, {facts.fromLine, facts.senderReplaced});
   out += CcLine(message, account);
-  out += DateLines(message, account, facts.senderReplaced, in.stamps);
+  out += DateLines(message, account, message.fromOnReplaceList != 0, in.stamps);
   for (std::string_view line : {message.inReplyTo, message.xMsmailPriority, message.priority,
                                 message.xPriority, message.importance, message.mimeVersion}) {
     out += HeaderLine(line);
@@ -76,7 +76,7 @@ std::string PartHeader(const ComposeInput& in, const MailMessage& message,
     for (std::string_view line : message.xHeaders) out += HeaderLine(line);
   }
   if (!account.dropMessageIdHeader) out += HeaderLine(message.messageId);
-  out += ResentLines(account, facts.senderReplaced, in.stamps);
+  out += ResentLines(account, message.fromOnReplaceList != 0, in.stamps);
   out += BuildSubjectLine(message, account, in.common, in.convert, partNumber, facts.senderSuffix);
   out += ContentTypeLines(message, account);
   out += TransferEncodingLine(message, account, facts.found8bit);

@@ -11,22 +11,22 @@
 
 namespace velnora {
 
-bool WantsResentLines(const AccountSettings& account, bool senderReplaced) {
-  return account.addResentHeaders && !senderReplaced;
+bool WantsResentLines(const AccountSettings& account, bool onReplaceList) {
+  return account.addResentHeaders && !onReplaceList;
 }
 
 std::string DateLines(const MailMessage& message, const AccountSettings& account,
-                      bool senderReplaced, const ComposeStamps& stamps) {
+                      bool onReplaceList, const ComposeStamps& stamps) {
   if (message.date.empty()) return {};
   std::string out;
   if (!account.dropDateHeader) out += HeaderLine(message.date);
-  if (WantsResentLines(account, senderReplaced)) out += "Resent-Date: " + stamps.resentDate + "\r\n";
+  if (WantsResentLines(account, onReplaceList)) out += "Resent-Date: " + stamps.resentDate + "\r\n";
   return out;
 }
 
-std::string ResentLines(const AccountSettings& account, bool senderReplaced,
+std::string ResentLines(const AccountSettings& account, bool onReplaceList,
                         const ComposeStamps& stamps) {
-  if (!WantsResentLines(account, senderReplaced)) return {};
+  if (!WantsResentLines(account, onReplaceList)) return {};
   char tag[8];
   std::snprintf(tag, sizeof tag, "%04X", static_cast<unsigned>(stamps.randomTag));
   const std::string myAddress(FieldText(account.myAddress));

@@ -1,6 +1,6 @@
 // The Resent-* lines that mark a message as forwarded by this account. A
-// message whose sender was replaced by the own address gets none: it reads
-// as sent by the account itself.
+// message whose sender is on the replacement list gets none: it reads as
+// sent by the account itself.
 #pragma once
 
 #include <string>
@@ -12,15 +12,15 @@ struct ComposeStamps;
 struct MailMessage;
 
 // True when the account adds Resent-* lines to this message.
-bool WantsResentLines(const AccountSettings& account, bool senderReplaced);
+bool WantsResentLines(const AccountSettings& account, bool onReplaceList);
 
 // Date line (unless dropped) and "Resent-Date:" after it; nothing for a
 // message without Date.
 std::string DateLines(const MailMessage& message, const AccountSettings& account,
-                      bool senderReplaced, const ComposeStamps& stamps);
+                      bool onReplaceList, const ComposeStamps& stamps);
 
 // Resent-Message-ID, Resent-Sender, Resent-From and Resent-To.
-std::string ResentLines(const AccountSettings& account, bool senderReplaced,
+std::string ResentLines(const AccountSettings& account, bool onReplaceList,
                         const ComposeStamps& stamps);
 
 }  // namespace velnora

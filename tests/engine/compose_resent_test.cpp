@@ -41,6 +41,15 @@ TEST_F(ComposeTest, WithoutDateThereIsNoResentDateButTheOtherResentLines) {
   EXPECT_EQ(HeaderLine("Resent-To:"), "Resent-To: dest@far.example");
 }
 
+TEST_F(ComposeTest, OwnFromKeepsTheResentLines) {
+  account->addResentHeaders = 1;
+  account->fromIsMe = 1;
+  ASSERT_EQ(Compose(kDated), 1);
+  EXPECT_EQ(HeaderLine("From:"), "From: <me@home.example>");
+  EXPECT_EQ(HeaderLine("Resent-Date:"), "Resent-Date: Tue, 08 Dec 2026 19:05:09 +0900");
+  EXPECT_EQ(HeaderLine("Resent-From:"), "Resent-From: me@home.example");
+}
+
 TEST_F(ComposeTest, SenderOnTheReplacementListReadsAsSentByTheAccount) {
   account->addResentHeaders = 1;
   extra->replaceFromOn = 1;
