@@ -51,7 +51,8 @@ std::string PhoneForm(std::string text, CharsetCode code, const AccountSettings&
 // The decoded sender in the character set of an ordinary body.
 std::string BodyForm(DecodedText d, CharsetCode bodyCharset, const ConvertOptions& options) {
   if (!HasEightBit(d.text)) return d.text;
-  if (d.code != charset::kShiftJis && LooksLikeSjis(d.text)) d.code = charset::kShiftJis;
+  const bool undeclared = d.code == charset::kUsAscii || d.code == charset::kNone;
+  if (undeclared && LooksLikeSjis(d.text)) d.code = charset::kShiftJis;
   if (d.code == charset::kShiftJis) {
     return bodyCharset == charset::kShiftJis ? d.text : ToJis(d.text, options);
   }
@@ -82,7 +83,9 @@ std::string SenderInfoLine(const MailMessage& message, const AccountSettings& ac
   std::string_view value = AfterHeaderName(from);
   if (!value.empty() && value.front() == ' ') value.remove_prefix(1);
   const std::string_view name = account.phoneMode ? "Fm:" : "From:";
-  DecodedText d = DecodeHeaderValue(std::string(name) + std::string(value), account.phoneMode != 0);
+  // Unicode names come into the local code page, from where they can take
+  // the body's character set.
+  DecodedText d = DecodeHeaderValue(std::string(name) + std::string(value), true);
   if (!account.phoneMode) return BodyForm(std::move(d), bodyCharset, options) + "\r\n";
   PhoneSenderName(d.text, value);
   return PhoneForm(std::move(d.text), d.code, account, options) + "\r\n";

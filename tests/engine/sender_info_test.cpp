@@ -25,6 +25,8 @@ TEST_F(SenderInfoTest, OrdinaryLineInTheBodysCharacterSet) {
   EXPECT_EQ(Sender("From: =?iso-8859-1?Q?Andr=E9?= <a@s.example>", 0, 14), "From:Andr\xE9 <a@s.example>\r\n");
   EXPECT_EQ(Sender("From: =?iso-8859-1?Q?Andr=E9?= <a@s.example>", 0, 2), "From:Andre <a@s.example>\r\n")
       << "a Latin name in a Japanese body";
+  EXPECT_EQ(Sender("From: =?UTF-8?B?5bGx55Sw?= <y@s.example>", 0, 2), "From:\x1b$B;3ED\x1b(B <y@s.example>\r\n")
+      << "a UTF-8 name in a Japanese body";
   EXPECT_EQ(Sender(kNamed, 1), "") << "only the first part";
   EXPECT_EQ(Sender("From:"), "From:\r\n");
   EXPECT_EQ(Sender("From"), "");
