@@ -127,8 +127,12 @@ TEST_F(DovecotPop3, TlsWithTheTestCaAndTheRightHostName) {
 
 TEST_F(DovecotPop3, TlsRefusedWhenTheCertificateDoesNotNameTheHost) {
   ScopedEnv trust("SSL_CERT_FILE", server_->caFile());
+  fx.common().sessionLog = 1;
   UseTls("127.0.0.1");  // the certificate names "localhost" only
   EXPECT_EQ(Open(), -1);
+  // Nothing was sent or read over the unverified connection.
+  EXPECT_EQ(fx.SessionLog().find("[->]"), std::string::npos);
+  EXPECT_EQ(fx.SessionLog().find("[<-]"), std::string::npos);
   EXPECT_TRUE(fx.HasStatus("Error:SSL_connect"));
   EXPECT_TRUE(fx.HasActivity("[127.0.0.1]"));
   EXPECT_TRUE(fx.HasActivity("mismatch")) << fx.Activities().front();
