@@ -96,6 +96,7 @@ bool DemoServers::WriteDovecot(const std::vector<DemoMailbox>& mailboxes, std::s
   const std::string me = platform::CurrentUserName();
   const std::string mailUser = root ? "dovecot" : me;
   const std::string loginUser = root ? "dovenull" : me;
+  const std::string mailGroup = root ? "dovecot" : platform::CurrentGroupName();
 
   std::string users;
   int stamp = 1000000001;
@@ -125,12 +126,13 @@ bool DemoServers::WriteDovecot(const std::vector<DemoMailbox>& mailboxes, std::s
        << "ssl = yes\nssl_cert = <" << folder_ << "/cert.pem\nssl_key = <" << folder_ << "/key.pem\n"
        << "disable_plaintext_auth = no\nauth_mechanisms = plain apop\n"
        << "default_login_user = " << loginUser << "\ndefault_internal_user = " << mailUser << "\n"
+       << "default_internal_group = " << mailGroup << "\n"
        << "first_valid_uid = 1\n"
        << "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " << folder_ << "/users\n}\n"
-       << "userdb {\n  driver = static\n  args = uid=" << mailUser << " gid=" << mailUser << " home="
+       << "userdb {\n  driver = static\n  args = uid=" << mailUser << " gid=" << mailGroup << " home="
        << folder_ << "/home/%u\n}\n"
        << "mail_location = maildir:~/Maildir\npop3_uidl_format = %08Xu%08Xv\n"
-       << "service pop3-login {\n  inet_listener pop3 {\n    port = " << popPort_
+       << "service pop3-login {\n  chroot =\n  inet_listener pop3 {\n    port = " << popPort_
        << "\n  }\n  inet_listener pop3s {\n    port = " << popsPort_ << "\n    ssl = yes\n  }\n}\n"
        << "service anvil {\n  chroot =\n}\nservice stats {\n  chroot =\n}\n";
   if (!WriteFile(folder_ + "/dovecot.conf", conf.str())) {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -59,6 +60,11 @@ bool RunningAsRoot() { return ::geteuid() == 0; }
 std::string CurrentUserName() {
   const passwd* entry = ::getpwuid(::geteuid());
   return entry && entry->pw_name ? entry->pw_name : "";
+}
+
+std::string CurrentGroupName() {
+  const group* entry = ::getgrgid(::getegid());
+  return entry && entry->gr_name ? entry->gr_name : "";
 }
 
 bool GiveToUser(const std::string& path, const std::string& user) {

@@ -30,8 +30,9 @@ class ChildProcess {
 
 // True when this process runs as the superuser.
 bool RunningAsRoot();
-// The login name of this process's user ("" when unknown).
+// The login name of this process's user and the name of its group ("" when unknown).
 std::string CurrentUserName();
+std::string CurrentGroupName();
 // Hands `path` and everything below it to `user` (root only). False on failure.
 bool GiveToUser(const std::string& path, const std::string& user);
 
