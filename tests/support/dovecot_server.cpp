@@ -159,15 +159,19 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
   } else {
     const passwd* me = ::getpwuid(::geteuid());
     const std::string name = me ? me->pw_name : "nobody";
+    const group* myGroup = ::getgrgid(::getegid());
     conf << "default_login_user = " << name << "\n"
          << "default_internal_user = " << name << "\n"
+         << "default_internal_group = " << (myGroup ? myGroup->gr_name : "nogroup") << "\n"
          << "first_valid_uid = " << ::geteuid() << "\n";
   }
   conf.close();
 
   const std::string start = "dovecot -c '" + config_ + "' >>'" + root_ + "/start.log' 2>&1";
   if (std::system(start.c_str()) != 0) {
-    error_ = "dovecot did not start (see " + root_ + "/start.log)";
+    std::ifstream log(root_ + "/start.log");
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    error_ = "dovecot did not start: " + text;
     return;
   }
   started_ = true;
