@@ -1,15 +1,19 @@
 #include "dovecot_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -167,16 +171,30 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
   }
   conf.close();
 
-  const std::string start = "dovecot -c '" + config_ + "' >>'" + root_ + "/start.log' 2>&1";
-  if (std::system(start.c_str()) != 0) {
-    std::ifstream log(root_ + "/start.log");
-    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    error_ = "dovecot did not start: " + text;
+  // The master runs in the foreground as our child and is told to end when
+  // this process does, so a crashing test leaves no server behind.
+  const std::string startLog = root_ + "/start.log";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    const int out = ::open(startLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (out >= 0) {
+      ::dup2(out, 1);
+      ::dup2(out, 2);
+    }
+    ::execlp("dovecot", "dovecot", "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (child < 0) {
+    error_ = "fork failed";
     return;
   }
+  masterPid_ = child;
   started_ = true;
   if (!WaitForPort(pop3Port_, 10000) || !WaitForPort(pop3sPort_, 10000)) {
-    error_ = "dovecot ports did not open (see " + logFile_ + ")";
+    std::ifstream log(startLog);
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    error_ = "dovecot did not start: " + text;
     return;
   }
   ready_ = true;
@@ -185,12 +203,14 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
 DovecotServer::~DovecotServer() {
   if (!started_) return;
   const std::string stop = "doveadm -c '" + config_ + "' stop >/dev/null 2>&1";
-  if (std::system(stop.c_str()) != 0) { /* already gone */ }
+  if (std::system(stop.c_str()) != 0) ::kill(masterPid_, SIGTERM);
   // Wait for the master to go away before the folder is removed.
-  const std::string pidFile = root_ + "/run/master.pid";
-  for (int i = 0; i < 100 && std::filesystem::exists(pidFile); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 200; ++i) {
+    if (::waitpid(masterPid_, nullptr, WNOHANG) != 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
+  ::kill(masterPid_, SIGKILL);
+  ::waitpid(masterPid_, nullptr, 0);
 }
 
 std::string DovecotServer::Maildir(const std::string& user) const {

@@ -10,7 +10,7 @@
 //
 // Everything (configuration, sockets, state, log, mailboxes) lives in one
 // temporary folder that goes with the object; the server is stopped with
-// "doveadm stop". As root the mail is owned by the "dovecot" user; otherwise
+// "doveadm stop" and also ends when the test process dies. As root the mail is owned by the "dovecot" user; otherwise
 // the server runs as the current user. USER/PASS, APOP and plain text
 // log-ins are allowed.
 #pragma once
@@ -62,6 +62,7 @@ class DovecotServer {
   uint16_t pop3Port_ = 0;
   uint16_t pop3sPort_ = 0;
   bool started_ = false;
+  int masterPid_ = -1;
   bool ready_ = false;
   bool asRoot_ = false;
   std::string error_;
