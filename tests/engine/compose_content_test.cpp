@@ -116,13 +116,13 @@ TEST_F(ComposeTest, FeaturePhoneMessageIsOnePlainTextPartWithTheNextMailNumber) 
   message.partLayout = 98;
   message.contentCharset = 2;
   ASSERT_EQ(ComposeParsed(), 1);
-  EXPECT_EQ(account->mailNumber, 0);
-  EXPECT_EQ(message.partNumber, 1);
+  EXPECT_EQ(int{account->mailNumber}, 0);
+  EXPECT_EQ(int{message.partNumber}, 1);
   EXPECT_EQ(HeaderLine("Subject:"), "Subject: 001)x");
   EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"shift_jis\"");
   account->phoneUtf8 = 1;
   ASSERT_EQ(ComposeParsed(), 1);
-  EXPECT_EQ(account->mailNumber, 1);
+  EXPECT_EQ(int{account->mailNumber}, 1);
   EXPECT_EQ(HeaderLine("Subject:"), "Subject: 011)x");
   EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"utf-8\"");
 }

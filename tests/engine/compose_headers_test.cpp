@@ -66,25 +66,26 @@ TEST_F(ComposeTest, KeepOptionsCarryTheReceivedLines) {
 }
 
 TEST_F(ComposeTest, DropOptionsRemoveTheirLines) {
+  // Setters, not member pointers: the settings record is packed.
   struct Case {
-    int16_t AccountSettings::*flag;
+    void (*set)(AccountSettings&);
     std::string_view gone;
   };
   const Case cases[] = {
-      {&AccountSettings::dropToHeader, "To:"},
-      {&AccountSettings::dropFromHeader, "From:"},
-      {&AccountSettings::dropSenderHeader, "Sender:"},
-      {&AccountSettings::dropReplyToHeader, "Reply-To:"},
-      {&AccountSettings::dropCcHeader, "Cc:"},
-      {&AccountSettings::dropDateHeader, "Date:"},
-      {&AccountSettings::dropReferencesHeader, "References:"},
-      {&AccountSettings::dropMessageIdHeader, "Message-ID:"},
-      {&AccountSettings::dropSubjectHeader, "Subject:"},
+      {[](AccountSettings& a) { a.dropToHeader = 1; }, "To:"},
+      {[](AccountSettings& a) { a.dropFromHeader = 1; }, "From:"},
+      {[](AccountSettings& a) { a.dropSenderHeader = 1; }, "Sender:"},
+      {[](AccountSettings& a) { a.dropReplyToHeader = 1; }, "Reply-To:"},
+      {[](AccountSettings& a) { a.dropCcHeader = 1; }, "Cc:"},
+      {[](AccountSettings& a) { a.dropDateHeader = 1; }, "Date:"},
+      {[](AccountSettings& a) { a.dropReferencesHeader = 1; }, "References:"},
+      {[](AccountSettings& a) { a.dropMessageIdHeader = 1; }, "Message-ID:"},
+      {[](AccountSettings& a) { a.dropSubjectHeader = 1; }, "Subject:"},
   };
   for (const Case& c : cases) {
     account = std::make_unique<AccountSettings>();
     SetField(account->myAddress, "me@home.example");
-    (*account).*c.flag = 1;
+    c.set(*account);
     ASSERT_EQ(Compose(kMail), 1);
     EXPECT_EQ(HeaderLine(c.gone), "") << c.gone;
     EXPECT_NE(HeaderLine("X-Mailer:"), "") << c.gone;

@@ -34,16 +34,27 @@ const std::set<std::string> kWritten = {
     "X-Mailer", "X-Mailer-Info", "Disposition-Notification-To",
     "X-Evil"};  // a received line of its own after a lone LF
 
-int16_t AccountSettings::*const kFlags[] = {
-    &AccountSettings::sendReceivedHeaders, &AccountSettings::addErrorsTo,
-    &AccountSettings::toIsFirstDest,       &AccountSettings::addMyDomain,
-    &AccountSettings::stripAddressComments, &AccountSettings::fromIsMe,
-    &AccountSettings::senderIsFrom,        &AccountSettings::ccAllDests,
-    &AccountSettings::addResentHeaders,    &AccountSettings::sendXHeaders,
-    &AccountSettings::sendDispositionNotificationTo, &AccountSettings::dropSplitBodies,
-    &AccountSettings::subjectPrefixOn,     &AccountSettings::removeOriginalSubject,
-    &AccountSettings::limitSubjectOn,      &AccountSettings::unicodeToJis,
-    &AccountSettings::noOriginalSenderInfo};
+// Setters, not member pointers: the settings record is packed.
+using FlagSetter = void (*)(AccountSettings&, int16_t);
+const FlagSetter kFlags[] = {
+    [](AccountSettings& a, int16_t v) { a.sendReceivedHeaders = v; },
+    [](AccountSettings& a, int16_t v) { a.addErrorsTo = v; },
+    [](AccountSettings& a, int16_t v) { a.toIsFirstDest = v; },
+    [](AccountSettings& a, int16_t v) { a.addMyDomain = v; },
+    [](AccountSettings& a, int16_t v) { a.stripAddressComments = v; },
+    [](AccountSettings& a, int16_t v) { a.fromIsMe = v; },
+    [](AccountSettings& a, int16_t v) { a.senderIsFrom = v; },
+    [](AccountSettings& a, int16_t v) { a.ccAllDests = v; },
+    [](AccountSettings& a, int16_t v) { a.addResentHeaders = v; },
+    [](AccountSettings& a, int16_t v) { a.sendXHeaders = v; },
+    [](AccountSettings& a, int16_t v) { a.sendDispositionNotificationTo = v; },
+    [](AccountSettings& a, int16_t v) { a.dropSplitBodies = v; },
+    [](AccountSettings& a, int16_t v) { a.subjectPrefixOn = v; },
+    [](AccountSettings& a, int16_t v) { a.removeOriginalSubject = v; },
+    [](AccountSettings& a, int16_t v) { a.limitSubjectOn = v; },
+    [](AccountSettings& a, int16_t v) { a.unicodeToJis = v; },
+    [](AccountSettings& a, int16_t v) { a.noOriginalSenderInfo = v; },
+};
 
 TEST_F(ComposeTest, HostileHeadersNeverBreakTheForwardedHeader) {
   std::mt19937 random(20261208);
@@ -54,7 +65,7 @@ TEST_F(ComposeTest, HostileHeadersNeverBreakTheForwardedHeader) {
   extra->appendSenderToSubject = 1;
   SetField(extra->replaceFromList, "x@y.example");
   for (int round = 0; round < 1500; ++round) {
-    for (auto flag : kFlags) (*account).*flag = static_cast<int16_t>(pick(2));
+    for (FlagSetter set : kFlags) set(*account, static_cast<int16_t>(pick(2)));
     account->limitSubjectBytes = static_cast<int16_t>(pick(40) - 2);
     std::string text;
     const int lines = 1 + pick(11);

@@ -55,7 +55,7 @@ TEST_F(ComposeTest, SenderOnTheReplacementListReadsAsSentByTheAccount) {
   extra->replaceFromOn = 1;
   SetField(extra->replaceFromList, "nobody@x.example  TARO@SENDER.EXAMPLE");
   ASSERT_EQ(Compose(kDated), 1);
-  EXPECT_EQ(message.fromOnReplaceList, 1);
+  EXPECT_EQ(int{message.fromOnReplaceList}, 1);
   EXPECT_EQ(message.resultCode, 25);
   EXPECT_EQ(HeaderLine("From:"), "From: <me@home.example>");
   EXPECT_EQ(HeaderLine("Reply-To:"), "Reply-To: Taro <taro@sender.example>");
@@ -75,7 +75,7 @@ TEST_F(ComposeTest, ReplacementListLeavesOtherSendersAndRemoteCommandsAlone) {
   extra->replaceFromOn = 1;
   SetField(extra->replaceFromList, "someone@else.example");
   ASSERT_EQ(Compose(kDated), 1);
-  EXPECT_EQ(message.fromOnReplaceList, 0);
+  EXPECT_EQ(int{message.fromOnReplaceList}, 0);
   EXPECT_EQ(message.resultCode, 0);
   EXPECT_EQ(HeaderLine("From:"), "From: Taro <taro@sender.example>");
 
@@ -84,12 +84,12 @@ TEST_F(ComposeTest, ReplacementListLeavesOtherSendersAndRemoteCommandsAlone) {
   message.partLayout = 98;
   message.resultCode = 19;
   ASSERT_EQ(ComposeParsed(), 1);
-  EXPECT_EQ(message.fromOnReplaceList, 1);
+  EXPECT_EQ(int{message.fromOnReplaceList}, 1);
   EXPECT_EQ(message.resultCode, 19) << "a remote command keeps its result";
 
   extra->replaceFromOn = 0;
   ASSERT_EQ(Compose(kDated), 1);
-  EXPECT_EQ(message.fromOnReplaceList, 0) << "the list is not in force";
+  EXPECT_EQ(int{message.fromOnReplaceList}, 0) << "the list is not in force";
 }
 
 }  // namespace

@@ -40,12 +40,12 @@ TEST(SubjectNumberTest, MailNumberRunsTo99ThenZeroAndRestartsFromNegative) {
   for (const auto& [before, after] : steps) {
     account->mailNumber = before;
     AdvanceMailNumber(*account);
-    EXPECT_EQ(account->mailNumber, after) << before;
+    EXPECT_EQ(int{account->mailNumber}, after) << before;
   }
   account->phoneNumberSubjects = 0;
   account->mailNumber = 5;
   AdvanceMailNumber(*account);
-  EXPECT_EQ(account->mailNumber, 5) << "unnumbered parts leave the number alone";
+  EXPECT_EQ(int{account->mailNumber}, 5) << "unnumbered parts leave the number alone";
 }
 
 TEST(SubjectNumberTest, NumberedInformationText) {
