@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     QEncodeText(data, std::span<char>(dest));
     WrapBase64Lines(data, std::span<char>(dest));
     Base64EncodeText(data, std::span<char>(dest));
-    std::size_t size = small;
-    Base64EncodeBounded(data.data(), static_cast<long>(data.size()), std::span<char>(dest), flag ? &size : nullptr);
+    std::size_t bound = small;
+    Base64EncodeBounded(data.data(), static_cast<long>(data.size()), std::span<char>(dest), flag ? &bound : nullptr);
   }
   return 0;
 }
