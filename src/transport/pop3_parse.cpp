@@ -52,7 +52,7 @@ std::size_t RetrTerminator::Feed(std::string_view chunk) {
 }
 
 int RetrTerminator::state() const {
-  // matched bytes of "\n.\r\n" -> the documented state number
+  // matched bytes of "\n.\r\n" -> the state number of the session log
   switch (previousMatched_) {
     case 3: return 1;
     case 2: return 2;

@@ -42,7 +42,7 @@ class RetrTerminator {
   bool refused() const { return refused_; }
   // Session-log name of the state left by the chunk before the last one fed.
   const char* StateName() const;
-  // The documented state number 0..3 (part of CR LF "." CR LF seen).
+  // The state number 0..3 of the session log (how much of CR LF "." CR LF was seen).
   int state() const;
 
  private:

@@ -18,7 +18,7 @@ struct TransportEnv {
   platform::WorkerFlags& flags;
   // Private folder for the received-mail files "$vnrmail%d.vnr".
   std::string tempFolder;
-  // The process-wide UIDL tables (Part of the UIDL store); needed by the
+  // The process-wide UIDL tables (account_runtime.h); needed by the
   // POP3 listing and fetch, not by a bare session.
   RuntimeTables* tables = nullptr;
 };
