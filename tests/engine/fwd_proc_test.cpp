@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "config/settings_defaults.h"
 #include "engine/fwd_proc.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/net.h"
@@ -414,6 +416,43 @@ TEST_F(FwdProcTest, AMessageThatCannotBeComposedIsNotCountedAsForwarded) {
   pop.Wait();
   EXPECT_EQ(ctx.stats.forwardedCount[0], 0);
   EXPECT_EQ(runtime().StoredUidl(0), "");
+}
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// The watchdog's way out of a hung pass: the worker's sockets are shut down
+// from another thread, the transfer fails at once and the pass winds down
+// without recording the message it was fetching.
+TEST_F(FwdProcTest, AHungTransferEndsWhenTheWorkersSocketsAreShutDown) {
+  ctx.common().timeoutSec = 120;
+  platform::SocketRegistry sockets;
+  runtime().session.stream.AttachRegistry(&sockets);
+  const auto box = Mailbox(1);
+  FakeServer pop;
+  Listing(Login(pop, 1), box).Expect("LIST 1\r\n").Send("+OK 1 100\r\n")
+      .Expect("RETR 1\r\n").Send("+OK\r\nSubject: half\r\n").Hang(30000);
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  std::thread watchdog([&] {
+    while (sockets.size() == 0) platform::SleepMs(10);
+    platform::SleepMs(300);
+    ctx.worker.flags.abortPass = true;
+    sockets.ShutdownAll();
+  });
+  const int64_t start = platform::TickMs();
+  Run();
+  const int64_t elapsed = platform::TickMs() - start;
+  watchdog.join();
+  EXPECT_LT(elapsed, 5000);
+  EXPECT_TRUE(filtered.empty());
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_FALSE(runtime().session.isOpen());
+  EXPECT_EQ(sockets.size(), 0u);
+  runtime().session.stream.AttachRegistry(nullptr);
 }
 
 }  // namespace
