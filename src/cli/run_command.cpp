@@ -1,6 +1,7 @@
 // velnora-cli run [--once]
 #include "cli/run_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -93,18 +94,8 @@ class Forwarding {
     return worker_.Resume(trigger);
   }
 
-  // Waits for the pass to end; a stop signal meanwhile asks it to wind down.
-  // Returns the stop signal received, or 0.
-  int WaitPass(platform::StopSignals& signals) {
-    int received = 0;
-    while (!worker_.WaitIdle(100)) {
-      if (const int signal = signals.Wait(0); signal && !received) {
-        received = signal;
-        RequestStop();
-      }
-    }
-    return received;
-  }
+  // No pass runs and none is about to start.
+  bool Idle() { return worker_.WaitIdle(0); }
 
   // "Disconnect" while a pass runs.
   void RequestStop() {
@@ -137,26 +128,35 @@ class Forwarding {
   ForwardingWorker worker_;
 };
 
-int Poll(Forwarding& forwarding, Context& ctx, platform::StopSignals& signals) {
+// The interface thread's loop: the start pass, then (unless `once`) a poll
+// tick every minute, with the watchdog on a tick that finds a pass still
+// running. A stop signal winds a running pass down like "Disconnect", or
+// disconnects between passes. Returns when forwarding has stopped.
+void InterfaceLoop(Forwarding& forwarding, Context& ctx, platform::StopSignals& signals, bool once) {
+  ctx.worker.flags.stopRequested = false;
+  forwarding.Resume(kTriggerStartCommand);
+  bool stopAsked = false;
   int64_t nextTick = platform::TickMs() + kPollTickMs;
-  while (ctx.worker.flags.connected) {
-    const int64_t wait = nextTick - platform::TickMs();
-    if (wait > 0) {
-      if (signals.Wait(std::min<int64_t>(wait, 1000)) != 0) {
+  for (;;) {
+    const int64_t wait = std::clamp<int64_t>(nextTick - platform::TickMs(), 0, 100);
+    if (signals.Wait(wait) != 0 && !stopAsked) {
+      stopAsked = true;
+      if (!forwarding.Idle()) {
+        forwarding.RequestStop();
+      } else {
         forwarding.DisconnectIdle();
-        break;
+        return;
       }
-      continue;
     }
+    if (forwarding.Idle() && (once || stopAsked || !ctx.worker.flags.connected || forwarding.startRefused())) return;
+    if (platform::TickMs() < nextTick) continue;
     nextTick += kPollTickMs;
-    if (ctx.worker.flags.passActive) {
+    if (!forwarding.Idle()) {
       forwarding.Watchdog();
-      continue;
+    } else {
+      forwarding.Resume(kTriggerPollTick);
     }
-    if (!forwarding.Resume(kTriggerPollTick)) continue;
-    forwarding.WaitPass(signals);
   }
-  return kExitOk;
 }
 
 int Run(CliContext& context, std::span<const std::string> args) {
@@ -203,14 +203,8 @@ int RunForwarding(CliContext& context, bool once) {
   int status = kExitOk;
   {
     Forwarding forwarding(ctx);
-    ctx.worker.flags.stopRequested = false;
-    forwarding.Resume(kTriggerStartCommand);
-    const int signal = forwarding.WaitPass(signals);
-    if (forwarding.startRefused()) {
-      status = kExitError;
-    } else if (!once && !signal) {
-      status = Poll(forwarding, ctx, signals);
-    }
+    InterfaceLoop(forwarding, ctx, signals, once);
+    if (forwarding.startRefused()) status = kExitError;
   }
   SaveSettings(*ctx.settings, ctx.location);
   return status;
