@@ -1,6 +1,7 @@
 #include "config/settings_defaults.h"
 
 #include <charconv>
+#include <iterator>
 #include <cstring>
 
 #include "config/field_access.h"
@@ -47,7 +48,7 @@ void MakeFreshAccount(AccountSettings& account, int index) {
 
 void CentreWindow(CommonSettings& common, DisplayArea screen) {
   int width = 15;
-  for (int16_t column : common.logColumnWidths) width += column;
+  for (std::size_t i = 0; i < std::size(common.logColumnWidths); ++i) width += common.logColumnWidths[i];
   if (width > INT16_MAX) width = INT16_MAX;
   common.windowWidth = static_cast<int16_t>(width);
   common.windowHeight = 415;

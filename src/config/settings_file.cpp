@@ -54,7 +54,10 @@ LoadResult LoadSettings(SettingsImage& image, SettingsLocation& location, Displa
   LoadResult result;
   std::vector<int16_t> suspensions;
   if (keepSuspensions) {
-    for (const AccountSettings& a : image.accounts) suspensions.push_back(a.remoteSuspended);
+    for (const AccountSettings& a : image.accounts) {
+      const int16_t suspended = a.remoteSuspended;  // a copy: the packed field may be misaligned
+      suspensions.push_back(suspended);
+    }
   }
 
   platform::FilePtr file = platform::OpenFile(location.CurrentFolderSettingsPath(), "rb");

@@ -1,6 +1,7 @@
 #include "config/settings_repairs.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "config/settings_defaults.h"
 
@@ -32,8 +33,8 @@ void RepairSettings(SettingsImage& image, DisplayArea screen, std::span<const in
     CentreWindow(c, screen);
   }
   // 3.
-  for (int16_t& width : c.logColumnWidths) {
-    if (width <= 0) width = 100;
+  for (std::size_t i = 0; i < std::size(c.logColumnWidths); ++i) {
+    if (c.logColumnWidths[i] <= 0) c.logColumnWidths[i] = 100;
   }
   // 4.
   for (AccountSettings& a : image.accounts) RepairAccount(a);

@@ -15,6 +15,9 @@ namespace {
 
 using namespace velnora::testing;
 
+// Record fields are packed and may sit at odd addresses: they are compared
+// as values (+field), since the assertions take references.
+
 constexpr char kName[] = "velnora4_zo400.prf";
 
 class BackupRestore : public ::testing::Test {
@@ -48,8 +51,8 @@ TEST_F(BackupRestore, RestoreLoadsTheCopyAndKeepsSuspensions) {
   const RestoreResult result = RestoreSettings(*image, location, DisplayArea{}, elsewhere.File("b.prf"));
   ASSERT_TRUE(result.copied);
   EXPECT_TRUE(result.load.valid);
-  EXPECT_EQ(image->common.historyLimit, 4321);
-  EXPECT_EQ(image->accounts[3].remoteSuspended, 1);
+  EXPECT_EQ(+image->common.historyLimit, 4321);
+  EXPECT_EQ(+image->accounts[3].remoteSuspended, 1);
   EXPECT_EQ(ReadBytes(config.File(kName)), Scrambled(backup));
 }
 
@@ -60,7 +63,7 @@ TEST_F(BackupRestore, RestoreOfAForeignFileGivesTheFreshTable) {
   const RestoreResult result = RestoreSettings(*image, location, DisplayArea{}, elsewhere.File("x.prf"));
   EXPECT_TRUE(result.copied);
   EXPECT_FALSE(result.load.valid);
-  EXPECT_EQ(image->common.historyLimit, 4000);
+  EXPECT_EQ(+image->common.historyLimit, 4000);
 }
 
 TEST_F(BackupRestore, FailedRestoreCopyLoadsNothing) {
@@ -68,7 +71,7 @@ TEST_F(BackupRestore, FailedRestoreCopyLoadsNothing) {
   image->common.historyLimit = 1;
   const RestoreResult result = RestoreSettings(*image, location, DisplayArea{}, elsewhere.File("none"));
   EXPECT_FALSE(result.copied);
-  EXPECT_EQ(image->common.historyLimit, 1);
+  EXPECT_EQ(+image->common.historyLimit, 1);
 }
 
 // An old file: identification text, common bytes 16..1099, then records.
@@ -105,16 +108,16 @@ TEST_F(ImportOld, Kind2TakesTheFirstHundredAccountsAndLeavesTheRest) {
   ASSERT_EQ(ImportOldSettings(*image, elsewhere.File("old.prf"), OldSettingsKind::Edition100),
             ImportResult::Imported);
   EXPECT_STREQ(image->common.magic, "VEL_NORA4_SP4");
-  EXPECT_EQ(image->common.historyLimit, 2500);
-  EXPECT_EQ(image->common.autoConnect, 0);
+  EXPECT_EQ(+image->common.historyLimit, 2500);
+  EXPECT_EQ(+image->common.autoConnect, 0);
   EXPECT_STREQ(image->accounts[99].accountName, "old99");
-  EXPECT_EQ(image->accounts[99].popPort, 995);
-  EXPECT_EQ(image->accounts[99].pollInterval, 0);  // whole record replaced
-  EXPECT_EQ(image->accounts[100].pollInterval, 33);
-  EXPECT_EQ(image->accounts[150].popPort, 1110);
-  EXPECT_EQ(image->accounts[399].pollInterval, 33);
-  EXPECT_EQ(image->accounts[400].popPort, 4000);
-  EXPECT_EQ(image->extras[0].replaceFromOn, 1);
+  EXPECT_EQ(+image->accounts[99].popPort, 995);
+  EXPECT_EQ(+image->accounts[99].pollInterval, 0);  // whole record replaced
+  EXPECT_EQ(+image->accounts[100].pollInterval, 33);
+  EXPECT_EQ(+image->accounts[150].popPort, 1110);
+  EXPECT_EQ(+image->accounts[399].pollInterval, 33);
+  EXPECT_EQ(+image->accounts[400].popPort, 4000);
+  EXPECT_EQ(+image->extras[0].replaceFromOn, 1);
 }
 
 TEST_F(ImportOld, Kind1KeepsTheBytesBeyondTheOldRecordLength) {
@@ -123,9 +126,9 @@ TEST_F(ImportOld, Kind1KeepsTheBytesBeyondTheOldRecordLength) {
             ImportResult::Imported);
   EXPECT_STREQ(image->accounts[0].accountName, "old0");
   EXPECT_STREQ(image->accounts[399].accountName, "old399");
-  EXPECT_EQ(image->accounts[150].popPort, 995);
-  EXPECT_EQ(image->accounts[5].tlsNoVerify, 1);
-  EXPECT_EQ(image->accounts[400].popPort, 4000);
+  EXPECT_EQ(+image->accounts[150].popPort, 995);
+  EXPECT_EQ(+image->accounts[5].tlsNoVerify, 1);
+  EXPECT_EQ(+image->accounts[400].popPort, 4000);
 }
 
 TEST_F(ImportOld, WrongKindOrCutFileChangesNothing) {
@@ -143,8 +146,8 @@ TEST_F(ImportOld, WrongKindOrCutFileChangesNothing) {
             ImportResult::Truncated);
   EXPECT_EQ(ImportOldSettings(*image, elsewhere.File("none.prf"), OldSettingsKind::Edition100),
             ImportResult::Unreadable);
-  EXPECT_EQ(image->accounts[0].pollInterval, 33);
-  EXPECT_EQ(image->common.historyLimit, 4000);
+  EXPECT_EQ(+image->accounts[0].pollInterval, 33);
+  EXPECT_EQ(+image->common.historyLimit, 4000);
 }
 
 }  // namespace

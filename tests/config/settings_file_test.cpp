@@ -15,6 +15,9 @@ namespace velnora {
 namespace {
 
 using namespace velnora::testing;
+
+// Record fields are packed and may sit at odd addresses: they are compared
+// as values (+field), since the assertions take references.
 namespace fs = std::filesystem;
 
 constexpr char kName[] = "velnora4_zo400.prf";
@@ -76,10 +79,10 @@ TEST(SettingsFile, ShortFileWithTheRightTextKeepsAccountsZeroExceptRepairs) {
   EXPECT_TRUE(result.valid);
   EXPECT_FALSE(result.freshTable);
   const AccountSettings& a = image->accounts[17];
-  EXPECT_EQ(a.popPort, 0);
-  EXPECT_EQ(a.smtpPort, 0);
-  EXPECT_EQ(a.phoneSplitBytes, 8);
-  EXPECT_EQ(a.phoneSplitMaxMails, 1);
+  EXPECT_EQ(+a.popPort, 0);
+  EXPECT_EQ(+a.smtpPort, 0);
+  EXPECT_EQ(+a.phoneSplitBytes, 8);
+  EXPECT_EQ(+a.phoneSplitMaxMails, 1);
   EXPECT_STREQ(a.phoneCitationPrefixes, "> |");
   EXPECT_STREQ(a.lastCheckTime, "");
 }
@@ -98,12 +101,12 @@ TEST(SettingsFile, ForeignFileGivesAFreshTableOrIsTakenAsRead) {
   EXPECT_FALSE(result.valid);
   EXPECT_TRUE(result.freshTable);
   EXPECT_STREQ(image->common.magic, "VEL_NORA4_SP4");
-  EXPECT_EQ(image->common.historyLimit, 4000);
+  EXPECT_EQ(+image->common.historyLimit, 4000);
 
   result = LoadSettings(*image, location, DisplayArea{}, false);
   EXPECT_FALSE(result.freshTable);
   EXPECT_STREQ(image->common.magic, "SOMETHING_ELSE");
-  EXPECT_EQ(image->common.historyLimit, 1234);
+  EXPECT_EQ(+image->common.historyLimit, 1234);
 }
 
 TEST(SettingsFile, CurrentFolderFileWinsAndMovesTheCompanionFiles) {
@@ -122,7 +125,7 @@ TEST(SettingsFile, CurrentFolderFileWinsAndMovesTheCompanionFiles) {
   WriteBytes(current.File(kName), Scrambled(inCurrent));
   SettingsLocation location(current.path(), config.path());
   auto image = Load(location);
-  EXPECT_EQ(image->common.historyLimit, 111);
+  EXPECT_EQ(+image->common.historyLimit, 111);
   EXPECT_TRUE(location.currentFolderMode());
   EXPECT_EQ(location.HistoryPath(), current.File("velnora_.log"));
   EXPECT_EQ(location.UidlStorePath(), current.File("velnora4uidl_zo400.mbx"));

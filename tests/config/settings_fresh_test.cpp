@@ -16,6 +16,9 @@ namespace {
 
 using namespace velnora::testing;
 
+// Record fields are packed and may sit at odd addresses: they are compared
+// as values (+field), since the assertions take references.
+
 // Account record bytes that a load of a fresh table gives, written out here.
 std::vector<uint8_t> ExpectedFreshAccount(int index) {
   std::vector<uint8_t> a(kAccountBytes, 0);
@@ -92,8 +95,8 @@ TEST(FreshSettings, InvertedFeaturePhoneBoxesShowTheirDocumentedState) {
   SettingsLocation location(current.path(), config.path());
   LoadSettings(*image, location, DisplayArea{}, true);
   // "分割転送の場合1通目はカットしない" checked, "Re:を'<' Fw:を'>'に変える" unchecked.
-  EXPECT_EQ(image->accounts[0].phoneCutFirstSubject, 0);
-  EXPECT_EQ(image->accounts[0].phoneKeepReFw, 1);
+  EXPECT_EQ(+image->accounts[0].phoneCutFirstSubject, 0);
+  EXPECT_EQ(+image->accounts[0].phoneKeepReFw, 1);
 }
 
 TEST(FreshSettings, WindowIsCentredOnTheGivenScreen) {
@@ -101,8 +104,8 @@ TEST(FreshSettings, WindowIsCentredOnTheGivenScreen) {
   TempFolder current, config;
   SettingsLocation location(current.path(), config.path());
   LoadSettings(*image, location, DisplayArea{1024, 768}, true);
-  EXPECT_EQ(image->common.windowLeft, (1024 - 825) / 2);
-  EXPECT_EQ(image->common.windowTop, (768 - 415) / 2);
+  EXPECT_EQ(+image->common.windowLeft, (1024 - 825) / 2);
+  EXPECT_EQ(+image->common.windowTop, (768 - 415) / 2);
 }
 
 }  // namespace

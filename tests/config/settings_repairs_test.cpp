@@ -15,6 +15,9 @@ namespace {
 
 using namespace velnora::testing;
 
+// Record fields are packed and may sit at odd addresses: they are compared
+// as values (+field), since the assertions take references.
+
 struct RepairCase {
   const char* what;
   std::function<void(std::vector<uint8_t>&)> write;
@@ -48,10 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, 34, 10);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.windowWidth, 315);
-                     EXPECT_EQ(s.common.windowHeight, 415);
-                     EXPECT_EQ(s.common.windowLeft, (1920 - 315) / 2);
-                     EXPECT_EQ(s.common.windowTop, (1080 - 415) / 2);
+                     EXPECT_EQ(+s.common.windowWidth, 315);
+                     EXPECT_EQ(+s.common.windowHeight, 415);
+                     EXPECT_EQ(+s.common.windowLeft, (1920 - 315) / 2);
+                     EXPECT_EQ(+s.common.windowTop, (1080 - 415) / 2);
                    }},
         RepairCase{"window on the screen stays",
                    [](auto& b) {
@@ -61,13 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, 34, 1080);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.windowWidth, 700);
-                     EXPECT_EQ(s.common.windowLeft, 1920);
-                     EXPECT_EQ(s.common.windowTop, 1080);
+                     EXPECT_EQ(+s.common.windowWidth, 700);
+                     EXPECT_EQ(+s.common.windowLeft, 1920);
+                     EXPECT_EQ(+s.common.windowTop, 1080);
                    }},
         RepairCase{"window below the screen is centred",
                    [](auto& b) { PutInt16(b, 34, 1081); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.windowTop, (1080 - 415) / 2); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.windowTop, (1080 - 415) / 2); }},
         RepairCase{"log columns of 0 or less become 100",
                    [](auto& b) {
                      PutInt16(b, 16, 0);
@@ -75,35 +78,35 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, 20, 7);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.logColumnWidths[0], 100);
-                     EXPECT_EQ(s.common.logColumnWidths[1], 100);
-                     EXPECT_EQ(s.common.logColumnWidths[2], 7);
+                     EXPECT_EQ(+s.common.logColumnWidths[0], 100);
+                     EXPECT_EQ(+s.common.logColumnWidths[1], 100);
+                     EXPECT_EQ(+s.common.logColumnWidths[2], 7);
                    }},
         RepairCase{"account columns are always reset",
                    [](auto& b) { PutInt16(b, 452, 999); },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.accountColumnWidths[0], 25);
-                     EXPECT_EQ(s.common.accountColumnWidths[8], 150);
+                     EXPECT_EQ(+s.common.accountColumnWidths[0], 25);
+                     EXPECT_EQ(+s.common.accountColumnWidths[8], 150);
                    }},
         RepairCase{"trimming with a limit of 0 is switched off",
                    [](auto& b) { PutInt16(b, 62, 1); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.trimHistory, 0); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.trimHistory, 0); }},
         RepairCase{"trimming with a limit stays on",
                    [](auto& b) {
                      PutInt16(b, 62, 1);
                      PutInt32(b, 64, 50);
                    },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.trimHistory, 1); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.trimHistory, 1); }},
         RepairCase{"stuckWorkerMinutes 3 becomes 10", [](auto& b) { PutInt32(b, 92, 3); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.stuckWorkerMinutes, 10); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.stuckWorkerMinutes, 10); }},
         RepairCase{"maxHeldMailsNext 60000 sets both capacities to 10000",
                    [](auto& b) {
                      PutInt16(b, 120, 20000);
                      PutInt16(b, 122, 60000);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.maxHeldMails, 10000);
-                     EXPECT_EQ(s.common.maxHeldMailsNext, 10000);
+                     EXPECT_EQ(+s.common.maxHeldMails, 10000);
+                     EXPECT_EQ(+s.common.maxHeldMailsNext, 10000);
                    }},
         RepairCase{"capacities inside the bounds stay",
                    [](auto& b) {
@@ -111,22 +114,22 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, 122, 50000);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.common.maxHeldMails, 1000);
-                     EXPECT_EQ(s.common.maxHeldMailsNext, 50000);
+                     EXPECT_EQ(+s.common.maxHeldMails, 1000);
+                     EXPECT_EQ(+s.common.maxHeldMailsNext, 50000);
                    }},
         RepairCase{"autoConnectDelaySec 0 becomes 5", [](auto& b) { PutInt16(b, 384, 0); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.autoConnectDelaySec, 5); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.autoConnectDelaySec, 5); }},
         RepairCase{"autoConnectDelaySec 61 becomes 60", [](auto& b) { PutInt16(b, 384, 61); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.autoConnectDelaySec, 60); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.autoConnectDelaySec, 60); }},
         RepairCase{"viewMode 6 becomes 2", [](auto& b) { PutInt16(b, 472, 6); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.viewMode, 2); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.viewMode, 2); }},
         RepairCase{"a negative viewMode still names a layout", [](auto& b) { PutInt16(b, 472, -1); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.viewMode, 3); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.viewMode, 3); }},
         RepairCase{"accountPaneWidth below 30 becomes 360", [](auto& b) { PutInt16(b, 474, 29); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.accountPaneWidth, 360); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.accountPaneWidth, 360); }},
         RepairCase{"accountPaneWidth wider than half the screen is cut",
                    [](auto& b) { PutInt16(b, 474, 1500); },
-                   [](const SettingsImage& s) { EXPECT_EQ(s.common.accountPaneWidth, 960); }},
+                   [](const SettingsImage& s) { EXPECT_EQ(+s.common.accountPaneWidth, 960); }},
         RepairCase{"feature-phone split values",
                    [](auto& b) {
                      PutInt16(b, AccountAt(2) + 6439, -1);  // phoneSplitMaxMails
@@ -137,13 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, AccountAt(2) + 7747, 5);   // phoneSubjectBytes
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.accounts[2].phoneSplitMaxMails, 1);
-                     EXPECT_EQ(s.accounts[2].phoneSplitBytes, 9);
-                     EXPECT_EQ(s.accounts[3].phoneSplitBytes, 8);
-                     EXPECT_EQ(s.accounts[2].phoneSplitDelaySec, 10);
-                     EXPECT_EQ(s.accounts[3].phoneSplitDelaySec, 600);
-                     EXPECT_EQ(s.accounts[2].phoneSubjectBytes, 5);
-                     EXPECT_EQ(s.accounts[3].phoneSubjectBytes, 16);
+                     EXPECT_EQ(+s.accounts[2].phoneSplitMaxMails, 1);
+                     EXPECT_EQ(+s.accounts[2].phoneSplitBytes, 9);
+                     EXPECT_EQ(+s.accounts[3].phoneSplitBytes, 8);
+                     EXPECT_EQ(+s.accounts[2].phoneSplitDelaySec, 10);
+                     EXPECT_EQ(+s.accounts[3].phoneSplitDelaySec, 600);
+                     EXPECT_EQ(+s.accounts[2].phoneSubjectBytes, 5);
+                     EXPECT_EQ(+s.accounts[3].phoneSubjectBytes, 16);
                    }},
         RepairCase{"citation prefixes, account name end and the cut word",
                    [](auto& b) {
@@ -156,10 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const SettingsImage& s) {
                      EXPECT_STREQ(s.accounts[0].phoneCitationPrefixes, "> |");
                      EXPECT_STREQ(s.accounts[1].phoneCitationPrefixes, ">>");
-                     EXPECT_EQ(s.accounts[1].accountName[253], '\0');
-                     EXPECT_EQ(s.accounts[1].accountName[252], 'n');
-                     EXPECT_EQ(s.accounts[1].phoneCutAtWord, 0);
-                     EXPECT_EQ(s.accounts[2].phoneCutAtWord, 1);
+                     EXPECT_EQ(+s.accounts[1].accountName[253], '\0');
+                     EXPECT_EQ(+s.accounts[1].accountName[252], 'n');
+                     EXPECT_EQ(+s.accounts[1].phoneCutAtWord, 0);
+                     EXPECT_EQ(+s.accounts[2].phoneCutAtWord, 1);
                    }},
         RepairCase{"limitSubjectBytes outside 1..254 becomes 80",
                    [](auto& b) {
@@ -168,9 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, AccountAt(2) + 37201, -1);
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.accounts[0].limitSubjectBytes, 80);
-                     EXPECT_EQ(s.accounts[1].limitSubjectBytes, 254);
-                     EXPECT_EQ(s.accounts[2].limitSubjectBytes, 80);
+                     EXPECT_EQ(+s.accounts[0].limitSubjectBytes, 80);
+                     EXPECT_EQ(+s.accounts[1].limitSubjectBytes, 254);
+                     EXPECT_EQ(+s.accounts[2].limitSubjectBytes, 80);
                    }},
         RepairCase{"working copy of noUidl and the record numbers",
                    [](auto& b) {
@@ -180,12 +183,12 @@ INSTANTIATE_TEST_SUITE_P(
                      PutInt16(b, AccountAt(400) + 37645, 9);  // template accountNumber
                    },
                    [](const SettingsImage& s) {
-                     EXPECT_EQ(s.accounts[5].noUidlActive, 1);
-                     EXPECT_EQ(s.accounts[6].noUidlActive, 0);
-                     EXPECT_EQ(s.accounts[5].accountIndex, 5);
-                     EXPECT_EQ(s.accounts[400].accountIndex, 400);
-                     EXPECT_EQ(s.accounts[399].accountNumber, 399);
-                     EXPECT_EQ(s.accounts[400].accountNumber, 9);  // only accounts 0..399
+                     EXPECT_EQ(+s.accounts[5].noUidlActive, 1);
+                     EXPECT_EQ(+s.accounts[6].noUidlActive, 0);
+                     EXPECT_EQ(+s.accounts[5].accountIndex, 5);
+                     EXPECT_EQ(+s.accounts[400].accountIndex, 400);
+                     EXPECT_EQ(+s.accounts[399].accountNumber, 399);
+                     EXPECT_EQ(+s.accounts[400].accountNumber, 9);  // only accounts 0..399
                    }}));
 
 TEST(SettingsRepairs, SuspensionsInMemorySurviveAReloadWhateverTheFileSays) {
@@ -197,13 +200,13 @@ TEST(SettingsRepairs, SuspensionsInMemorySurviveAReloadWhateverTheFileSays) {
   auto image = std::make_unique<SettingsImage>();
   image->accounts[7].remoteSuspended = 1;
   LoadSettings(*image, location, DisplayArea{}, false);
-  EXPECT_EQ(image->accounts[4].remoteSuspended, 0);
-  EXPECT_EQ(image->accounts[7].remoteSuspended, 1);
+  EXPECT_EQ(+image->accounts[4].remoteSuspended, 0);
+  EXPECT_EQ(+image->accounts[7].remoteSuspended, 1);
 
   // A tool showing the file takes the file's values.
   LoadSettings(*image, location, DisplayArea{}, false, false);
-  EXPECT_EQ(image->accounts[4].remoteSuspended, 1);
-  EXPECT_EQ(image->accounts[7].remoteSuspended, 0);
+  EXPECT_EQ(+image->accounts[4].remoteSuspended, 1);
+  EXPECT_EQ(+image->accounts[7].remoteSuspended, 0);
 }
 
 }  // namespace
