@@ -3,6 +3,8 @@
 // field sits at a fixed offset that the static_asserts below pin down.
 // Texts are NUL-terminated code page 932 in fixed buffers; flags are 0 or 1
 // and are tested for non-zero.
+// Fields may sit at odd addresses: copy them (int v = a.popPort), never bind
+// a reference or pointer to one (std::min, push_back, EXPECT_EQ take references).
 #pragma once
 
 #include <cstddef>

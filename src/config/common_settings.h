@@ -1,5 +1,7 @@
 // Program-wide settings: the head of the settings file. Byte layout as in
 // the file (little-endian, no padding); the static_asserts pin every offset.
+// Fields may sit at odd addresses: copy them (int v = a.popPort), never bind
+// a reference or pointer to one (std::min, push_back, EXPECT_EQ take references).
 #pragma once
 
 #include <cstddef>
