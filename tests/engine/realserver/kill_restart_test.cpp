@@ -86,3 +86,51 @@ TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// SIGTERM is "Disconnect": the running pass winds down, what it handled is
+// stored, and the next run forwards exactly the rest.
+TEST(StopAndRestart, SigtermWindsThePassDownAndTheNextRunForwardsTheRest) {
+  DovecotServer dovecot(std::vector<testing::DovecotUser>{{"stop", "stop-pw"}});
+  TempFolder sinkFolder, configHome;
+  SmtpSink sink(sinkFolder.path());
+  ASSERT_TRUE(dovecot.ready()) << dovecot.error();
+  ASSERT_TRUE(sink.ready());
+  for (int n = 1; n <= kMessages; ++n) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%d.M%d.t", 1000000000 + n, n);
+    ASSERT_TRUE(dovecot.AddMessage("stop", name, Message(n)));
+  }
+  ForwardingRig rig;
+  rig.Account(0, "stop", dovecot.pop3Port(), "stop", "stop-pw", sink.plainPort());
+  ASSERT_TRUE(rig.WriteSettings());
+  testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
+
+  platform::ChildProcess first;
+  ASSERT_TRUE(first.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run"}, configHome.File("first.out")));
+  const int64_t deadline = platform::TickMs() + 60000;
+  while (first.Running() && sink.Mails().size() < 20 && platform::TickMs() < deadline) platform::SleepMs(5);
+  ASSERT_TRUE(first.Running());
+  ::kill(pid_t(first.pid()), SIGTERM);
+  const int64_t stopAt = platform::TickMs();
+  while (first.Running() && platform::TickMs() - stopAt < 10000) platform::SleepMs(10);
+  ASSERT_FALSE(first.Running()) << "the pass did not wind down";
+  const std::size_t beforeRestart = sink.Mails().size();
+  ASSERT_LT(beforeRestart, std::size_t(kMessages));
+
+  platform::ChildProcess second;
+  ASSERT_TRUE(second.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run", "--once"}, configHome.File("second.out")));
+  const int64_t end = platform::TickMs() + 120000;
+  while (second.Running() && platform::TickMs() < end) platform::SleepMs(20);
+  ASSERT_FALSE(second.Running());
+
+  const std::multiset<int> arrived = Arrived(sink);
+  for (int n = 1; n <= kMessages; ++n) EXPECT_EQ(arrived.count(n), 1u) << "message " << n;
+  EXPECT_EQ(CountOf(rig.ForwardingLog(), "V1;5;"), 0);
+  EXPECT_NE(testing::FileText(configHome.File("first.out")).find("接続を切断しました。"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velnora
