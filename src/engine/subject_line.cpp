@@ -90,11 +90,10 @@ std::string LimitedSubject(std::string_view t, const AccountSettings& account,
   DecodedText d = DecodeUnfolded(t, false);
   const long limit = account.limitSubjectBytes;
   if (d.code == charset::kUtf8) {
-    if (static_cast<long>(d.text.size()) > limit) {
-      d.text.push_back('\0');
-      LimitUtf8Length(std::span<char>(d.text), static_cast<std::size_t>(limit < 0 ? 0 : limit));
-      d.text.resize(d.text.find('\0'));
-    }
+    // Also blanks broken sequences of a subject that fits.
+    d.text.push_back('\0');
+    LimitUtf8Length(std::span<char>(d.text), static_cast<std::size_t>(limit < 0 ? 0 : limit));
+    d.text.resize(d.text.find('\0'));
   } else if (CutCode(d) != d.code) {
     if (static_cast<long>(d.text.size()) > limit) {
       CutAtCharacterBoundary(d.text, charset::kShiftJis,
