@@ -85,6 +85,19 @@ TEST_F(SubjectLineTest, JapaneseSubjectIsNeverCutInsideACharacter) {
   }
 }
 
+TEST_F(SubjectLineTest, HalfwidthKanaFollowTheAccountsEncodingChoice) {
+  account->limitSubjectOn = 1;
+  account->limitSubjectBytes = 20;
+  // ｱｲｳ as JIS X 0201 katakana.
+  const std::string subject = "Subject: =?ISO-2022-JP?B?GyhJMTIzGyhC?=";
+  options.encodeHalfwidthKana = true;
+  // "GyhJMTIz" is ESC ( I "123": the kana leave as JIS X 0201 katakana.
+  EXPECT_EQ(Build(subject).substr(0, 33), "Subject: =?ISO-2022-JP?B?GyhJMTIz");
+  options.encodeHalfwidthKana = false;
+  EXPECT_EQ(Build(subject).find("GyhJ"), std::string::npos);
+  EXPECT_EQ(Decoded(Build(subject)), "\xB1\xB2\xB3");
+}
+
 TEST_F(SubjectLineTest, UndeclaredShiftJisSubjectIsCutAtACharacter) {
   account->limitSubjectOn = 1;
   account->limitSubjectBytes = 4;
