@@ -160,6 +160,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   const int mailCount = runtime.mailCount;
   int k = startIndex;
   bool stopped = false;
+  int firstRetry = -1;  // the first position whose message must be tried again
   for (; k < mailCount; ++k) {
     ctx.worker.flags.lastActivityTick = platform::TickMs();
     if (ctx.worker.flags.ShouldStop()) {
@@ -177,6 +178,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
       // Not lost: the message stays on the server and is fetched again.
       MarkForRetry(ctx, i, m);
+      if (firstRetry < 0) firstRetry = k;
       ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), 4, &account);
       continue;
     }
@@ -197,21 +199,37 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
         MarkForRetry(ctx, i, m);
       }
     }
+    if (r != kMessageHandled && r != kMessageRefused && firstRetry < 0) firstRetry = k;
     FreeMessage(message);
     RemoveTempFile(path);
   }
 
   if (stopped) {
+    if (firstRetry < 0) firstRetry = k;
     for (; k < mailCount; ++k) MarkForRetry(ctx, i, PositionOf(account, k, mailCount));
   }
 
+  int deleted = -1;
   if (account.deleteAfterForward && runtime.mailCount > 0 && startIndex < runtime.mailCount) {
-    DeleteForwardedMails(ctx, i);
+    deleted = DeleteForwardedMails(ctx, i);
   }
   if (uidlMode || (account.deleteAfterForward && account.deleteIncludingFiltered)) {
     runtime.startIndex = 0;
   } else {
     runtime.startIndex = runtime.mailCount;
+    if (firstRetry >= 0 && !account.reversePopOrder) {
+      // Without UIDLs only the position marks a message as new: the next
+      // check starts at the first one that was not handled (what follows it
+      // and was handled is stopped by duplicate prevention), counted after
+      // the deletions below it.
+      int deletedBelow = 0;
+      for (int p = 0; deleted == 1 && p < std::min(firstRetry, maxHeld); ++p) {
+        if (IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, account.deleteIncludingFiltered != 0)) {
+          ++deletedBelow;
+        }
+      }
+      runtime.startIndex = std::max(0, std::min(runtime.startIndex, firstRetry - deletedBelow));
+    }
   }
   ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
   const std::string now = FormatListTime();

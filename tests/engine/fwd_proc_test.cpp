@@ -457,3 +457,30 @@ TEST_F(FwdProcTest, AHungTransferEndsWhenTheWorkersSocketsAreShutDown) {
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// Without UIDLs a message that could not be sent is found again only by its
+// position: the next check starts there instead of after the mailbox.
+TEST_F(FwdProcTest, NoUidlModeStartsTheNextCheckAtTheFirstMessageNotSent) {
+  account().noUidl = 1;
+  const auto box = Mailbox(3);
+  int calls = 0;
+  // The first message is filtered, the second cannot be sent, the third is filtered.
+  steps.filter = [&](Context&, MailMessage& message, int) {
+    message.resultCode = 0;
+    return ++calls == 2 ? 1 : 0;
+  };
+  FakeServer pop;
+  Quit(Retr(Retr(Retr(Login(pop, 3), 1, box[0].text), 2, box[1].text), 3, box[2].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(runtime().startIndex, 1);
+}
+
+}  // namespace
+}  // namespace velnora
