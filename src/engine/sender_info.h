@@ -3,6 +3,7 @@
 // and, for feature phones, the subject ("St:" or the part number).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "convert/charset_code.h"
