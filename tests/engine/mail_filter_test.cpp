@@ -373,7 +373,7 @@ TEST(MailFilterTest, AcceptedCommandIsAnsweredAsOneJisTextPart) {
   EXPECT_EQ(m.resultCode, 19);
   EXPECT_EQ(m.partLayout, kLayoutText);
   EXPECT_EQ(m.contentCharset, charset::kIso2022Jp);
-  EXPECT_EQ(tables.account(3).remoteSuspended, 1);
+  EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
   EXPECT_EQ(CategoryText(19), SJIS(u8"リモート状況を通知済み"));
 }
 
@@ -419,10 +419,8 @@ TEST(MailFilterHostileTest, OversizedAndBrokenHeadersAreCutNotTrusted) {
   SetText(tables.common().remotePassword, "123456789");
   AccountSettings& a = tables.account(0);
   a.filterMode = kFilterAllStop;
-  for (auto* on : {&a.filterFromOn, &a.filterToOn, &a.filterCcOn, &a.filterSubjectOn,
-                   &a.filterMailerOn, &a.filterDateOn, &a.filterContentTypeOn}) {
-    *on = 1;
-  }
+  a.filterFromOn = a.filterToOn = a.filterCcOn = a.filterSubjectOn = 1;
+  a.filterMailerOn = a.filterDateOn = a.filterContentTypeOn = 1;
   SetText(a.filterFrom, "needle");
   SetText(a.filterTo, "\"open phrase");
   SetText(a.filterCc, "x");
@@ -449,7 +447,7 @@ TEST(MailFilterHostileTest, OversizedAndBrokenHeadersAreCutNotTrusted) {
   // The subject begins with a whole command of 17 bytes: the rest is cut off.
   EXPECT_EQ(MailFilterProc(scope, m, 0), 0);
   EXPECT_EQ(m.resultCode, 18);
-  EXPECT_EQ(tables.account(7).remoteSuspended, 1);
+  EXPECT_EQ(int(tables.account(7).remoteSuspended), 1);
 
   tables.common().remoteControl = 0;
   MailMessage again = testing::Parsed(text);

@@ -89,8 +89,8 @@ TEST_F(RemoteControlTest, OffCommandSuspendsTheNamedAccountAndIsAnswered) {
   MailMessage m = testing::Parsed("From: a@b\r\nSubject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 1);
   EXPECT_EQ(m.resultCode, 19);
-  EXPECT_EQ(tables.account(3).remoteSuspended, 1);
-  EXPECT_EQ(tables.account(0).remoteSuspended, 0);
+  EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
+  EXPECT_EQ(int(tables.account(0).remoteSuspended), 0);
   ASSERT_EQ(tables.reporter.rows.size(), 1u);
   EXPECT_EQ(tables.reporter.rows[0].code, 3);
   EXPECT_EQ(tables.reporter.ActivityTexts()[0],
@@ -100,14 +100,14 @@ TEST_F(RemoteControlTest, OffCommandSuspendsTheNamedAccountAndIsAnswered) {
 TEST_F(RemoteControlTest, OnAndAllCommandsChangeTheSuspensions) {
   MailMessage allOff = testing::Parsed("Subject: Secr3t ALL OFF\r\n\r\nx");
   Run(allOff);
-  for (int i : {0, 1, 200, 399}) EXPECT_EQ(tables.account(i).remoteSuspended, 1) << i;
+  for (int i : {0, 1, 200, 399}) EXPECT_EQ(int(tables.account(i).remoteSuspended), 1) << i;
   MailMessage oneOn = testing::Parsed("Subject: Secr3t 200 ON\r\n\r\nx");
   Run(oneOn);
-  EXPECT_EQ(tables.account(200).remoteSuspended, 0);
-  EXPECT_EQ(tables.account(199).remoteSuspended, 1);
+  EXPECT_EQ(int(tables.account(200).remoteSuspended), 0);
+  EXPECT_EQ(int(tables.account(199).remoteSuspended), 1);
   MailMessage allOn = testing::Parsed("Subject: Secr3t ALL ON\r\n\r\nx");
   Run(allOn);
-  for (int i : {0, 1, 199, 399}) EXPECT_EQ(tables.account(i).remoteSuspended, 0) << i;
+  for (int i : {0, 1, 199, 399}) EXPECT_EQ(int(tables.account(i).remoteSuspended), 0) << i;
   const auto texts = tables.reporter.ActivityTexts();
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], SJIS(u8"リモート操作：全てのアカウントの転送を停止しました"));
@@ -120,7 +120,7 @@ TEST_F(RemoteControlTest, WithoutStatusReportTheCommandIsAppliedButNotForwarded)
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 0);
   EXPECT_EQ(m.resultCode, 18);
-  EXPECT_EQ(tables.account(3).remoteSuspended, 1);
+  EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
 }
 
 TEST_F(RemoteControlTest, AnAccountThatIgnoresCommandsChangesNothing) {
@@ -128,7 +128,7 @@ TEST_F(RemoteControlTest, AnAccountThatIgnoresCommandsChangesNothing) {
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 0);
   EXPECT_EQ(m.resultCode, 18);
-  EXPECT_EQ(tables.account(3).remoteSuspended, 0);
+  EXPECT_EQ(int(tables.account(3).remoteSuspended), 0);
   EXPECT_TRUE(tables.reporter.rows.empty());
 }
 
@@ -139,7 +139,7 @@ TEST_F(RemoteControlTest, SuspendedAccountKeepsOrdinaryMailBackButObeysCommands)
   EXPECT_EQ(ordinary.resultCode, 18);
   MailMessage resume = testing::Parsed("Subject: Secr3t 0 ON\r\n\r\nx");
   EXPECT_EQ(Run(resume), 1);
-  EXPECT_EQ(tables.account(0).remoteSuspended, 0);
+  EXPECT_EQ(int(tables.account(0).remoteSuspended), 0);
 }
 
 TEST_F(RemoteControlTest, SwitchedOffRemoteControlLooksAtNothing) {
@@ -148,7 +148,7 @@ TEST_F(RemoteControlTest, SwitchedOffRemoteControlLooksAtNothing) {
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 1);
   EXPECT_EQ(m.resultCode, 0);
-  EXPECT_EQ(tables.account(3).remoteSuspended, 0);
+  EXPECT_EQ(int(tables.account(3).remoteSuspended), 0);
   EXPECT_EQ(m.subject, "Subject: Secr3t 3 OFF");
 }
 

@@ -122,8 +122,8 @@ TEST_F(FilterEndToEnd, RemoteOffSuspendsTheAccountAndTheAnswerReachesTheDestinat
   Add("From: owner@elsewhere.test\r\nTo: me@velnora.test\r\nSubject: Secr3t 3 OFF\r\n"
       "Message-ID: <cmd1@elsewhere.test>\r\n\r\nplease\r\n");
   Run();
-  EXPECT_EQ(ctx.account(3).remoteSuspended, 1);
-  EXPECT_EQ(ctx.account(0).remoteSuspended, 0);
+  EXPECT_EQ(int(ctx.account(3).remoteSuspended), 1);
+  EXPECT_EQ(int(ctx.account(0).remoteSuspended), 0);
   const auto mails = sink.Mails();
   ASSERT_EQ(mails.size(), 1u);
   EXPECT_EQ(mails[0].rcptTo, std::vector<std::string>{kDestination});
@@ -141,7 +141,7 @@ TEST_F(FilterEndToEnd, SuspendedAccountForwardsNothingUntilResumed) {
   Add("From: owner@elsewhere.test\r\nSubject: Secr3t 0 OFF\r\nMessage-ID: <c2@e.test>\r\n\r\nx\r\n");
   Add("From: friend@elsewhere.test\r\nSubject: hello\r\nMessage-ID: <h1@e.test>\r\n\r\nhi\r\n");
   Run();
-  EXPECT_EQ(ctx.account(0).remoteSuspended, 1);
+  EXPECT_EQ(int(ctx.account(0).remoteSuspended), 1);
   EXPECT_TRUE(sink.Mails().empty());
   EXPECT_EQ(ctx.stats.filteredCount[0], 2);
 }
@@ -195,12 +195,12 @@ TEST_F(FilterEndToEnd, OverflowSendsOneNoticePerOverflow) {
   EXPECT_NE(notice.find("To: dest@velnora.test"), std::string::npos);
   EXPECT_NE(notice.find("POP Server: 127.0.0.1"), std::string::npos);
   EXPECT_EQ(notice.find("\r\n.\r\n"), std::string::npos) << "stray end line in " << notice;
-  EXPECT_EQ(ctx.account(0).overflowNotified, 1);
+  EXPECT_EQ(int(ctx.account(0).overflowNotified), 1);
 
   // Within the limit again: the notice is re-armed, and a new overflow sends another.
   EmptyMailbox();
   Run();
-  EXPECT_EQ(ctx.account(0).overflowNotified, 0);
+  EXPECT_EQ(int(ctx.account(0).overflowNotified), 0);
   for (int n = 4; n < 8; ++n) {
     Add("From: f@e.test\r\nSubject: m" + std::to_string(n) + "\r\nMessage-ID: <o" +
         std::to_string(n) + "@e.test>\r\n\r\nx\r\n");
