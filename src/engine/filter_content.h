@@ -3,6 +3,8 @@
 // processing and the composition start from.
 #pragma once
 
+#include <string_view>
+
 #include "config/account_settings.h"
 #include "engine/mail_message.h"
 
