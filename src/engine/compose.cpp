@@ -109,7 +109,7 @@ int Compose(ComposeInput& in, MailMessage& message) {
   std::optional<std::string> statusReport;
   if (message.resultCode == kResultRemoteCommand && in.common.remoteControl &&
       in.common.remoteStatusReport) {
-    statusReport = RemoteStatusReport(message, in.common);
+    statusReport = RemoteStatusReport(message, in.settings);
   }
 
   std::vector<std::string> bodies;
@@ -168,7 +168,7 @@ int CreateSentMailFile(Context& ctx, MailMessage& message, int accountIndex, int
   }
   ComposeInput input{ctx.account(accountIndex), ctx.extra(accountIndex), ctx.common(),
                      ctx.convert,               ctx.tempFolder,         ctx.log.get(),
-                     CurrentStamps()};
+                     CurrentStamps(),           ctx.settings.get()};
   return ComposeSentMail(input, message);
 }
 

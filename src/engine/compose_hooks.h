@@ -1,7 +1,6 @@
-// Two stages that composition hands over to and that are not built yet:
-// the feature-phone shaping and division of the body into parts, and the
-// remote-control status report. Until they are, both leave the message to
-// the ordinary single-file composition.
+// Two stages that composition hands over to: the feature-phone shaping and
+// division of the body into parts (not built yet: the body goes out whole),
+// and the status report that answers a remote-control command.
 #pragma once
 
 #include <optional>
@@ -11,7 +10,7 @@
 namespace velnora {
 
 struct AccountSettings;
-struct CommonSettings;
+struct SettingsImage;
 struct MailMessage;
 
 // The bodies of the parts of a feature-phone forward, each to be written
@@ -20,9 +19,9 @@ struct MailMessage;
 std::vector<std::string> ShapeFeaturePhoneParts(const MailMessage& message,
                                                 const AccountSettings& account);
 
-// The status report that answers an accepted remote-control command, or
-// nothing when the message is no such command. Not built yet: always nothing.
+// The status report of all accounts that answers an accepted remote-control
+// command, sized to the message's body area; nothing without the settings.
 std::optional<std::string> RemoteStatusReport(const MailMessage& message,
-                                              const CommonSettings& common);
+                                              const SettingsImage* settings);
 
 }  // namespace velnora

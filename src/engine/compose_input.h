@@ -12,6 +12,7 @@ namespace velnora {
 struct AccountSettings;
 struct AccountExtraSettings;
 struct CommonSettings;
+struct SettingsImage;
 struct ConvertOptions;
 class ActivityLog;
 
@@ -29,6 +30,8 @@ struct ComposeInput {
   std::string tempFolder;
   ActivityLog* log = nullptr;  // session-log trace; none in tests
   ComposeStamps stamps;
+  // All accounts, for the status report that answers a remote command.
+  const SettingsImage* settings = nullptr;
 };
 
 // The product's name and version as forwarded mail carries them.

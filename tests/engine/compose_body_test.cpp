@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "compose_fixture.h"
+#include "config/settings_image.h"
 #include "engine/message_load.h"
 
 namespace velnora::testing {
@@ -105,6 +106,31 @@ TEST_F(ComposeTest, DroppedFragmentBodyBecomesTheNotice) {
   ASSERT_EQ(ComposeParsed(), 1);
   EXPECT_EQ(BodyOfPart(), SJIS(u8"(分割メールのため本文は削除されました)") + "\r\n");
   EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 8bit");
+}
+
+TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
+  auto settings = std::make_unique<SettingsImage>();
+  settings->accounts[0].enabled = 1;
+  SetField(settings->accounts[0].accountName, "home");
+  settings->accounts[3].enabled = 1;
+  settings->accounts[3].remoteSuspended = 1;
+  SetField(settings->accounts[3].accountName, "shop");
+  common->remoteControl = 1;
+  common->remoteStatusReport = 1;
+  Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
+  message.partLayout = 1;
+  message.resultCode = 19;
+  ComposeInput input{*account, *extra, *common, options, folder.path(), nullptr, stamps, settings.get()};
+  ASSERT_EQ(ComposeSentMail(input, message), 1);
+  EXPECT_EQ(BodyOfPart(), "-REMOTE-\r\n0:ON :home\r\n3:OFF:shop\r\n\r\n\r\n");
+
+  // Without the report switch the received body goes out.
+  common->remoteStatusReport = 0;
+  Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
+  message.partLayout = 1;
+  message.resultCode = 19;
+  ASSERT_EQ(ComposeSentMail(input, message), 1);
+  EXPECT_EQ(BodyOfPart(), "please\r\n\r\n");
 }
 
 }  // namespace
