@@ -131,7 +131,7 @@ TEST_F(FilterEndToEnd, RemoteOffSuspendsTheAccountAndTheAnswerReachesTheDestinat
   EXPECT_EQ(mails[0].data.find(kPassword), std::string::npos);
   // The report replaces the command mail's body.
   EXPECT_NE(mails[0].data.find("\r\n\r\n-REMOTE-\r\n"), std::string::npos) << mails[0].data;
-  EXPECT_NE(mails[0].data.find("\r\n3:OFF:"), std::string::npos) << mails[0].data;
+  EXPECT_NE(mails[0].data.find("-REMOTE-\r\n0:ON :home\r\n\r\n"), std::string::npos) << mails[0].data;
   EXPECT_EQ(mails[0].data.find("please"), std::string::npos) << mails[0].data;
   EXPECT_NE(History().find("V1;19;"), std::string::npos) << History();
   EXPECT_EQ(History().find(kPassword), std::string::npos);
