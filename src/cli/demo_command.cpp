@@ -1,5 +1,7 @@
 // velnora-cli demo: real servers in a temporary folder, sample mail, one
 // start pass, and what arrived — then everything it started is removed.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
