@@ -12,7 +12,7 @@ std::string_view SlotText(const UidlSlot& slot) {
 UidlSlot MakeSlot(std::string_view uidl) {
   UidlSlot slot{};
   const std::size_t length = std::min(uidl.size(), kUidlMaxLength);
-  std::memcpy(slot.data(), uidl.data(), length);
+  if (length > 0) std::memcpy(slot.data(), uidl.data(), length);  // data() may be null when empty
   return slot;
 }
 

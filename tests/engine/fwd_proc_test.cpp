@@ -296,7 +296,7 @@ TEST_F(FwdProcTest, MarkAllForwardedStaysSetWhenThePop3ServerCannotBeReached) {
   account().markAllForwardedNext = 1;
   AimAt(DeadPort(), DeadPort());
   Run();
-  EXPECT_EQ(account().markAllForwardedNext, 1);
+  EXPECT_EQ(int{account().markAllForwardedNext}, 1);
   EXPECT_TRUE(Shown(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。")));
   EXPECT_TRUE(filtered.empty());
 }
@@ -311,10 +311,10 @@ TEST_F(FwdProcTest, OverflowSendsOneNoticeUntilTheCountFalls) {
   smtp.Start();
   AimAt(pop.port(), smtp.port());
   Run();
-  EXPECT_EQ(account().overflowNotified, 1);
+  EXPECT_EQ(int{account().overflowNotified}, 1);
   Run();
   EXPECT_EQ(notices, 1);
-  EXPECT_EQ(account().overflowNotified, 1);
+  EXPECT_EQ(int{account().overflowNotified}, 1);
   smtp.Wait(2000);
   EXPECT_EQ(smtp.ConnectionsAccepted(), 1);
   EXPECT_TRUE(filtered.empty());
@@ -331,7 +331,7 @@ TEST_F(FwdProcTest, OverflowIsReArmedWhenTheCountFalls) {
   AimAt(pop.port(), DeadPort());
   Run();
   pop.Wait();
-  EXPECT_EQ(account().overflowNotified, 0);
+  EXPECT_EQ(int{account().overflowNotified}, 0);
 }
 
 TEST_F(FwdProcTest, SpamEraserCountsWithoutSendingAndDeletes) {

@@ -235,7 +235,7 @@ TEST_F(PassesTest, ReloadBeforeACheckKeepsTheRunningMailNumber) {
   state.flags.connected = true;
   Run(kTriggerPollTick);
   EXPECT_EQ(ops.Count("Reload:-1"), 1);
-  EXPECT_EQ(image->accounts[0].mailNumber, 42);
+  EXPECT_EQ(int{image->accounts[0].mailNumber}, 42);
 }
 
 TEST_F(PassesTest, SummaryFollowsTheForwardingState) {

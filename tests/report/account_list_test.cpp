@@ -47,11 +47,11 @@ TEST_F(AccountListTest, EnabledAccountsGetRowsInIndexOrder) {
   EXPECT_EQ(rows[1].columns[1], "7 : ");
   EXPECT_EQ(rows[1].columns[9], " - ");
 
-  EXPECT_EQ(accounts_[2].listRow, 0);
-  EXPECT_EQ(accounts_[7].listRow, 1);
-  EXPECT_EQ(accounts_[0].listRow, -1);
-  EXPECT_EQ(accounts_[399].listRow, -1);
-  EXPECT_EQ(accounts_[400].listRow, 99);
+  EXPECT_EQ(int{accounts_[2].listRow}, 0);
+  EXPECT_EQ(int{accounts_[7].listRow}, 1);
+  EXPECT_EQ(int{accounts_[0].listRow}, -1);
+  EXPECT_EQ(int{accounts_[399].listRow}, -1);
+  EXPECT_EQ(int{accounts_[400].listRow}, 99);
 }
 
 TEST_F(AccountListTest, ProcessingAccountOutranksTheOverflowMark) {

@@ -65,8 +65,8 @@ TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
   for (int part : {2, 1, 0}) ExpectPart(server, "b@y", part);
   EXPECT_EQ(SendParts(t, server, 3), 1);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
-  EXPECT_EQ(t.account->apportionCount, 2);
-  EXPECT_EQ(t.account->apportionNext, 1);
+  EXPECT_EQ(int{t.account->apportionCount}, 2);
+  EXPECT_EQ(int{t.account->apportionNext}, 1);
   for (int part = 0; part < 3; ++part) EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, part)));
 }
 
@@ -148,7 +148,7 @@ TEST(SmtpParts, NoDestinationSendsNothingAndCountsAsForwarded) {
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
   EXPECT_EQ(SendParts(t, server, 1), 1);
-  EXPECT_EQ(t.account->apportionCount, 0);
+  EXPECT_EQ(int{t.account->apportionCount}, 0);
   EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
 }
 

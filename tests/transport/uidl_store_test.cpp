@@ -169,7 +169,7 @@ TEST(UidlStore, AllocationAppliesThePendingCapacity) {
   int previous = 0;
   auto tables = AllocateRuntime(*common, previous);
   EXPECT_EQ(previous, 1000);
-  EXPECT_EQ(common->maxHeldMails, 3000);
+  EXPECT_EQ(int{common->maxHeldMails}, 3000);
   EXPECT_EQ(tables->maxHeldMails, 3000);
   FreeRuntime(tables);
   EXPECT_EQ(tables, nullptr);
