@@ -51,7 +51,9 @@ bool Context::StartUp() {
   }
   if (runtime->maxHeldMails != previousMaxHeld) capacityChangedTo = runtime->maxHeldMails;
 
-  std::string folder = TempFileFolder(settings->common);
+  const std::string settingsPath = location.SettingsPath();
+  std::string folder =
+      TempFileFolder(settings->common, settingsPath.substr(0, settingsPath.find_last_of('/')));
   if (folder.empty() || folder == "/") {
     reporter.Tell("no private folder for temporary mail files could be made", "Starting up: Velnora");
     return false;

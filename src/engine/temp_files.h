@@ -11,9 +11,10 @@ namespace velnora {
 struct CommonSettings;
 
 // The folder for temporary files, ending in "/": the current folder with
-// tempInCurrentFolder, else the user's private temporary folder. Empty when
-// no private folder can be had.
-std::string TempFileFolder(const CommonSettings& common);
+// tempInCurrentFolder, else a folder of the user's private temporary folder
+// that belongs to `settingsFolder`, so that two runs on different settings
+// never share received files. Empty when no private folder can be had.
+std::string TempFileFolder(const CommonSettings& common, std::string_view settingsFolder = {});
 
 std::string ReceivedMailPath(std::string_view folder, int messageNumber);
 std::string OutgoingPartPath(std::string_view folder, int partNumber);

@@ -1,6 +1,7 @@
 #include "engine/temp_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
@@ -26,6 +27,21 @@ TEST(TempFilesTest, FolderEndsWithASeparator) {
   EXPECT_EQ(TempFileFolder(*common), platform::CurrentFolder() + "/");
   common->tempInCurrentFolder = 0;
   EXPECT_EQ(TempFileFolder(*common), home.path() + "/velnora/");
+}
+
+TEST(TempFilesTest, EachSettingsFolderHasItsOwnPrivateFolder) {
+  testing::TempFolder home;
+  testing::ScopedEnv runtime("XDG_RUNTIME_DIR", home.path());
+  auto common = std::make_unique<CommonSettings>();
+  const std::string first = TempFileFolder(*common, "/srv/mail/a");
+  const std::string second = TempFileFolder(*common, "/srv/mail/b");
+  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first, TempFileFolder(*common, "/srv/mail/a")) << "the same folder every run";
+  EXPECT_EQ(first.rfind(home.path() + "/velnora/", 0), 0u);
+  struct stat st {};
+  ASSERT_EQ(stat(first.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(TempFilesTest, RemoverRemovesUnlessKept) {
