@@ -15,6 +15,10 @@ data folder, read at every command:
               "RCPT": "...", "RCPT <address>": "...", "DATA": "...",
               "MESSAGE": "..."}}
 Each value is the reply sent instead of accepting the command.
+A scripted refusal answers one event only:
+  {"id": "...", "once": [{"step": "MESSAGE", "nth": 2, "reply": "451 ..."}]}
+answers the second end of message text with that reply; steps are counted
+from the moment a control.json with a new "id" is first read.
 
 Readiness: once both ports listen, "READY <plain port> <tls port>" is
 printed on stdout and written to the file "ready" in the data folder.
@@ -65,6 +69,8 @@ class Store:
         self.user = user.encode()
         self.password = password.encode()
         self.count = 0
+        self.script_id = None
+        self.events = {}
 
     def control(self):
         try:
@@ -74,7 +80,19 @@ class Store:
             return {}
 
     def refusal(self, key):
-        return self.control().get("refuse", {}).get(key)
+        control = self.control()
+        scripted = self.scripted(control, key) if " " not in key else None
+        return scripted or control.get("refuse", {}).get(key)
+
+    def scripted(self, control, step):
+        if control.get("id") != self.script_id:
+            self.script_id = control.get("id")
+            self.events = {}
+        self.events[step] = self.events.get(step, 0) + 1
+        for entry in control.get("once", []):
+            if entry.get("step") == step and entry.get("nth") == self.events[step]:
+                return entry.get("reply")
+        return None
 
     def note_auth(self, mechanism, login, ok):
         with open(os.path.join(self.folder, "auth.log"), "a") as f:

@@ -1,0 +1,234 @@
+"""Runs one seed: servers, proxies and velnora-cli set up in a folder of
+their own, the scenario's steps with their faults, passes until nothing
+changes, then the checker."""
+
+import os
+import re
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+from checker import Checker, Facts, collect_copies
+from fault_proxy import FaultProxy
+from mailgen import tokens_in
+from servers import Dovecot, Sink, remove_tree
+from velnora import FORWARDING_LOG, SETTINGS_FILE, UIDL_STORE, Velnora, signal_later
+
+RUN_LIMIT = 150          # seconds one faulty `run --once` may take before it counts as hung
+SETTLE_RUNS = 6
+FULL_DISK = "64k"
+ROOMY_DISK = "64m"
+STORE_SIZE = lambda capacity: 400 * (4 + 72 * capacity) + 16
+
+
+class SeedRun:
+    def __init__(self, scenario, binary, workdir, verbose=False):
+        self.s = scenario
+        self.binary = binary
+        self.root = tempfile.mkdtemp(prefix="velnora-invariant-%s-" % scenario.seed, dir=workdir)
+        self.verbose = verbose
+        self.facts = Facts()
+        self.notes = []
+        self.transcript = open(os.path.join(self.root, "transcript.txt"), "w")
+        self.mounted = False
+        self.capacity = 10000
+
+    def say(self, text):
+        self.transcript.write(text + "\n")
+        self.transcript.flush()
+        if self.verbose:
+            print("  " + text, flush=True)
+
+    # ---- set-up and tear-down -------------------------------------------------
+    def start(self):
+        self.dovecot = Dovecot(os.path.join(self.root, "dovecot"),
+                               {a.user: a.password for a in self.s.accounts})
+        self.dovecot.start()
+        self.sink = Sink(os.path.join(self.root, "sink"))
+        self.sink.start()
+        self.pop = FaultProxy("pop", self.dovecot.port)
+        self.smtp = FaultProxy("smtp", self.sink.port)
+        runtime = os.path.join(self.root, "runtime")
+        os.makedirs(runtime)
+        if os.geteuid() == 0 and subprocess.run(
+                ["mount", "-t", "tmpfs", "-o", "size=%s,mode=700" % ROOMY_DISK, "tmpfs", runtime],
+                stderr=subprocess.DEVNULL).returncode == 0:
+            self.mounted = True
+        self.cli = Velnora(self.binary, os.path.join(self.root, "cwd"), runtime,
+                           os.path.join(self.root, "home"))
+        self.settings_dir = os.path.join(self.root, "home", ".config", "velnora")
+        self.cli.set_common(self.s.common)
+        for a in self.s.accounts:
+            fields = dict(enabled=1, accountName=a.name, popServer="127.0.0.1",
+                          popPort=self.pop.port, popUser=a.user, popPassword=a.password,
+                          smtpServer="127.0.0.1", smtpPort=self.smtp.port,
+                          myAddress="user%d@harness.test" % a.number, forwardTo=a.forward_to,
+                          pollInterval=1)
+            fields.update(a.options)
+            self.cli.set_account(a.number, fields)
+        self.settings_size = os.path.getsize(self.file(SETTINGS_FILE))
+
+    def stop(self, keep):
+        for part in ("pop", "smtp"):
+            if hasattr(self, part):
+                getattr(self, part).stop()
+        for part in ("sink", "dovecot"):
+            if hasattr(self, part):
+                getattr(self, part).stop()
+        if self.mounted:
+            subprocess.run(["umount", "-l", self.cli.runtime_dir], stderr=subprocess.DEVNULL)
+        self.transcript.close()
+        if not keep:
+            remove_tree(self.root)
+
+    def file(self, name):
+        return os.path.join(self.settings_dir, name)
+
+    # ---- one run -----------------------------------------------------------
+    def run_once(self, step=None):
+        kill = step.kill if step else None
+        accepted_before = len(self.sink.accepted())
+        self.pop.arm(step.faults if step else [])
+        self.smtp.arm(step.faults if step else [])
+        self.sink.script(step.refusals if step else [])
+        if step and step.full_disk and self.mounted:
+            self.remount(FULL_DISK)
+        process = self.cli.start(once=not (step and step.watchdog))
+        signalled = threading.Event()
+        self.smtp.on_accept = None
+        if kill and kill[1] == "accept":
+            count = [0]
+
+            def on_accept(_token):
+                count[0] += 1
+                if count[0] == kill[2] and process.poll() is None:
+                    process.send_signal(getattr(signal, kill[0]))
+                    signalled.set()
+            self.smtp.on_accept = on_accept
+        elif kill:
+            if signal_later(process, getattr(signal, kill[0]), kill[2]):
+                signalled.set()
+        limit = 16 * 60 if step and step.watchdog else RUN_LIMIT
+        code, out, hung = self.cli.finish(process, limit)
+        self.smtp.on_accept = None
+        if step and step.full_disk and self.mounted:
+            self.remount(ROOMY_DISK)
+        killed = hung or (signalled.is_set() and kill[0] == "SIGKILL") or code == -signal.SIGKILL
+        if hung and not (step and step.watchdog):
+            self.notes.append("a run did not end within %d s (%s)" % (
+                limit, step.describe() if step else "clean run"))
+        self.say("run: exit %s%s%s" % (code, " (killed)" if killed else "", " (hung)" if hung else ""))
+        self.transcript.write(out)
+        if killed:
+            self.note_kill_window(accepted_before)
+        for proxy in (self.pop, self.smtp):
+            for when, fault, token, what in proxy.fired:
+                self.say("fault fired: %s [%s]%s" % (fault, what, " during " + token if token else ""))
+                if what in ("after dot",) and token:
+                    self.facts.ack_lost.add(token)
+            proxy.fired.clear()
+        return code
+
+    def note_kill_window(self, accepted_before):
+        """Messages accepted in a killed run may come again when the kill fell
+        before their outcome was logged (or always, without duplicate
+        prevention, which does not read the log)."""
+        log = self.read(FORWARDING_LOG)
+        prevent = self.s.common["preventDuplicates"] == 1
+        for data, _, _ in self.sink.accepted()[accepted_before:]:
+            for token in tokens_in(data):
+                _, _, account, number = token.split("-")
+                logged = re.search(rb"harness mail %s of account %s;" % (number.encode(), account.encode()), log)
+                if not prevent or not logged:
+                    self.facts.kill_window.add(token)
+
+    def remount(self, size):
+        subprocess.run(["mount", "-o", "remount,size=%s" % size, self.cli.runtime_dir],
+                       stderr=subprocess.DEVNULL)
+
+    def read(self, name):
+        try:
+            with open(self.file(name), "rb") as f:
+                return f.read()
+        except OSError:
+            return b""
+
+    # ---- the schedule ------------------------------------------------------
+    def on_server(self):
+        return {a.number: {t for data in self.dovecot.stored(a.user) for t in tokens_in(data)}
+                for a in self.s.accounts}
+
+    def run_steps(self):
+        for index, step in enumerate(self.s.steps):
+            self.say("step %d: %s" % (index, step.describe()))
+            for account, mails in step.arrivals.items():
+                user = self.s.accounts[account].user
+                for m in mails:
+                    self.dovecot.deliver(user, "%d.%s.harness" % (time.time_ns(), m.token), m.data)
+            for account in step.mark_all:
+                self.cli.set_account(account, {"markAllForwardedNext": 1})
+                self.facts.marked.setdefault(account, set()).update(self.on_server()[account])
+            if step.capacity:
+                self.cli.set_common({"maxHeldMailsNext": step.capacity})
+                self.capacity = step.capacity
+            self.run_once(step)
+
+    def settle(self):
+        """Clean passes until neither the sink nor a mailbox changes."""
+        last = None
+        for _ in range(SETTLE_RUNS):
+            self.say("settling pass")
+            self.run_once()
+            state = ({(t, d) for t, per in collect_copies(self.sink.accepted()).items() for d in per},
+                     {a: frozenset(v) for a, v in self.on_server().items()})
+            if state == last:
+                return True
+            last = state
+        self.notes.append("passes did not settle within %d clean runs" % SETTLE_RUNS)
+        return False
+
+    # ---- files -------------------------------------------------------------
+    def check_files(self):
+        problems = self.facts.file_problems
+        common = self.cli.show("common")
+        if common is None:
+            problems.append("`velnora-cli show common` fails on the settings left behind")
+            return
+        size = os.path.getsize(self.file(SETTINGS_FILE))
+        if size != self.settings_size:
+            problems.append("settings file is %d bytes, was %d" % (size, self.settings_size))
+        held = int(common.get("maxHeldMails", "0"))
+        if held != self.capacity:
+            problems.append("maxHeldMails is %d after restarts, maxHeldMailsNext was set to %d"
+                            % (held, self.capacity))
+        store = os.path.getsize(self.file(UIDL_STORE)) if os.path.exists(self.file(UIDL_STORE)) else -1
+        if store != STORE_SIZE(held):
+            problems.append("UIDL store is %d bytes; maxHeldMails %d needs %d"
+                            % (store, held, STORE_SIZE(held)))
+        for a in self.s.accounts:
+            shown = self.cli.show("account", str(a.number))
+            if shown is None:
+                problems.append("`velnora-cli show account %d` fails" % a.number)
+                continue
+            if shown.get("markAllForwardedNext") != "0":
+                problems.append("acct%d keeps markAllForwardedNext=%s after its check"
+                                % (a.number, shown.get("markAllForwardedNext")))
+            for name, value in a.options.items():
+                if shown.get(name) != str(value):
+                    problems.append("acct%d %s is %s, was set to %s" % (a.number, name,
+                                                                       shown.get(name), value))
+        log = self.read(FORWARDING_LOG)
+        for number, line in enumerate(log.split(b"\n")[:-1]):
+            if not line.startswith(b"V1;"):
+                problems.append("forwarding log line %d is not a record: %r" % (number + 1, line[:60]))
+        if log and not log.endswith(b"\n"):
+            problems.append("forwarding log ends inside a record")
+
+    def check(self):
+        self.facts.copies = collect_copies(self.sink.accepted())
+        self.facts.left = self.on_server()
+        self.facts.capacity_final = self.capacity
+        self.check_files()
+        return Checker(self.s, self.facts).run()
