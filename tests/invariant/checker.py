@@ -5,6 +5,7 @@ what the sink accepted (with recipients), what is left in each mailbox,
 which messages a lost 250 or a kill may legitimately have doubled, and
 which messages a "mark all as forwarded" legitimately skipped."""
 
+import re
 from dataclasses import dataclass, field
 
 from mailgen import tokens_in
@@ -17,8 +18,21 @@ class Facts:
     ack_lost: set = field(default_factory=set)     # a 250 the client never saw
     kill_window: set = field(default_factory=set)  # accepted, then killed before it was logged
     marked: dict = field(default_factory=dict)     # account -> tokens marked as forwarded
+    subjects: dict = field(default_factory=dict)   # see collect_subjects
     capacity_final: int = 10000
     file_problems: list = field(default_factory=list)
+
+
+SUBJECT = re.compile(rb"Subject: harness mail (\d+) of account (\d+)\r?\n")
+
+
+def collect_subjects(accepted):
+    """(account, number) -> destinations of copies that kept their subject."""
+    found = {}
+    for data, rcpts, _ in accepted:
+        for number, account in SUBJECT.findall(data):
+            found.setdefault((int(account), int(number)), set()).update(rcpts)
+    return found
 
 
 def collect_copies(accepted):
@@ -86,6 +100,10 @@ class Checker:
         missing = self.reached(m, account)
         if group_ok:
             missing = []   # another message with this Message-ID went through
+        number = int(m.token.rsplit("-", 1)[1])
+        textless = [d for d in missing if d in self.f.subjects.get((m.account, number), ())]
+        if textless:
+            self.report(2, m, "arrived at %s without its text (subject only)" % ", ".join(textless))
         # (1) never deleted before the sink accepted it.
         if not on_server and missing and not marked:
             self.report(1, m, "deleted from the server but never accepted for %s"

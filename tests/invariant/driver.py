@@ -10,7 +10,7 @@ import tempfile
 import threading
 import time
 
-from checker import Checker, Facts, collect_copies
+from checker import Checker, Facts, collect_copies, collect_subjects
 from fault_proxy import FaultProxy
 from mailgen import tokens_in
 from servers import Dovecot, Sink, remove_tree
@@ -28,6 +28,7 @@ class SeedRun:
         self.s = scenario
         self.binary = binary
         self.root = tempfile.mkdtemp(prefix="velnora-invariant-%s-" % scenario.seed, dir=workdir)
+        os.chmod(self.root, 0o755)  # Dovecot's unprivileged processes must reach it
         self.verbose = verbose
         self.facts = Facts()
         self.notes = []
@@ -228,6 +229,7 @@ class SeedRun:
 
     def check(self):
         self.facts.copies = collect_copies(self.sink.accepted())
+        self.facts.subjects = collect_subjects(self.sink.accepted())
         self.facts.left = self.on_server()
         self.facts.capacity_final = self.capacity
         self.check_files()

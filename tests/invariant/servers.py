@@ -103,6 +103,17 @@ class Dovecot:
         if not wait_for_port(self.port):
             raise RuntimeError("dovecot did not start: " +
                                open(os.path.join(self.root, "start.log")).read())
+        # A log-in that fails here would pass for mail the program never fetched.
+        import poplib
+        for user, password in self.users.items():
+            box = poplib.POP3("127.0.0.1", self.port, timeout=10)
+            try:
+                box.user(user)
+                box.pass_(password)
+            except poplib.error_proto as error:
+                raise RuntimeError("dovecot refuses the log-in of %s: %s" % (user, error))
+            finally:
+                box.quit()
 
     def deliver(self, user, name, data):
         """Drops one message into new/ the way a delivery agent does."""
