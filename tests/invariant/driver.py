@@ -96,7 +96,7 @@ class SeedRun:
         self.sink.script(step.refusals if step else [])
         if step and step.full_disk and self.mounted:
             self.remount(FULL_DISK)
-        process = self.cli.start(once=not (step and step.watchdog))
+        process = self.cli.start(once=True)
         signalled = threading.Event()
         self.smtp.on_accept = None
         if kill and kill[1] == "accept":
@@ -111,13 +111,13 @@ class SeedRun:
         elif kill:
             if signal_later(process, getattr(signal, kill[0]), kill[2]):
                 signalled.set()
-        limit = 16 * 60 if step and step.watchdog else RUN_LIMIT
+        limit = RUN_LIMIT
         code, out, hung = self.cli.finish(process, limit)
         self.smtp.on_accept = None
         if step and step.full_disk and self.mounted:
             self.remount(ROOMY_DISK)
         killed = hung or (signalled.is_set() and kill[0] == "SIGKILL") or code == -signal.SIGKILL
-        if hung and not (step and step.watchdog):
+        if hung:
             self.notes.append("a run did not end within %d s (%s)" % (
                 limit, step.describe() if step else "clean run"))
         self.say("run: exit %s%s%s" % (code, " (killed)" if killed else "", " (hung)" if hung else ""))

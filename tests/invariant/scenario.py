@@ -41,7 +41,6 @@ class Step:
     refusals: list = field(default_factory=list)   # (sink step, nth, reply)
     kill: tuple = None       # (signal name, "time", seconds) or (signal name, "accept", n)
     full_disk: bool = False
-    watchdog: bool = False   # long mode: `run`, server stalled past stuckWorkerMinutes
 
     def describe(self):
         parts = []
@@ -56,8 +55,6 @@ class Step:
             parts.append("%s at %s %s" % self.kill)
         if self.full_disk:
             parts.append("full temporary folder")
-        if self.watchdog:
-            parts.append("POP3 server stalled past the watchdog limit")
         return ", ".join(parts) or "clean run"
 
 
@@ -119,7 +116,7 @@ def _mails(rng, seed, account, first, count, dup_pool):
     return mails
 
 
-def _faults(rng, long_mode):
+def _faults(rng):
     faults = []
     for _ in range(rng.choice((0, 1, 1, 2))):
         service = rng.choice(("pop", "smtp", "smtp"))
@@ -130,7 +127,7 @@ def _faults(rng, long_mode):
     return faults
 
 
-def draw(seed, long_mode=False, root_available=True):
+def draw(seed, root_available=True):
     rng = random.Random("velnora-invariant-%s" % seed)
     accounts = [_account(rng, i) for i in range(rng.randint(2, 4))]
     common = {
@@ -159,7 +156,7 @@ def draw(seed, long_mode=False, root_available=True):
             step.mark_all = [rng.choice(accounts).number]
         if rng.random() < 0.1:
             step.capacity = rng.choice((1000, 2000, 10000))
-        step.faults = _faults(rng, long_mode)
+        step.faults = _faults(rng)
         for _ in range(rng.choice((0, 0, 1, 2))):
             step.refusals.append((rng.choice(SINK_STEPS), rng.randint(1, 4),
                                   rng.choice(SINK_REPLIES)))
@@ -171,12 +168,11 @@ def draw(seed, long_mode=False, root_available=True):
             else:
                 step.kill = (sig, "time", round(rng.uniform(0.05, 2.0), 2))
         step.full_disk = root_available and rng.random() < 0.08
-        step.watchdog = long_mode and rng.random() < 0.03
         if step.mark_all:
             # The mark is taken at the first check that reaches the server; a
             # clean run makes that check this step's, with nothing arriving.
             step.arrivals, step.faults, step.refusals, step.kill = {}, [], [], None
-            step.full_disk = step.watchdog = False
+            step.full_disk = False
         steps.append(step)
     # Mail that arrived in a mark-all step's place is not in `mails` any more.
     arrived = {m.token for s in steps for batch in s.arrivals.values() for m in batch}
