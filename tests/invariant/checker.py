@@ -104,6 +104,7 @@ class Checker:
         textless = [d for d in missing if d in self.f.subjects.get((m.account, number), ())]
         if textless:
             self.report(2, m, "arrived at %s without its text (subject only)" % ", ".join(textless))
+            missing = [d for d in missing if d not in textless]
         # (1) never deleted before the sink accepted it.
         if not on_server and missing and not marked:
             self.report(1, m, "deleted from the server but never accepted for %s"
