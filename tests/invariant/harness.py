@@ -35,12 +35,13 @@ def ci_seeds():
     return seeds
 
 
-def replay_command(cli, seed):
-    return "python3 tests/invariant/harness.py --cli %s --seed %s" % (cli, seed)
+def replay_command(args, seed):
+    return "python3 tests/invariant/harness.py --cli %s --seed %s%s" % (
+        args.cli, seed, "".join(" --without " + k for k in args.without or ()))
 
 
 def run_seed(seed, args):
-    scenario = draw(seed, root_available=os.geteuid() == 0)
+    scenario = draw(seed, root_available=os.geteuid() == 0, without=args.without or ())
     started = time.monotonic()
     run = SeedRun(scenario, os.path.abspath(args.cli), args.workdir, verbose=args.verbose)
     violations = []
@@ -73,7 +74,7 @@ def run_seed(seed, args):
         print("    step %d: %s" % (index, step.describe()))
     if args.keep:
         print("  files kept in " + run.root)
-    print("  replay: " + replay_command(args.cli, seed), flush=True)
+    print("  replay: " + replay_command(args, seed), flush=True)
     return False
 
 
@@ -82,6 +83,8 @@ def main():
     parser.add_argument("--cli", required=True, help="path of the built velnora-cli")
     parser.add_argument("--seed", action="append", help="run this seed (repeatable)")
     parser.add_argument("--minutes", type=float, help="run random seeds for this long")
+    parser.add_argument("--without", action="append", choices=("large", "noblank"),
+                        help="leave this kind of mail out (repeatable)")
     parser.add_argument("--keep", action="store_true", help="keep the files of failed seeds")
     parser.add_argument("--workdir", default=None, help="folder for the per-seed files")
     parser.add_argument("--verbose", action="store_true")
