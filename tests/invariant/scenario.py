@@ -123,7 +123,10 @@ def _faults(rng):
         service = rng.choice(("pop", "smtp", "smtp"))
         step, verb = rng.choice(POP_STEPS if service == "pop" else SMTP_STEPS)
         stall = rng.random() < 0.25
-        faults.append(Fault(service, rng.randint(0, 5), step, verb, rng.randint(1, 3),
+        # One message per SMTP connection: only RCPT and the POP3 message
+        # commands come more than once on a connection.
+        nth = rng.randint(1, 3) if verb in ("RETR", "DELE", "RCPT") else 1
+        faults.append(Fault(service, rng.randint(0, 5), step, verb, nth,
                             "stall" if stall else "drop", TIMEOUT_SEC + 1.5 if stall else 0))
     return faults
 
