@@ -48,6 +48,7 @@ class SeedRun:
         self.transcript = open(os.path.join(self.root, "transcript.txt"), "w")
         self.mounted = False
         self.capacity = 10000
+        self.fired = 0   # proxy faults that fired (drawn ones may find no such step)
 
     def say(self, text):
         self.transcript.write(text + "\n")
@@ -139,6 +140,7 @@ class SeedRun:
             self.note_kill_window(accepted_before)
         for proxy in (self.pop, self.smtp):
             for when, fault, token, what in proxy.fired:
+                self.fired += 1
                 self.say("fault fired: %s [%s]%s" % (fault, what, " during " + token if token else ""))
                 if what in ("after dot",) and token:
                     self.facts.ack_lost.add(token)

@@ -1,9 +1,11 @@
 """A TCP proxy on loopback that relays POP3 or SMTP between velnora-cli and a
-real server and, when armed, breaks one connection at one protocol step.
+real server and, when armed, breaks a connection at a protocol step.
+Occurrences are counted over all connections of one run, so "before DATA #2"
+is the second message of the run, whichever connection carries it.
 
 Steps (Fault.step):
-  greeting        after the server's greeting has been relayed
-  before VERB     when the client sends its n-th VERB command (not relayed)
+  greeting        after the n-th connection's greeting has been relayed
+  before VERB     when the client sends the n-th VERB command (not relayed)
   reply VERB      the n-th VERB is relayed, its reply is not
   inside RETR     part of the n-th RETR answer is relayed, then the break
   inside DATA     part of the n-th message text is relayed, then the break
@@ -29,19 +31,16 @@ from mailgen import TOKEN as HARNESS_ID
 @dataclass
 class Fault:
     service: str          # "pop" or "smtp"
-    connection: int       # 0-based connection number of this service in the run
     step: str             # see module text
     verb: str = ""
-    nth: int = 1          # occurrence of the verb on that connection
+    nth: int = 1          # occurrence of the verb (or connection) in the run
     action: str = "drop"
     stall_seconds: float = 0.0
 
     def describe(self):
-        where = self.step + (" " + self.verb if self.verb else "")
-        if self.verb:
-            where += " #%d" % self.nth
-        extra = " %.0fs" % self.stall_seconds if self.action == "stall" else ""
-        return "%s conn %d %s: %s%s" % (self.service, self.connection, where, self.action, extra)
+        where = self.step + (" " + self.verb if self.verb else "") + " #%d" % self.nth
+        extra = " %.1fs" % self.stall_seconds if self.action == "stall" else ""
+        return "%s %s: %s%s" % (self.service, where, self.action, extra)
 
 
 class _Link:
@@ -51,8 +50,7 @@ class _Link:
         self.proxy = proxy
         self.number = number
         self.client_reader, self.client_writer = reader, writer
-        self.fault = proxy.fault_for(number)
-        self.counts = {}
+        self.fault = None           # the fault this connection has claimed
         self.pending_reply = None   # fault waiting for the next server reply
         self.inside_retr = False
         self.data_mode = False
@@ -99,9 +97,16 @@ class _Link:
         self.close()
 
     def matches(self, step, verb=""):
-        f = self.fault
-        return f is not None and f.step == step and (not f.verb or f.verb == verb) and \
-            (not f.verb or self.counts.get(verb, 0) == f.nth)
+        """Claims the armed fault for this step at this occurrence, if any."""
+        if self.fault is not None:
+            return self.fault.step == step and self.fault.verb == verb
+        count = self.number + 1 if step == "greeting" else self.proxy.counts.get(verb, 0)
+        for f in self.proxy.faults:
+            if f.step == step and f.verb == verb and f.nth == count and f not in self.proxy.claimed:
+                self.proxy.claimed.append(f)
+                self.fault = f
+                return True
+        return False
 
     async def client_to_server(self):
         while not self.closed:
@@ -128,7 +133,7 @@ class _Link:
                     continue
                 line, self.line = self.line, b""
                 verb = line.split(b" ", 1)[0].strip().upper().decode("latin-1")
-                self.counts[verb] = self.counts.get(verb, 0) + 1
+                self.proxy.counts[verb] = self.proxy.counts.get(verb, 0) + 1
                 if verb == "DATA":
                     self.data = b""
                     self.awaiting_354 = True
@@ -172,7 +177,7 @@ class _Link:
                     self.proxy.on_accept(match.group(1).decode() if match else None)
             if not greeted:
                 greeted = True
-                if self.fault and self.fault.step == "greeting":
+                if self.matches("greeting"):
                     await self.fire("greeting")
                     return
         self.close()
@@ -183,6 +188,8 @@ class FaultProxy:
         self.service = service
         self.target_port = target_port
         self.faults = []
+        self.claimed = []
+        self.counts = {}
         self.fired = []
         self.connections = 0
         self.on_accept = None  # called (on the proxy thread) after a 250 to a message text
@@ -205,16 +212,12 @@ class FaultProxy:
         self.connections += 1
         await _Link(self, number, reader, writer).run()
 
-    def fault_for(self, number):
-        for f in self.faults:
-            if f.connection == number:
-                return f
-        return None
-
     def arm(self, faults):
         """Faults for the next run; connection numbers start again at 0."""
         def set_faults():
             self.faults = [f for f in faults if f.service == self.service]
+            self.claimed = []
+            self.counts = {}
             self.connections = 0
         self.loop.call_soon_threadsafe(set_faults)
         time.sleep(0.01)

@@ -57,8 +57,8 @@ def run_seed(seed, args):
         run.stop(keep=failed and args.keep)
     took = time.monotonic() - started
     if not failed:
-        print("seed %s: ok (%d mails, %d steps, %.0f s)%s" % (
-            seed, len(scenario.mails), len(scenario.steps), took,
+        print("seed %s: ok (%d mails, %d steps, %d proxy faults fired, %.0f s)%s" % (
+            seed, len(scenario.mails), len(scenario.steps), run.fired, took,
             "".join("\n  note: " + n for n in run.notes)), flush=True)
         return True
     print("seed %s: FAILED (%.0f s)" % (seed, took))
