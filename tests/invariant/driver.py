@@ -12,9 +12,11 @@ import time
 from checker import Checker, Facts, collect_copies, collect_subjects
 from fault_proxy import FaultProxy
 from mailgen import tokens_in
+from scenario import WATCHDOG_MINUTES, WATCHDOG_STALL
 from servers import Dovecot, Sink, remove_tree
 from velnora import FORWARDING_LOG, SETTINGS_FILE, UIDL_STORE, Velnora, signal_later
 
+WATCHDOG_RUN = 13.5 * 60  # `run` with the watchdog step, then SIGTERM
 RUN_LIMIT = 150          # seconds one faulty `run --once` may take before it counts as hung
 SETTLE_RUNS = 6
 FULL_DISK = "64k"
@@ -110,7 +112,13 @@ class SeedRun:
         self.sink.script(step.refusals if step else [])
         if step and step.full_disk and self.mounted:
             self.remount(FULL_DISK)
-        process = self.cli.start(once=True)
+        watchdog = bool(step and step.watchdog)
+        if watchdog:
+            # The only time-out left is the hour-long readability wait, so the
+            # pass hangs until the watchdog ends it.
+            self.cli.set_common({"timeoutSec": 0, "restartStuckWorker": 1,
+                                 "stuckWorkerMinutes": WATCHDOG_MINUTES})
+        process = self.cli.start(once=not watchdog)
         signalled = threading.Event()
         self.smtp.on_accept = None
         if kill and kill[1] == "accept":
@@ -125,13 +133,16 @@ class SeedRun:
         elif kill:
             if signal_later(process, getattr(signal, kill[0]), kill[2]):
                 signalled.set()
-        limit = RUN_LIMIT
+        limit = WATCHDOG_RUN if watchdog else RUN_LIMIT
         code, out, hung = self.cli.finish(process, limit)
         self.smtp.on_accept = None
         if step and step.full_disk and self.mounted:
             self.remount(ROOMY_DISK)
-        killed = hung or (signalled.is_set() and kill[0] == "SIGKILL") or code == -signal.SIGKILL
-        if hung:
+        killed = (hung and not watchdog) or (signalled.is_set() and kill[0] == "SIGKILL") or code == -signal.SIGKILL
+        if watchdog:
+            self.cli.set_common({"timeoutSec": self.s.common["timeoutSec"]})
+            self.check_watchdog(out)
+        elif hung:
             self.notes.append("a run did not end within %d s (%s)" % (
                 limit, step.describe() if step else "clean run"))
         self.say("run: exit %s%s%s" % (code, " (killed)" if killed else "", " (hung)" if hung else ""))
@@ -146,6 +157,17 @@ class SeedRun:
                     self.facts.ack_lost.add(token)
             proxy.fired.clear()
         return code
+
+    def check_watchdog(self, out):
+        restarted = "スレッドをリスタートしました" in out
+        failed = "リスタートに失敗しました" in out
+        if failed or not restarted:
+            self.facts.file_problems.append(
+                "the watchdog %s a pass stalled for %d minutes" % (
+                    "failed to restart" if failed else "did not restart", WATCHDOG_STALL // 60))
+        tail = out.split("スレッドをリスタートしました", 1)[-1] if restarted else ""
+        if restarted and "転送済み" not in tail and "未転送" not in tail:
+            self.notes.append("no message was handled after the watchdog restart")
 
     def note_kill_window(self, accepted_before):
         """Messages accepted in a killed run may come again when the kill fell

@@ -37,11 +37,13 @@ def ci_seeds():
 
 def replay_command(args, seed):
     return "python3 tests/invariant/harness.py --cli %s --seed %s%s" % (
-        args.cli, seed, "".join(" --without " + k for k in args.without or ()))
+        args.cli, seed, "".join(" --without " + k for k in args.without or ()) +
+        (" --watchdog" if args.watchdog else ""))
 
 
 def run_seed(seed, args):
-    scenario = draw(seed, root_available=os.geteuid() == 0, without=args.without or ())
+    scenario = draw(seed, root_available=os.geteuid() == 0, without=args.without or (),
+                    watchdog=args.watchdog)
     started = time.monotonic()
     run = SeedRun(scenario, os.path.abspath(args.cli), args.workdir, verbose=args.verbose)
     violations = []
@@ -85,6 +87,8 @@ def main():
     parser.add_argument("--minutes", type=float, help="run random seeds for this long")
     parser.add_argument("--without", action="append", choices=("large", "noblank"),
                         help="leave this kind of mail out (repeatable)")
+    parser.add_argument("--watchdog", action="store_true",
+                        help="may draw a 13-minute step that waits for the watchdog")
     parser.add_argument("--keep", action="store_true", help="keep the files of failed seeds")
     parser.add_argument("--workdir", default=None, help="folder for the per-seed files")
     parser.add_argument("--verbose", action="store_true")

@@ -19,6 +19,8 @@ SINK_STEPS = ["HELO", "RSET", "MAIL", "RCPT", "DATA", "MESSAGE"]
 SINK_REPLIES = ["421 4.3.0 closing", "451 4.3.0 try later", "452 4.3.1 no room",
                 "550 5.7.1 refused", "554 5.0.0 failed"]
 TIMEOUT_SEC = 3
+WATCHDOG_MINUTES = 10        # the smallest stuckWorkerMinutes
+WATCHDOG_STALL = 12.5 * 60   # past the first poll tick after the limit
 
 
 @dataclass
@@ -41,6 +43,7 @@ class Step:
     refusals: list = field(default_factory=list)   # (sink step, nth, reply)
     kill: tuple = None       # (signal name, "time", seconds) or (signal name, "accept", n)
     full_disk: bool = False
+    watchdog: bool = False   # `run` with a POP3 server that stops answering mid-RETR
 
     def describe(self):
         parts = []
@@ -55,6 +58,8 @@ class Step:
             parts.append("%s at %s %s" % self.kill)
         if self.full_disk:
             parts.append("full temporary folder")
+        if self.watchdog:
+            parts.append("POP3 server silent inside RETR past the watchdog limit")
         return ", ".join(parts) or "clean run"
 
 
@@ -131,8 +136,9 @@ def _faults(rng):
     return faults
 
 
-def draw(seed, root_available=True, without=()):
-    """`without`: kinds of forwardable mail left out (see mailgen)."""
+def draw(seed, root_available=True, without=(), watchdog=False):
+    """`without`: kinds of forwardable mail left out (see mailgen);
+    `watchdog`: may draw a step that waits for the watchdog (13 minutes)."""
     rng = random.Random("velnora-invariant-%s" % seed)
     accounts = [_account(rng, i) for i in range(rng.randint(2, 4))]
     common = {
@@ -174,6 +180,9 @@ def draw(seed, root_available=True, without=()):
             else:
                 step.kill = (sig, "time", round(rng.uniform(0.05, 2.0), 2))
         step.full_disk = root_available and rng.random() < 0.08
+        if watchdog and index > 0 and not any(s.watchdog for s in steps) and rng.random() < 0.3:
+            step.watchdog, step.kill, step.full_disk = True, None, False
+            step.faults = [Fault("pop", "inside", "RETR", 1, "stall", WATCHDOG_STALL)]
         if step.mark_all:
             # The mark is taken at the first check that reaches the server; a
             # clean run makes that check this step's, with nothing arriving.
