@@ -1,10 +1,12 @@
 """Real servers for the invariant harness: Dovecot (POP3 over maildir) and the
 aiosmtpd sink of tests/support, both on loopback ports, both stopped by stop()."""
 
+import grp
+import json
 import os
+import poplib
 import pwd
 import shutil
-import signal
 import socket
 import subprocess
 import time
@@ -90,7 +92,6 @@ class Dovecot:
                      "first_valid_gid = 0"]
         else:
             me = pwd.getpwuid(os.geteuid()).pw_name
-            import grp
             group = grp.getgrgid(os.getegid()).gr_name
             conf += ["default_login_user = " + me, "default_internal_user = " + me,
                      "default_internal_group = " + group, "first_valid_uid = %d" % os.geteuid()]
@@ -104,7 +105,6 @@ class Dovecot:
             raise RuntimeError("dovecot did not start: " +
                                open(os.path.join(self.root, "start.log")).read())
         # A log-in that fails here would pass for mail the program never fetched.
-        import poplib
         for user, password in self.users.items():
             box = poplib.POP3("127.0.0.1", self.port, timeout=10)
             try:
@@ -169,7 +169,6 @@ class Sink:
     def script(self, refusals):
         """refusals: list of (step, nth, reply); nth counts that step's events
         from now on, so a new script starts its own count."""
-        import json
         path = os.path.join(self.folder, "control.json")
         script = {"id": "%d" % time.monotonic_ns(),
                   "once": [{"step": s, "nth": n, "reply": r} for s, n, r in refusals]}
