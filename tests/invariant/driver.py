@@ -270,4 +270,18 @@ class SeedRun:
         self.facts.left = self.on_server()
         self.facts.capacity_final = self.capacity
         self.check_files()
+        self.note_left_behind()
         return Checker(self.s, self.facts).run()
+
+    def note_left_behind(self):
+        """Forwarded mail that deleteAfterForward left on the server: a failed
+        deletion may leave it for good, so this is reported, not failed."""
+        for a in self.s.accounts:
+            if not a.options["deleteAfterForward"] or not a.destinations:
+                continue
+            kept = [t for t in self.facts.left[a.number]
+                    if t in self.s.mails and not self.s.mails[t].filtered and
+                    all(self.facts.copies.get(t, {}).get(d) for d in a.destinations[:1])]
+            if kept:
+                self.notes.append("acct%d: %d forwarded messages still on the server with "
+                                  "deleteAfterForward" % (a.number, len(kept)))
