@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "cli/command_table.h"
+#include "cli/settings_folder_lock.h"
 #include "config/settings_backup.h"
 #include "config/settings_file.h"
 #include "config/settings_import.h"
@@ -29,6 +30,8 @@ int Backup(CliContext& context, std::span<const std::string> args) {
 int Restore(CliContext& context, std::span<const std::string> args) {
   if (args.size() != 1) return Fail(context, "restore needs exactly one backup file");
   FindSettingsFolder(context);
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "restore")) return refused;
   auto image = std::make_unique<SettingsImage>();
   const RestoreResult result = RestoreSettings(*image, context.location, context.screen, args[0]);
   if (!result.copied) return Fail(context, kRestoreFailed);
@@ -47,6 +50,8 @@ int ImportOld(CliContext& context, std::span<const std::string> args) {
   }
   const OldSettingsKind kind =
       args[1] == "1" ? OldSettingsKind::PreviousGeneration400 : OldSettingsKind::Edition100;
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "import-old")) return refused;
   auto image = std::make_unique<SettingsImage>();
   LoadSettings(*image, context.location, context.screen, true, false);
   const ImportResult result = ImportOldSettings(*image, args[2], kind);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/command_table.h"
+#include "cli/settings_folder_lock.h"
 #include "cli/settings_target.h"
 #include "config/field_access.h"
 #include "config/field_store_rules.h"
@@ -82,6 +83,8 @@ int Set(CliContext& context, std::span<const std::string> args) {
     assignments.push_back(std::move(assignment));
   }
 
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "set")) return refused;
   LoadResult load;
   const auto image = LoadForTool(context, load);
   if (load.fileFound && !load.valid) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli_runner.h"
+#include "platform/process_lock.h"
 #include "support/settings_bytes.h"
 #include "support/temp_folder.h"
 
@@ -68,6 +69,32 @@ TEST_F(CliFiles, ImportOldTakesTheHundredAccountEdition) {
   EXPECT_EQ(ShownValue(Cli({"show", "common"}).out, "autoConnect"), "0");
 
   EXPECT_EQ(Cli({"import-old", "--kind", "3", elsewhere.File("old.prf")}).exitCode, 1);
+}
+
+TEST_F(CliFiles, SettingsChangesAreRefusedWhileRunHoldsTheFolder) {
+  ASSERT_EQ(Cli({"set", "common", "historyLimit=1234"}).exitCode, 0);
+  ASSERT_EQ(Cli({"backup", elsewhere.File("b.prf")}).exitCode, 0);
+  std::vector<uint8_t> old(kCommonBytes + 100 * kAccountBytes, 0);
+  PutText(old, 0, "VEL_NORA4_SP1");
+  WriteBytes(elsewhere.File("old.prf"), Scrambled(old));
+  const std::vector<uint8_t> before = ReadBytes(Settings());
+
+  platform::ProcessLock running;  // what run holds while it forwards
+  ASSERT_EQ(running.Acquire(config.File("velnora")), platform::ProcessLock::Result::Acquired);
+  const std::vector<std::vector<std::string>> changes = {
+      {"set", "common", "historyLimit=99"},
+      {"restore", elsewhere.File("b.prf")},
+      {"import-old", "--kind", "2", elsewhere.File("old.prf")},
+  };
+  for (const auto& change : changes) {
+    const CliRun run = Cli(change);
+    EXPECT_EQ(run.exitCode, 1) << change[0];
+    EXPECT_NE(run.err.find("is forwarding with the settings in"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(Settings()), before) << change[0];
+  }
+  EXPECT_EQ(Cli({"show", "common"}).exitCode, 0) << "reading stays allowed";
+  running.Release();
+  EXPECT_EQ(Cli({"set", "common", "historyLimit=99"}).exitCode, 0);
 }
 
 }  // namespace
