@@ -34,12 +34,18 @@ int Restore(CliContext& context, std::span<const std::string> args) {
   if (const int refused = LockForSettingsChange(context, lock, "restore")) return refused;
   auto image = std::make_unique<SettingsImage>();
   const RestoreResult result = RestoreSettings(*image, context.location, context.screen, args[0]);
+  if (result.sourceRefused) {
+    Fail(context, SettingsFileProblem(args[0], result.source) + "; the settings were left unchanged");
+    return Fail(context, kRestoreFailed);
+  }
+  if (result.keepFailed) {
+    Fail(context, "the current settings file could not be kept as " +
+                      RestoreKeepPath(context.location.SettingsPath()) + "; the settings were left unchanged");
+    return Fail(context, kRestoreFailed);
+  }
   if (!result.copied) return Fail(context, kRestoreFailed);
-  if (!result.load.valid) {
-    std::fprintf(context.err,
-                 "velnora-cli: %s is not a Velnora settings file; the program will start with the "
-                 "default settings\n",
-                 args[0].c_str());
+  if (!result.keptAs.empty()) {
+    std::fprintf(context.err, "velnora-cli: the replaced settings file was kept as %s\n", result.keptAs.c_str());
   }
   return kExitOk;
 }
@@ -53,7 +59,8 @@ int ImportOld(CliContext& context, std::span<const std::string> args) {
   platform::ProcessLock lock;
   if (const int refused = LockForSettingsChange(context, lock, "import-old")) return refused;
   auto image = std::make_unique<SettingsImage>();
-  LoadSettings(*image, context.location, context.screen, true, false);
+  const LoadResult load = LoadSettings(*image, context.location, context.screen, true, false);
+  if (!load.Usable()) return Fail(context, SettingsFileProblem(load) + "; it was left unchanged and nothing was imported");
   const ImportResult result = ImportOldSettings(*image, args[2], kind);
   const std::string message = ConsoleText(ImportMessage(result, kind));
   if (result != ImportResult::Imported) return Fail(context, message);

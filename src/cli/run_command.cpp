@@ -199,7 +199,11 @@ int RunForwarding(CliContext& context, bool once) {
     InterfaceLoop(forwarding, ctx, signals, once);
     if (forwarding.startRefused()) status = kExitError;
   }
-  SaveSettings(*ctx.settings, ctx.location);
+  if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::TargetDamaged) {
+    status = Fail(context, "the settings file " + ctx.location.SettingsPath() +
+                               " was damaged while forwarding ran; it was left unchanged and this run's "
+                               "settings were not saved");
+  }
   return status;
 }
 

@@ -34,7 +34,14 @@ Context::~Context() {
 }
 
 bool Context::StartUp() {
-  LoadSettings(*settings, location, reporter.Screen(), true);
+  const LoadResult load = LoadSettings(*settings, location, reporter.Screen(), true);
+  if (!load.Usable()) {
+    // Running on defaults would save them over the user's file at the end.
+    reporter.Tell(SettingsFileProblem(load) + ".\nThe file was left unchanged; restore a backup, or move it "
+                                              "away to start with the default settings.",
+                  "Starting up: Velnora");
+    return false;
+  }
   // The load decided the folder mode, and with it where the forwarding log lives.
   log = std::make_unique<ActivityLog>(reporter, settings->common, location.HistoryPath(),
                                       platform::JoinPath(location.currentFolder(), kSessionLogName));
