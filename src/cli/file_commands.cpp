@@ -61,8 +61,10 @@ int ImportOld(CliContext& context, std::span<const std::string> args) {
   auto image = std::make_unique<SettingsImage>();
   const LoadResult load = LoadSettings(*image, context.location, context.screen, true, false);
   if (!load.Usable()) return Fail(context, SettingsFileProblem(load) + "; it was left unchanged and nothing was imported");
-  const ImportResult result = ImportOldSettings(*image, args[2], kind);
+  std::string where;
+  const ImportResult result = ImportOldSettings(*image, args[2], kind, &where);
   const std::string message = ConsoleText(ImportMessage(result, kind));
+  if (result == ImportResult::ControlInText) return Fail(context, message + " (" + where + ")");
   if (result != ImportResult::Imported) return Fail(context, message);
   if (SaveSettings(*image, context.location) != SaveResult::Saved) {
     return Fail(context, "the imported settings could not be saved to " + context.location.SettingsPath());
