@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "cli/command_table.h"
+#include "cli/settings_folder_lock.h"
 #include "config/settings_backup.h"
 #include "config/settings_file.h"
 #include "config/settings_import.h"
@@ -29,14 +30,22 @@ int Backup(CliContext& context, std::span<const std::string> args) {
 int Restore(CliContext& context, std::span<const std::string> args) {
   if (args.size() != 1) return Fail(context, "restore needs exactly one backup file");
   FindSettingsFolder(context);
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "restore")) return refused;
   auto image = std::make_unique<SettingsImage>();
   const RestoreResult result = RestoreSettings(*image, context.location, context.screen, args[0]);
+  if (result.sourceRefused) {
+    Fail(context, SettingsFileProblem(args[0], result.source) + "; the settings were left unchanged");
+    return Fail(context, kRestoreFailed);
+  }
+  if (result.keepFailed) {
+    Fail(context, "the current settings file could not be kept as " +
+                      RestoreKeepPath(context.location.SettingsPath()) + "; the settings were left unchanged");
+    return Fail(context, kRestoreFailed);
+  }
   if (!result.copied) return Fail(context, kRestoreFailed);
-  if (!result.load.valid) {
-    std::fprintf(context.err,
-                 "velnora-cli: %s is not a Velnora settings file; the program will start with the "
-                 "default settings\n",
-                 args[0].c_str());
+  if (!result.keptAs.empty()) {
+    std::fprintf(context.err, "velnora-cli: the replaced settings file was kept as %s\n", result.keptAs.c_str());
   }
   return kExitOk;
 }
@@ -47,10 +56,15 @@ int ImportOld(CliContext& context, std::span<const std::string> args) {
   }
   const OldSettingsKind kind =
       args[1] == "1" ? OldSettingsKind::PreviousGeneration400 : OldSettingsKind::Edition100;
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "import-old")) return refused;
   auto image = std::make_unique<SettingsImage>();
-  LoadSettings(*image, context.location, context.screen, true, false);
-  const ImportResult result = ImportOldSettings(*image, args[2], kind);
+  const LoadResult load = LoadSettings(*image, context.location, context.screen, true, false);
+  if (!load.Usable()) return Fail(context, SettingsFileProblem(load) + "; it was left unchanged and nothing was imported");
+  std::string where;
+  const ImportResult result = ImportOldSettings(*image, args[2], kind, &where);
   const std::string message = ConsoleText(ImportMessage(result, kind));
+  if (result == ImportResult::ControlInText) return Fail(context, message + " (" + where + ")");
   if (result != ImportResult::Imported) return Fail(context, message);
   if (SaveSettings(*image, context.location) != SaveResult::Saved) {
     return Fail(context, "the imported settings could not be saved to " + context.location.SettingsPath());

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "cli/command_table.h"
+#include "cli/settings_folder_lock.h"
 #include "engine/context.h"
 #include "engine/forwarding_worker.h"
 #include "engine/fwd_proc_steps.h"
@@ -65,14 +66,6 @@ class RunReporter : public Reporter {
   DisplayArea screen_;
   std::mutex mutex_;
 };
-
-// The folder whose settings this run uses, decided as the first load decides it.
-std::string SettingsFolder(const SettingsLocation& location) {
-  if (platform::FileExists(location.CurrentFolderSettingsPath()) || location.configFolder().empty()) {
-    return location.currentFolder();
-  }
-  return location.configFolder();
-}
 
 class Forwarding {
  public:
@@ -206,7 +199,11 @@ int RunForwarding(CliContext& context, bool once) {
     InterfaceLoop(forwarding, ctx, signals, once);
     if (forwarding.startRefused()) status = kExitError;
   }
-  SaveSettings(*ctx.settings, ctx.location);
+  if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::TargetDamaged) {
+    status = Fail(context, "the settings file " + ctx.location.SettingsPath() +
+                               " was damaged while forwarding ran; it was left unchanged and this run's "
+                               "settings were not saved");
+  }
   return status;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/command_table.h"
+#include "cli/settings_folder_lock.h"
 #include "cli/settings_target.h"
 #include "config/field_access.h"
 #include "config/field_store_rules.h"
@@ -23,7 +24,10 @@ std::unique_ptr<SettingsImage> LoadForTool(CliContext& context, LoadResult& load
 
 void NoteLoad(const CliContext& context, const LoadResult& load) {
   if (!load.fileFound) std::fprintf(context.err, "velnora-cli: no settings file yet; these are the defaults\n");
-  else if (!load.valid) std::fprintf(context.err, "velnora-cli: the settings file is not valid; these are the defaults\n");
+  else if (!load.Usable()) {
+    std::fprintf(context.err, "velnora-cli: %s; these are the defaults, not its content\n",
+                 SettingsFileProblem(load).c_str());
+  }
 }
 
 void ShowRecord(const CliContext& context, std::span<const uint8_t> record, SettingsRecord kind) {
@@ -82,10 +86,14 @@ int Set(CliContext& context, std::span<const std::string> args) {
     assignments.push_back(std::move(assignment));
   }
 
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "set")) return refused;
   LoadResult load;
   const auto image = LoadForTool(context, load);
-  if (load.fileFound && !load.valid) {
-    std::fprintf(context.err, "velnora-cli: the settings file is not valid; starting from the defaults\n");
+  if (!load.Usable()) {
+    return Fail(context, SettingsFileProblem(load) +
+                             "; it was left unchanged and nothing was saved (restore a backup, or move the "
+                             "file away to start from the defaults)");
   }
   struct RecordView {
     SettingsRecord kind;
@@ -126,6 +134,9 @@ int Set(CliContext& context, std::span<const std::string> args) {
       return Fail(context, "cannot create the settings file " + context.location.SettingsPath());
     case SaveResult::WriteFailed:
       return Fail(context, "writing the settings file failed; the previous file is unchanged");
+    case SaveResult::TargetDamaged:
+      return Fail(context, "the settings file " + context.location.SettingsPath() +
+                               " is not a whole settings file; it was left unchanged and nothing was saved");
   }
   return kExitError;
 }

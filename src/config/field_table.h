@@ -56,6 +56,7 @@ enum FieldRule : uint16_t {
   kIndexDefault = 1u << 8,   // default is the record's own index
   kComputedDefault = 1u << 9,  // default computed from other fields (window geometry)
   kPortNumber = 1u << 10,    // an int16 that holds a port 0..65535 (read as unsigned)
+  kMultiLine = 1u << 11,     // a list edited over several lines: line breaks become spaces
 };
 
 struct FieldInfo {
@@ -78,6 +79,9 @@ struct FieldInfo {
   bool IsNumber() const;  // flags, integers and integer arrays
   bool IsFlag() const;
   bool IsFiller() const { return type == FieldType::Reserved || type == FieldType::Unused; }
+  // A text of one line: no control character may enter it (it may end up
+  // in a command line or a header).
+  bool IsSingleLineText() const { return type == FieldType::Text && !Has(kMultiLine); }
 };
 
 // All fields of all three records, ordered by record (common, account,

@@ -1,6 +1,7 @@
 #include "config/field_values.h"
 
 #include <charconv>
+#include <cstdio>
 #include <vector>
 
 #include "config/field_access.h"
@@ -34,6 +35,9 @@ std::string Refusal(const FieldInfo& field, std::string_view why) {
 }
 
 std::string StoreText(std::span<uint8_t> record, const FieldInfo& field, std::string_view value) {
+  if (const std::string control = ForbiddenControl(field, value); !control.empty()) {
+    return Refusal(field, "holds " + control + "; control characters are not allowed");
+  }
   std::string text(value);
   if (field.Has(kWordList)) text = NormalizeWordList(text, 2 * text.size() + 1);  // room for closing quotes
   if (field.Has(kAsciiOnly)) {
@@ -53,6 +57,27 @@ std::string StoreText(std::span<uint8_t> record, const FieldInfo& field, std::st
 
 }  // namespace
 
+std::string ForbiddenControl(const FieldInfo& field, std::string_view text) {
+  for (const char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c != 0x7F) continue;
+    if (!field.IsSingleLineText() && (c == '\r' || c == '\n')) continue;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02x", c);
+    const char* name = c == '\r' ? "CR " : c == '\n' ? "LF " : c == 0 ? "NUL " : c == '\t' ? "TAB " : "";
+    return std::string(name) + (*name ? "(" + std::string(hex) + ")" : "the control character " + std::string(hex));
+  }
+  return {};
+}
+
+const FieldInfo* FirstTextWithControl(std::span<const uint8_t> record, SettingsRecord kind) {
+  for (const FieldInfo& field : FieldsOf(kind)) {
+    if (!field.IsSingleLineText() || field.Has(kReadOnly) || field.offset + field.size > record.size()) continue;
+    if (!ForbiddenControl(field, ReadText(record, field)).empty()) return &field;
+  }
+  return nullptr;
+}
+
 std::string FormatFieldValue(std::span<const uint8_t> record, const FieldInfo& field) {
   if (field.type == FieldType::Text) return std::string(ReadText(record, field));
   std::string out;
@@ -68,6 +93,7 @@ std::string DescribeLimits(const FieldInfo& field) {
     std::string d = "text of at most " + std::to_string(field.maxValue) + " bytes";
     if (field.maxEntries > 0) d += ", " + std::to_string(field.maxEntries) + " entries";
     if (field.Has(kAsciiOnly)) d += ", US-ASCII";
+    d += field.IsSingleLineText() ? ", one line without control characters" : ", no control characters but line breaks";
     return d;
   }
   std::string range = std::to_string(field.minValue) + ".." + std::to_string(field.maxValue);

@@ -21,13 +21,21 @@ inline constexpr char kRestoreFailed[] = "Error: Cannot restore settings!";
 // Copies the settings file as it is on disk (the last save) to `target`.
 bool BackupSettings(const SettingsLocation& location, const std::string& target);
 
+// The name the replaced settings file is kept under, beside it.
+std::string RestoreKeepPath(const std::string& settingsPath);
+
 struct RestoreResult {
-  bool copied = false;  // false: nothing was copied and nothing loaded
-  LoadResult load;      // load.valid false: the file was foreign, a fresh table is in memory
+  bool copied = false;      // false: nothing was copied and nothing loaded
+  SettingsFileCheck source; // what the chosen file is; only a whole one is copied
+  bool sourceRefused = false;  // the chosen file is not a whole settings file
+  bool keepFailed = false;     // the replaced file could not be kept: nothing copied
+  std::string keptAs;          // where the replaced file was kept (empty: there was none)
+  LoadResult load;
 };
 
-// Copies `source` over the settings file of this run and loads it
-// (initialising when it is not a settings file).
+// Checks that `source` is a whole settings file, keeps the settings file of
+// this run as RestoreKeepPath(), copies `source` over it and loads it. A
+// source that is not whole and valid is refused before anything changes.
 RestoreResult RestoreSettings(SettingsImage& image, SettingsLocation& location, DisplayArea screen,
                               const std::string& source);
 

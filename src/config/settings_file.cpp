@@ -16,7 +16,8 @@ namespace {
 constexpr std::size_t kChunk = 65536;
 
 // Reads up to `block.size()` bytes; what the file does not have stays zero.
-void ReadBlock(std::FILE* file, std::span<uint8_t> block) {
+// Returns the bytes read.
+std::size_t ReadBlock(std::FILE* file, std::span<uint8_t> block) {
   std::memset(block.data(), 0, block.size());
   std::size_t got = 0;
   while (got < block.size()) {
@@ -25,6 +26,13 @@ void ReadBlock(std::FILE* file, std::span<uint8_t> block) {
     got += n;
   }
   NibbleSwap(block.first(got));
+  return got;
+}
+
+std::string WithThousands(int64_t n) {
+  std::string digits = std::to_string(n);
+  for (int at = int(digits.size()) - 3; at > (n < 0 ? 1 : 0); at -= 3) digits.insert(std::size_t(at), ",");
+  return digits;
 }
 
 bool HasMagic(const CommonSettings& common) {
@@ -60,18 +68,24 @@ LoadResult LoadSettings(SettingsImage& image, SettingsLocation& location, Displa
     }
   }
 
-  platform::FilePtr file = platform::OpenFile(location.CurrentFolderSettingsPath(), "rb");
-  if (file) {
+  std::string path = location.CurrentFolderSettingsPath();
+  platform::FilePtr file = platform::OpenFile(path, "rb");
+  if (file || platform::FileExists(path)) {
     location.EnterCurrentFolderMode();
-  } else if (const std::string path = location.ConfigFolderSettingsPath(); !path.empty()) {
-    file = platform::OpenFile(path, "rb");
+  } else {
+    path = location.ConfigFolderSettingsPath();
+    if (!path.empty()) file = platform::OpenFile(path, "rb");
   }
+  // A file that is there but cannot be opened is found, not missing.
+  result.fileFound = file || (!path.empty() && platform::FileExists(path));
+  if (result.fileFound) result.path = path;
   if (file) {
-    result.fileFound = true;
     const std::span<uint8_t> bytes = ImageBytes(image);
-    ReadBlock(file.get(), bytes.subspan(kBlockAOffset, kBlockASize));
-    ReadBlock(file.get(), bytes.subspan(kBlockBOffset, kBlockBSize));
+    const std::size_t gotA = ReadBlock(file.get(), bytes.subspan(kBlockAOffset, kBlockASize));
+    const std::size_t gotB = ReadBlock(file.get(), bytes.subspan(kBlockBOffset, kBlockBSize));
     result.valid = HasMagic(image.common);
+    result.whole = gotA == kBlockASize && gotB == kBlockBSize && std::fgetc(file.get()) == EOF &&
+                   !std::ferror(file.get());
     file.reset();
   }
   if (!result.valid && initialiseIfInvalid) {
@@ -80,6 +94,56 @@ LoadResult LoadSettings(SettingsImage& image, SettingsLocation& location, Displa
   }
   RepairSettings(image, screen, suspensions);
   return result;
+}
+
+SettingsFileCheck CheckSettingsFile(const std::string& path) {
+  SettingsFileCheck check;
+  if (!platform::FileExists(path)) return check;
+  check.state = SettingsFileState::Unreadable;
+  check.size = platform::FileSize(path);
+  platform::FilePtr file = platform::OpenFile(path, "rb");
+  if (!file || check.size < 0) return check;
+  std::array<uint8_t, sizeof CommonSettings::magic> magic{};
+  const std::size_t got = std::fread(magic.data(), 1, magic.size(), file.get());
+  NibbleSwap(std::span(magic).first(got));
+  if (got != magic.size() ||
+      std::strncmp(reinterpret_cast<const char*>(magic.data()), kSettingsMagic, magic.size()) != 0) {
+    check.state = SettingsFileState::WrongIdentification;
+  } else if (uint64_t(check.size) != kSettingsFileSize) {
+    check.state = SettingsFileState::WrongSize;
+  } else {
+    check.state = SettingsFileState::Whole;
+  }
+  return check;
+}
+
+std::string SettingsFileProblem(const std::string& path, const SettingsFileCheck& check) {
+  const std::string expected = WithThousands(int64_t(kSettingsFileSize));
+  switch (check.state) {
+    case SettingsFileState::Missing:
+    case SettingsFileState::Whole:
+      return {};
+    case SettingsFileState::Unreadable:
+      return "the settings file " + path + " cannot be read";
+    case SettingsFileState::WrongSize:
+      return "the settings file " + path + (uint64_t(check.size) < kSettingsFileSize ? " is cut short" : " is too long") +
+             ": " + WithThousands(check.size) + " bytes instead of " + expected;
+    case SettingsFileState::WrongIdentification:
+      return "the settings file " + path + " does not begin with the identification \"" +
+             std::string(kSettingsMagic) + "\": it is damaged or not a settings file of this edition (" +
+             WithThousands(check.size) + " bytes)";
+  }
+  return {};
+}
+
+std::string SettingsFileProblem(const LoadResult& load) {
+  if (load.Usable()) return {};
+  SettingsFileCheck check = CheckSettingsFile(load.path);
+  // The file may have changed since the load: describe what the load saw.
+  if (check.state == SettingsFileState::Whole || check.state == SettingsFileState::Missing) {
+    check.state = load.valid ? SettingsFileState::WrongSize : SettingsFileState::WrongIdentification;
+  }
+  return SettingsFileProblem(load.path, check);
 }
 
 SaveResult SaveSettings(const SettingsImage& image, const SettingsLocation& location) {
@@ -91,6 +155,10 @@ SaveResult SaveSettings(const SettingsImage& image, const SettingsLocation& loca
     paths.push_back(location.CurrentFolderSettingsPath());
   }
   for (const std::string& path : paths) {
+    const SettingsFileState there = CheckSettingsFile(path).state;
+    if (there != SettingsFileState::Missing && there != SettingsFileState::Whole) {
+      return SaveResult::TargetDamaged;
+    }
     platform::ClearReadOnly(path);
     platform::ReplaceFileWriter writer(path, 0600);
     if (!writer.ok()) continue;

@@ -17,10 +17,36 @@ namespace velnora {
 void NibbleSwap(std::span<uint8_t> bytes);
 
 struct LoadResult {
-  bool fileFound = false;   // a settings file could be opened
+  bool fileFound = false;   // a settings file exists (opened or not)
   bool valid = false;       // and it carried the identification text
+  bool whole = false;       // and it was read in full: exactly the size of the layout
   bool freshTable = false;  // the table was rebuilt from the defaults
+  std::string path;         // the file found
+
+  // Only a missing file may be replaced by the defaults; a file that is
+  // there but not whole and valid is kept as it is.
+  bool Usable() const { return !fileFound || (valid && whole); }
 };
+
+// What a settings file on disk is, checked before it is used or replaced.
+enum class SettingsFileState {
+  Missing,
+  Whole,                // the size of the layout and the identification text
+  Unreadable,           // there, but it cannot be read
+  WrongSize,            // cut short or with bytes after the layout
+  WrongIdentification,  // not a settings file of this edition, or damaged at its start
+};
+struct SettingsFileCheck {
+  SettingsFileState state = SettingsFileState::Missing;
+  int64_t size = -1;
+};
+SettingsFileCheck CheckSettingsFile(const std::string& path);
+
+// "<path> is cut short: ... bytes of 18,832,633" and the like (ASCII);
+// empty for a missing or whole file.
+std::string SettingsFileProblem(const std::string& path, const SettingsFileCheck& check);
+// The same for what a load found (empty when Usable()).
+std::string SettingsFileProblem(const LoadResult& load);
 
 // Reads the settings file (current folder first, then the configuration
 // folder) into `image` and applies the repairs. A missing or foreign file
@@ -34,13 +60,15 @@ enum class SaveResult {
   Saved,
   NoWritableFile,  // neither path could be created; nothing written
   WriteFailed,     // writing failed (disk full); the previous file is whole
+  TargetDamaged,   // the file there is not a whole settings file: kept, nothing written
 };
 
 // Writes the image to the settings file of this run. The new file is written
 // beside the old one, synced and renamed into place, so an interrupted save
 // leaves the previous or the new file whole; it is created with mode 0600.
 // Outside current-folder mode the current-folder file is the fallback when
-// the configuration folder cannot take the file.
+// the configuration folder cannot take the file. A file there that is not a
+// whole settings file is never replaced: it may be all the user has.
 SaveResult SaveSettings(const SettingsImage& image, const SettingsLocation& location);
 
 // Copies a file in 65,536-byte pieces after making the target writable.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "config/field_values.h"
 #include "config/settings_file.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -34,7 +35,8 @@ const char* OldSettingsFileName(OldSettingsKind kind) {
   return kind == OldSettingsKind::PreviousGeneration400 ? "velnora_zo400.prf" : "velnora4_sp100.prf";
 }
 
-ImportResult ImportOldSettings(SettingsImage& image, const std::string& path, OldSettingsKind kind) {
+ImportResult ImportOldSettings(SettingsImage& image, const std::string& path, OldSettingsKind kind,
+                               std::string* where) {
   platform::FilePtr file = platform::OpenFile(path, "rb");
   if (!file) return ImportResult::Unreadable;
   const std::size_t recordSize = OldRecordSize(kind);
@@ -56,6 +58,20 @@ ImportResult ImportOldSettings(SettingsImage& image, const std::string& path, Ol
   }
   // A cut-off file would give half-filled accounts: take nothing from it.
   if (got < expected) return ImportResult::Truncated;
+  // The old dialogs never let a control character into a one-line text.
+  const auto refuse = [&](std::string place, const FieldInfo* field) {
+    if (where) *where = place + " " + std::string(field->name);
+    return ImportResult::ControlInText;
+  };
+  if (const FieldInfo* f = FirstTextWithControl(std::span(bytes).first(kCommonSettingsSize), SettingsRecord::Common)) {
+    return refuse("common", f);
+  }
+  for (int i = 0; i < OldAccountCount(kind); ++i) {
+    const auto record = std::span(bytes).subspan(kCommonSettingsSize + i * recordSize, recordSize);
+    if (const FieldInfo* f = FirstTextWithControl(record, SettingsRecord::Account)) {
+      return refuse("account " + std::to_string(i), f);
+    }
+  }
 
   std::memset(image.common.magic, 0, kMagicSize);
   std::memcpy(image.common.magic, kSettingsMagic, sizeof kSettingsMagic - 1);
@@ -80,6 +96,8 @@ std::string ImportMessage(ImportResult result, OldSettingsKind kind) {
                  : SJIS(u8"指定したファイルは100アカウント版 Ver.4/Ver.5の環境設定ファイルではありません。");
     case ImportResult::Truncated:
       return SJIS(u8"指定した環境設定ファイルは途中で切れています。取り込みを中止しました。");
+    case ImportResult::ControlInText:
+      return SJIS(u8"指定した環境設定ファイルの設定値に制御文字（改行など）が含まれています。取り込みを中止しました。");
   }
   return {};
 }

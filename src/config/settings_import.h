@@ -16,6 +16,7 @@ enum class ImportResult {
   Unreadable,  // the file could not be opened
   WrongKind,   // not a settings file of the chosen kind
   Truncated,   // the right kind but shorter than its layout; nothing taken
+  ControlInText,  // a one-line text holds a control character; nothing taken
 };
 
 // Identification text, account count and record length of each kind.
@@ -25,7 +26,10 @@ std::size_t OldRecordSize(OldSettingsKind kind);
 // The file name the file chooser proposes.
 const char* OldSettingsFileName(OldSettingsKind kind);
 
-ImportResult ImportOldSettings(SettingsImage& image, const std::string& path, OldSettingsKind kind);
+// `where`, when given, names the field of a ControlInText refusal
+// ("account 5 myAddress", "common developerOptions").
+ImportResult ImportOldSettings(SettingsImage& image, const std::string& path, OldSettingsKind kind,
+                               std::string* where = nullptr);
 
 // The message (code page 932) and its title for a result.
 std::string ImportMessage(ImportResult result, OldSettingsKind kind);

@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <iterator>
+#include <string>
 
+#include "config/field_access.h"
 #include "config/settings_defaults.h"
 
 namespace velnora {
@@ -19,6 +21,22 @@ void RepairAccount(AccountSettings& a) {
     std::memcpy(a.phoneCitationPrefixes, kDefaultCitationPrefixes, sizeof kDefaultCitationPrefixes);
   }
   a.accountName[sizeof a.accountName - 1] = '\0';
+}
+
+// A one-line text ends at its first control character: what follows a line
+// break was never part of the value and must not reach a command line. A TAB
+// is blank space, not a line end; a value that holds one is kept.
+void CutAtControls(std::span<uint8_t> record, SettingsRecord kind) {
+  for (const FieldInfo& field : FieldsOf(kind)) {
+    if (!field.IsSingleLineText() || field.Has(kReadOnly)) continue;
+    const std::string_view text = ReadText(record, field);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(text[i]);
+      if ((c >= 0x20 && c != 0x7F) || c == '\t') continue;
+      WriteText(record, field, std::string(text.substr(0, i)));
+      break;
+    }
+  }
 }
 
 }  // namespace
@@ -82,6 +100,10 @@ void RepairSettings(SettingsImage& image, DisplayArea screen, std::span<const in
   // 16.
   if (c.accountPaneWidth < 30) c.accountPaneWidth = 360;
   if (c.accountPaneWidth > screen.width / 2) c.accountPaneWidth = static_cast<int16_t>(screen.width / 2);
+  // 17.
+  CutAtControls(RecordBytes(c), SettingsRecord::Common);
+  for (AccountSettings& a : image.accounts) CutAtControls(RecordBytes(a), SettingsRecord::Account);
+  for (AccountExtraSettings& e : image.extras) CutAtControls(RecordBytes(e), SettingsRecord::Extra);
 }
 
 }  // namespace velnora

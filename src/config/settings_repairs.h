@@ -10,7 +10,8 @@
 
 namespace velnora {
 
-// Applies the sixteen repairs in their fixed order. `suspensions` holds the
+// Applies the repairs in their fixed order; the last one cuts every
+// one-line text at its first control character. `suspensions` holds the
 // remoteSuspended value of each of the 401 records to keep; when it is
 // empty the values read from the file stay.
 void RepairSettings(SettingsImage& image, DisplayArea screen,

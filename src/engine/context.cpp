@@ -34,7 +34,14 @@ Context::~Context() {
 }
 
 bool Context::StartUp() {
-  LoadSettings(*settings, location, reporter.Screen(), true);
+  const LoadResult load = LoadSettings(*settings, location, reporter.Screen(), true);
+  if (!load.Usable()) {
+    // Running on defaults would save them over the user's file at the end.
+    reporter.Tell(SettingsFileProblem(load) + ".\nThe file was left unchanged; restore a backup, or move it "
+                                              "away to start with the default settings.",
+                  "Starting up: Velnora");
+    return false;
+  }
   // The load decided the folder mode, and with it where the forwarding log lives.
   log = std::make_unique<ActivityLog>(reporter, settings->common, location.HistoryPath(),
                                       platform::JoinPath(location.currentFolder(), kSessionLogName));
@@ -64,6 +71,8 @@ bool Context::StartUp() {
     // An unreadable store leaves every list empty: duplicate prevention
     // stops what was already forwarded.
     log->WriteSessionLog("****: the UIDL store could not be read\r\n");
+  } else if (capacityChangedTo || StoreLaidOutForAnotherCapacity()) {
+    ApplyCapacityChange();  // when it fails, the pass saves the store and the exit the settings
   }
 
   if (settings->common.sessionLog) {
@@ -74,6 +83,29 @@ bool Context::StartUp() {
     AccountSettings& a = account(i);
     if (a.startRemoteOff) a.remoteSuspended = 1;
     a.overflowNotified = 0;
+  }
+  return true;
+}
+
+bool Context::StoreLaidOutForAnotherCapacity() const {
+  // Right after the load only a relayout marks the lists changed.
+  for (const AccountRuntime& r : runtime->accounts) {
+    if (r.changed()) return true;
+  }
+  return false;
+}
+
+bool Context::ApplyCapacityChange() {
+  // The store first, in the new layout, then the settings that name it: the
+  // store's size tells its layout, so a kill between the two loses no list,
+  // and a reload or a later start finds the new capacity in the file.
+  if (!SaveUidlStore(*runtime, location.UidlStorePath())) {
+    log->WriteSessionLog("****: the UIDL store could not be rewritten for the new capacity\r\n");
+    return false;
+  }
+  if (SaveSettings(*settings, location) != SaveResult::Saved) {
+    log->WriteSessionLog("****: the new capacity could not be saved in the settings file\r\n");
+    return false;
   }
   return true;
 }

@@ -46,6 +46,14 @@ class Context {
   // What a mail session needs, built from the parts above.
   TransportEnv Env();
 
+ private:
+  // Writes the UIDL store in the new layout and the settings with the new
+  // capacity, in that order. False when either could not be written.
+  bool ApplyCapacityChange();
+  bool StoreLaidOutForAnotherCapacity() const;
+
+ public:
+
   Reporter& reporter;
   SettingsLocation location;
   std::unique_ptr<SettingsImage> settings;

@@ -59,6 +59,12 @@ bool ForwardingWorker::Resume(int trigger) {
   {
     std::lock_guard lock(self.mutex);
     if (self.running || self.resume) return false;
+    // A pass that outlived a failed restart has ended by now: its abort must
+    // not stop this one, or every later pass would do nothing.
+    if (state_.flags.abortPass.exchange(false)) {
+      log_.WriteSessionLog("####: The aborted com thread has ended; forwarding goes on.\r\n");
+      log_.AddActivity(SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"), 4, nullptr);
+    }
     state_.trigger = trigger;
     state_.flags.lastActivityTick = platform::TickMs();
     self.resume = true;

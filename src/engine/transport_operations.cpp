@@ -2,6 +2,8 @@
 
 #include "config/settings_file.h"
 #include "engine/fwd_proc_shared.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
 #include "transport/pop3_client.h"
 #include "transport/smtp_client.h"
 #include "transport/smtp_command.h"
@@ -53,6 +55,15 @@ void TransportOperations::SaveUidlStore() {
 }
 
 void TransportOperations::ReloadSettings() {
+  // A damaged file is not taken as read: the pass keeps the settings it has.
+  const std::string current = ctx_.location.CurrentFolderSettingsPath();
+  const std::string path = platform::FileExists(current) ? current : ctx_.location.SettingsPath();
+  const SettingsFileCheck check = CheckSettingsFile(path);
+  if (check.state != SettingsFileState::Whole && check.state != SettingsFileState::Missing) {
+    ctx_.log->WriteSessionLog("****: settings not reloaded: " + SettingsFileProblem(path, check) + "\r\n");
+    ctx_.log->AddActivity(SJIS(u8"環境設定ファイルが壊れているため、再読み込みしませんでした。"), 4, nullptr);
+    return;
+  }
   LoadSettings(*ctx_.settings, ctx_.location, ctx_.reporter.Screen(), false);
 }
 

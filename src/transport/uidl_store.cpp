@@ -44,12 +44,25 @@ uint64_t UidlStoreFileSize(int maxHeld) {
   return uint64_t(kRuntimeAccounts) * BlockSize(maxHeld) + kUidlStoreTrailerSize;
 }
 
+int UidlStoreCapacityForSize(uint64_t size) {
+  const uint64_t fixed = uint64_t(kRuntimeAccounts) * 4 + kUidlStoreTrailerSize;
+  const uint64_t perSlot = uint64_t(kRuntimeAccounts) * kUidlSlotSize;
+  if (size < fixed || (size - fixed) % perSlot != 0) return 0;
+  const uint64_t capacity = (size - fixed) / perSlot;
+  return capacity >= uint64_t(kMinHeldMails) && capacity <= uint64_t(kMaxHeldMails) ? int(capacity) : 0;
+}
+
 bool LoadUidlStore(RuntimeTables& tables, const std::string& path, int previousMaxHeld,
                    std::string_view magic) {
   const int maxHeld = tables.maxHeldMails;
   platform::FilePtr file = platform::OpenFile(path, "rb");
   if (!file) return !platform::FileExists(path);
   if (previousMaxHeld < 0) previousMaxHeld = 0;
+  // The settings and the store are replaced one after the other, so the
+  // capacity in the settings may be one step behind or ahead of the file.
+  if (const int64_t size = platform::FileSize(path); size >= 0 && uint64_t(size) != UidlStoreFileSize(previousMaxHeld)) {
+    if (const int written = UidlStoreCapacityForSize(uint64_t(size)); written > 0) previousMaxHeld = written;
+  }
 
   for (int a = 0; a < kRuntimeAccounts; ++a) {
     AccountRuntime& runtime = tables.accounts[std::size_t(a)];

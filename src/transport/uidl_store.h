@@ -19,9 +19,16 @@ inline constexpr std::size_t kUidlStoreTrailerSize = 16;
 // Size of the file for a capacity.
 uint64_t UidlStoreFileSize(int maxHeld);
 
-// Reads the file written with `previousMaxHeld` slots per account. A missing
-// file leaves every list empty; a trailer other than `magic` resets every
-// record. False only when the file exists but could not be read at all.
+// The capacity whose layout has exactly `size` bytes (1000..50000), or 0.
+int UidlStoreCapacityForSize(uint64_t size);
+
+// Reads the file written with `previousMaxHeld` slots per account. The file
+// does not name its capacity, but its size does: a file whose size fits
+// another valid capacity was written with that one (a capacity change that
+// was cut short) and is read in that layout. A missing file leaves every
+// list empty; a trailer other than `magic` resets every record. A file laid
+// out for another capacity than the tables' is marked for rewriting. False
+// only when the file exists but could not be read at all.
 bool LoadUidlStore(RuntimeTables& tables, const std::string& path, int previousMaxHeld,
                    std::string_view magic);
 

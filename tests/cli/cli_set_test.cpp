@@ -207,5 +207,50 @@ TEST(CliUsage, WithoutACommandOrWithHelpPrintsUsageAndExits2) {
   }
 }
 
+// Control characters in texts, at every way in: set refuses them in one-line
+// fields (lists take line breaks as separators), an older-settings import
+// refuses a file that holds them, and a load cuts a one-line text at the
+// first one.
+TEST_F(CliSet, ControlCharactersNeverEnterOneLineTexts) {
+  const std::vector<uint8_t> before = ReadBytes(File());
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"myAddress=me@x.example>\r\nRCPT TO:<evil@x.example", "CR (0x0d)"},
+      {"popServer=pop.example\n", "LF (0x0a)"},
+      {"accountName=a\tb", "TAB (0x09)"},
+      {"smtpAuthUser=u\x1b[2J", "0x1b"},
+      {"separateSmtpSender=x\x7f", "0x7f"},
+      {"forwardTo=a@x.example\x01", "0x01"},
+  };
+  for (const auto& [assignment, said] : refused) {
+    const CliRun run = Set({"account", "1", assignment});
+    EXPECT_EQ(run.exitCode, 1) << assignment;
+    EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadBytes(File()), before) << "nothing saved";
+  ASSERT_EQ(Set({"account", "1", "forwardTo=a@x.example\r\nb@y.example\nc@z.example"}).exitCode, 0);
+  EXPECT_EQ(ShownValue(Show({"account", "1"}).out, "forwardTo"), "a@x.example b@y.example c@z.example");
+
+  // An older settings file whose myAddress holds a line break.
+  std::vector<uint8_t> old(kCommonBytes + 100 * kAccountBytes, 0);
+  PutText(old, 0, "VEL_NORA4_SP1");
+  PutText(old, kCommonBytes + 42 * kAccountBytes + 386, "me@x.example>\r\nRCPT TO:<evil@x.example>");
+  const std::string oldFile = current.File("old.prf");
+  WriteBytes(oldFile, Scrambled(old));
+  const std::vector<uint8_t> beforeImport = ReadBytes(File());
+  const CliRun import = RunCli(config.path(), {"--dir", current.path(), "import-old", "--kind", "2", oldFile});
+  EXPECT_EQ(import.exitCode, 1);
+  EXPECT_NE(import.err.find("account 42 myAddress"), std::string::npos) << import.err;
+  EXPECT_EQ(ReadBytes(File()), beforeImport);
+
+  // A settings file that holds one is read with the text cut at the break.
+  std::vector<uint8_t> plain = Plain();
+  PutText(plain, AccountAt(5) + 386, "me@x.example>\r\nRCPT TO:<evil@x.example>");
+  PutText(plain, AccountAt(5) + 4738, "pop.example\x1b");
+  WriteBytes(File(), Scrambled(plain));
+  const CliRun shown = Show({"account", "5"});
+  EXPECT_EQ(ShownValue(shown.out, "myAddress"), "me@x.example>");
+  EXPECT_EQ(ShownValue(shown.out, "popServer"), "pop.example");
+}
+
 }  // namespace
 }  // namespace velnora

@@ -1,6 +1,7 @@
 // Backup, restore and the import of the two older editions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -56,14 +57,19 @@ TEST_F(BackupRestore, RestoreLoadsTheCopyAndKeepsSuspensions) {
   EXPECT_EQ(ReadBytes(config.File(kName)), Scrambled(backup));
 }
 
-TEST_F(BackupRestore, RestoreOfAForeignFileGivesTheFreshTable) {
+TEST_F(BackupRestore, RestoreOfAForeignFileIsRefusedBeforeAnythingChanges) {
   WriteBytes(elsewhere.File("x.prf"), std::vector<uint8_t>(5000, 0x41));
   LoadSettings(*image, location, DisplayArea{}, true);
+  ASSERT_EQ(SaveSettings(*image, location), SaveResult::Saved);
+  const std::vector<uint8_t> before = ReadBytes(config.File(kName));
   image->common.historyLimit = 1;
   const RestoreResult result = RestoreSettings(*image, location, DisplayArea{}, elsewhere.File("x.prf"));
-  EXPECT_TRUE(result.copied);
-  EXPECT_FALSE(result.load.valid);
-  EXPECT_EQ(+image->common.historyLimit, 4000);
+  EXPECT_FALSE(result.copied);
+  EXPECT_TRUE(result.sourceRefused);
+  EXPECT_EQ(result.source.state, SettingsFileState::WrongIdentification);
+  EXPECT_EQ(+image->common.historyLimit, 1);
+  EXPECT_EQ(ReadBytes(config.File(kName)), before);
+  EXPECT_FALSE(std::filesystem::exists(config.File(std::string(kName) + ".bak")));
 }
 
 TEST_F(BackupRestore, FailedRestoreCopyLoadsNothing) {

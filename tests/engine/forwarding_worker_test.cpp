@@ -112,7 +112,9 @@ TEST_F(WorkerTest, WatchdogRestartsAHungWorkerByAbortingItsIo) {
 
 TEST_F(WorkerTest, WatchdogNeverStartsASecondPassBesideOneThatWillNotEnd) {
   std::atomic<bool> release{false};
+  std::atomic<bool> laterPassStopped{false};
   ForwardingWorker worker(state, log, Pass([&] {
+                            if (passes > 1) laterPassStopped = state.flags.ShouldStop();
                             while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
                           }),
                           nullptr);
@@ -126,6 +128,15 @@ TEST_F(WorkerTest, WatchdogNeverStartsASecondPassBesideOneThatWillNotEnd) {
   release = true;
   ASSERT_TRUE(worker.WaitIdle(5000));
   EXPECT_EQ(passes, 1);
+
+  // Once the hung pass has ended, the next pass runs instead of seeing the
+  // old abort as a stop; the recovery is reported.
+  ASSERT_TRUE(worker.Resume(kTriggerPollTick));
+  ASSERT_TRUE(worker.WaitIdle(5000));
+  EXPECT_EQ(passes, 2);
+  EXPECT_FALSE(laterPassStopped) << "a stale abort stops every later pass";
+  EXPECT_EQ(reporter.ActivityTexts().back(),
+            SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"));
 }
 
 }  // namespace
