@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "transport/field_text.h"
 #include "transport/md5.h"
@@ -106,6 +107,16 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
     }
     const std::size_t used = terminator.Feed(chunk);
     result.bytes += long(used);
+    if (used < chunk.size()) {
+      // Nothing may follow the end of a response before the next command:
+      // the server is out of step, and whatever it sent is no message.
+      env.log.AddActivity(SJIS(u8"POP3: 受信したメールの終わりの後に余分なデータが届きました。"
+                               u8"プロトコルエラーのため受信を中止します。"),
+                          4, &account);
+      Log(env, "POP3: ERR: data after the end of the RETR response\r\n");
+      outcome = -1;
+      break;
+    }
     if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
       outcome = -1;
       break;
