@@ -2,6 +2,10 @@
 // through: what it sends can end the session, never change a mail.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -90,6 +94,48 @@ TEST(Pop3Hostile, BareLfDotCannotEndOrReplaceAMail) {
     EXPECT_EQ(fetch.result, c.result) << c.name;
     EXPECT_EQ(fetch.file1, c.file1) << c.name;
     EXPECT_EQ(fetch.file2, c.file2) << c.name;
+  }
+}
+
+// The virtual memory this process uses now, from /proc (0 when unknown).
+std::size_t VirtualBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) == 0) return std::size_t(std::stoull(line.substr(7))) * 1024;
+  }
+  return 0;
+}
+
+// Logs in and fetches with the address space capped at 256 MB above what
+// the process uses already; exits 0 when the fetch ended as it should.
+[[noreturn]] void FetchUnderMemoryCap(TransportFixture& fx) {
+  const std::size_t used = VirtualBytes();
+  if (used > 0) {
+    const rlimit limit{used + (256u << 20), used + (256u << 20)};
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  const bool opened = OpenRcvSession(fx.env(), fx.account(), fx.runtime()) > 0;
+  const int result = ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime());
+  std::exit(opened && result == RETVAL_RECV0 ? 0 : 1);
+}
+
+// A huge message count from STAT sizes nothing, in no-UIDL mode and in UIDL
+// mode past maxHeldMails (as keepForwardingOverLimit lets a check run).
+TEST(Pop3Hostile, HugeMessageCountAllocatesNothingForIt) {
+  // The child runs the test afresh, with its own server thread.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const bool uidl : {false, true}) {
+    TransportFixture fx;
+    fx.account().noUidl = fx.account().noUidlActive = !uidl;
+    FakeServer server;
+    ScriptLogin(server, "+OK 2147483647 0\r\n");
+    if (uidl) server.Expect("UIDL\r\n").Send("+OK\r\n1 a\r\n2 b\r\n.\r\n");
+    server.Expect("LIST 1\r\n").Send("-ERR no such message\r\n").Hang(300);
+    server.Start();
+    fx.UsePort(server.port());
+    EXPECT_EXIT(FetchUnderMemoryCap(fx), ::testing::ExitedWithCode(0), "")
+        << (uidl ? "UIDL" : "no UIDL");
   }
 }
 
