@@ -18,7 +18,7 @@ void Log(TransportEnv& env, std::string_view text) {
 // One command and its one-line reply.
 int Exchange(TransportEnv& env, MailSession& session, const AccountSettings& account,
              std::string_view command, int tag, std::string& reply, bool strip) {
-  if (SendCommand(env, session, command, tag, &account) < 0) return -1;
+  if (SendCommandLine(env, session, command, tag, &account) < 0) return -1;
   if (recv_com(env, session, reply, kPop3ReplyCapacity, tag, &account) < 0) return -1;
   if (strip) reply = std::string(StripLeadingLineEnds(reply));
   return StartsWithOk(reply) ? 1 : 0;
@@ -75,7 +75,7 @@ int Pop3Dele(TransportEnv& env, MailSession& session, const AccountSettings& acc
 
 int Pop3Uidl(TransportEnv& env, MailSession& session, const AccountSettings& account, int tag,
              std::size_t capacity, std::string& firstBlock) {
-  if (SendCommand(env, session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
+  if (SendCommandLine(env, session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
   if (recv_com(env, session, firstBlock, capacity, tag, &account) < 0) return -1;
   return StartsWithOk(firstBlock) ? 1 : 0;
 }
@@ -84,7 +84,7 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
              const std::string& path, const std::function<void(long)>& progress,
              RetrResult& result) {
   result = RetrResult{};
-  if (SendCommand(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
+  if (SendCommandLine(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
   platform::ClearReadOnly(path);
   platform::FilePtr file = platform::OpenFile(path, "wb");
   if (!file) return -1;

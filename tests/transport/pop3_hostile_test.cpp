@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/codepage.h"
 #include "support/fake_server.h"
 #include "transport/pop3_client.h"
 #include "transport_fixture.h"
@@ -136,6 +137,24 @@ TEST(Pop3Hostile, HugeMessageCountAllocatesNothingForIt) {
     fx.UsePort(server.port());
     EXPECT_EXIT(FetchUnderMemoryCap(fx), ::testing::ExitedWithCode(0), "")
         << (uidl ? "UIDL" : "no UIDL");
+  }
+}
+
+TEST(Pop3Hostile, LineBreaksFromSettingsNeverReachTheWire) {
+  const std::pair<const char*, bool> cases[] = {{"alice\r\nDELE 1", false}, {"alice\nDELE 1", true}};
+  for (const auto& [user, apop] : cases) {
+    TransportFixture fx;
+    testing::SetField(fx.account().popUser, user);
+    fx.account().useApop = apop;
+    FakeServer server;
+    server.Send("+OK POP3 ready <1.2@x>\r\n").Hang(300);
+    server.Start();
+    fx.UsePort(server.port());
+    EXPECT_EQ(OpenRcvSession(fx.env(), fx.account(), fx.runtime()), -1) << user;
+    CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
+    server.Wait();
+    EXPECT_EQ(server.Received(), "") << user;
+    EXPECT_TRUE(fx.HasActivity(SJIS(u8"制御文字"))) << user;
   }
 }
 

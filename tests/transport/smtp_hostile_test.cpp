@@ -2,6 +2,7 @@
 // counted as sent nor its body sent as commands; it is tried again later.
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
 #include "smtp_test_env.h"
 #include "support/fake_server.h"
 #include "transport/smtp_client.h"
@@ -89,6 +90,40 @@ TEST(SmtpHostile, ReplyCodeIsTheOneAllLinesAgreeOn) {
     SmtpReplyScanner scanner;
     for (const char* p = reply; *p; ++p) scanner.Feed(std::string_view(p, 1));
     EXPECT_EQ(scanner.code(), code) << reply;
+  }
+}
+
+// Settings texts with a line break never reach the wire: the command that
+// would carry one is refused and nothing of it is sent.
+TEST(SmtpHostile, LineBreaksFromSettingsNeverReachTheWire) {
+  struct Case {
+    const char* name;
+    void (*set)(AccountSettings&);
+  };
+  const Case cases[] = {
+      {"myAddress",
+       [](AccountSettings& a) {
+         testing::SetField(a.myAddress, "me@x.example>\r\nRCPT TO:<evil@x.example");
+       }},
+      {"separateSmtpSender",
+       [](AccountSettings& a) {
+         a.useSeparateSmtp = 1;
+         testing::SetField(a.separateSmtpSender, "me@x.example>\nRCPT TO:<evil@x.example");
+       }},
+      {"forwardTo",
+       [](AccountSettings& a) {
+         testing::SetField(a.forwardTo, "dest@x.example>\r\nRCPT\tTO:<evil@x.example");
+       }},
+  };
+  for (const Case& c : cases) {
+    SmtpTestEnv t;
+    c.set(*t.account);
+    FakeServer server;
+    server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+    server.Expect("RSET\r\n").Send("250 ok\r\n").ReadLine().Send("250 ok\r\n").Hang(300);
+    EXPECT_EQ(Transact(t, server), kSmtpFailed) << c.name;
+    EXPECT_EQ(server.Received().find("evil"), std::string::npos) << c.name;
+    EXPECT_NE(t.ActivityTexts().find(SJIS(u8"制御文字")), std::string::npos) << c.name;
   }
 }
 
