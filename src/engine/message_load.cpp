@@ -23,10 +23,11 @@ LoadStatus Fail(LoadStatus status, std::string_view text, ActivityLog& log,
   return status;
 }
 
+// The end line "." of the response, at `at` where a line starts after CR LF
+// (or at the start of the text): followed by CR LF or by the end of the file.
 bool IsEndLine(const char* text, size_t at, size_t size) {
-  // "." alone on its line: followed by CR LF, LF, or the end of the file.
   if (text[at] != '.') return false;
-  if (at + 1 == size || text[at + 1] == '\n') return true;
+  if (at + 1 == size) return true;
   return text[at + 1] == '\r' && (at + 2 == size || text[at + 2] == '\n');
 }
 
@@ -35,14 +36,21 @@ bool IsEndLine(const char* text, size_t at, size_t size) {
 size_t RemoveDotStuffing(char* text, size_t size) {
   size_t out = 0;
   bool lineStart = true;
+  // Only CR LF starts a line that can end the response; a dot after a bare
+  // LF is message text, as the POP3 client reads it. (The bytes before `in`
+  // may already be overwritten, so the line end is tracked here.)
+  bool afterCrLf = true;
+  char previous = 0;
   for (size_t in = 0; in < size;) {
     if (lineStart && text[in] == '.') {
-      if (IsEndLine(text, in, size)) break;
+      if (afterCrLf && IsEndLine(text, in, size)) break;
       if (in + 1 < size && text[in + 1] == '.') ++in;
     }
     const char c = text[in++];
     text[out++] = c;
     lineStart = c == '\n';
+    afterCrLf = lineStart && previous == '\r';
+    previous = c;
   }
   return out;
 }

@@ -1,5 +1,6 @@
 #include "transport/mail_session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -202,7 +203,7 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
                   const AccountSettings* account) {
   if (sendQuit && session.isOpen()) {
-    if (SendCommand(env, session, "QUIT\r\n", kTagClosing, nullptr) >= 0) {
+    if (SendCommandLine(env, session, "QUIT\r\n", kTagClosing, nullptr) >= 0) {
       std::string reply;
       recv_com(env, session, reply, 4096 + kReplyHeadroom, kTagClosing, nullptr);
     }
@@ -211,6 +212,29 @@ void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
   Log(env, "####:shutdown..\r\n");
   Log(env, "####:closesocket..\r\n");
   session.stream.Close();
+}
+
+bool IsSingleCommandLine(std::string_view line) {
+  if (!line.ends_with("\r\n")) return false;
+  return line.substr(0, line.size() - 2).find_first_of(std::string_view("\r\n\0", 3)) ==
+         std::string_view::npos;
+}
+
+long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view line, int tag,
+                     const AccountSettings* account) {
+  if (!IsSingleCommandLine(line)) {
+    // The line came from settings or a mail; sent, its line break would
+    // start a command of its own. Its text is not logged: it may be a password.
+    env.log.AddActivity(
+        SJIS(u8"送信するコマンドに改行などの制御文字が含まれているため、送信しませんでした。"
+             u8"アカウントの設定を確認して下さい。"),
+        4, account);
+    const std::string_view verb = line.substr(0, std::min(line.find_first_of(" \r\n"), line.size()));
+    Log(env, "ERROR REPORT: command with a line break refused: " +
+                 std::string(verb.substr(0, std::min<std::size_t>(verb.size(), 8))) + "\r\n");
+    return -1;
+  }
+  return SendCommand(env, session, line, tag, account);
 }
 
 long SendCommand(TransportEnv& env, MailSession& session, std::string_view data, int tag,

@@ -47,7 +47,18 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
                   const AccountSettings* account);
 
-// Sends `data` whole. Bytes sent, or -1 after reporting the error.
+// True when `line` is one command line: it ends with CR LF and holds no
+// other CR, LF or NUL. Text from settings or a mail that would break out of
+// its line never passes.
+bool IsSingleCommandLine(std::string_view line);
+
+// Sends one command line (IsSingleCommandLine). A line that is not one is
+// refused with an activity entry and nothing is sent. Bytes sent, or -1.
+long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view line, int tag,
+                     const AccountSettings* account);
+
+// Sends `data` whole (no check: message text after DATA, or a command line
+// already checked). Bytes sent, or -1 after reporting the error.
 long SendCommand(TransportEnv& env, MailSession& session, std::string_view data, int tag,
                  const AccountSettings* account);
 

@@ -137,6 +137,13 @@ int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRun
   const int rc = Pop3Stat(env, runtime.session, account, reply, count);
   if (rc == 0) env.log.AddActivity(reply, 20, &account);
   if (rc != 1) return -1;
+  if (count > kMaxMailboxMessages) {
+    env.log.AddActivity(SJIS(u8"サーバーが報告したメール数 ") + std::to_string(count) +
+                            SJIS(u8" は多すぎるため、最初の ") + std::to_string(kMaxMailboxMessages) +
+                            SJIS(u8" 通だけを扱います。"),
+                        4, &account);
+    count = kMaxMailboxMessages;
+  }
   runtime.mailCount = runtime.statCount = int32_t(count);
   return int(count);
 }
@@ -206,7 +213,9 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
   const bool limit = env.common.limitFetch != 0;
   const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
   const bool reverse = account.reversePopOrder != 0;
-  std::vector<uint8_t> fetched(std::size_t(std::max(mailCount, 0)), 0);
+  // Fetched positions that the stored list can record (below maxHeld); it
+  // grows with the messages fetched, never with the count the server claims.
+  std::vector<uint8_t> fetched;
   int fetchedCount = 0;
   bool stopped = false;
   int j = startIndex;
@@ -222,7 +231,10 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     if (limit && fetchedCount >= fetchLimit) break;
     Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
     if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount) != 1) break;
-    fetched[std::size_t(m)] = 1;
+    if (m < maxHeld) {
+      if (fetched.size() <= std::size_t(m)) fetched.resize(std::size_t(m) + 1, 0);
+      fetched[std::size_t(m)] = 1;
+    }
     ++fetchedCount;
   }
   if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
@@ -250,7 +262,8 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
   const RuntimeTables& tables = *env.tables;
   const int end = std::min(mailCount, maxHeld);
   for (int p = startIndex; p < end; ++p) {
-    const bool keep = j == mailCount || fetched[std::size_t(p)] || !runtime.isNew[std::size_t(p)];
+    const bool wasFetched = std::size_t(p) < fetched.size() && fetched[std::size_t(p)];
+    const bool keep = j == mailCount || wasFetched || !runtime.isNew[std::size_t(p)];
     runtime.SetStoredUidl(p, keep ? tables.CurrentUidl(p) : std::string_view());
   }
   runtime.startIndex = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "transport/field_text.h"
 #include "transport/md5.h"
@@ -17,7 +18,7 @@ void Log(TransportEnv& env, std::string_view text) {
 // One command and its one-line reply.
 int Exchange(TransportEnv& env, MailSession& session, const AccountSettings& account,
              std::string_view command, int tag, std::string& reply, bool strip) {
-  if (SendCommand(env, session, command, tag, &account) < 0) return -1;
+  if (SendCommandLine(env, session, command, tag, &account) < 0) return -1;
   if (recv_com(env, session, reply, kPop3ReplyCapacity, tag, &account) < 0) return -1;
   if (strip) reply = std::string(StripLeadingLineEnds(reply));
   return StartsWithOk(reply) ? 1 : 0;
@@ -74,7 +75,7 @@ int Pop3Dele(TransportEnv& env, MailSession& session, const AccountSettings& acc
 
 int Pop3Uidl(TransportEnv& env, MailSession& session, const AccountSettings& account, int tag,
              std::size_t capacity, std::string& firstBlock) {
-  if (SendCommand(env, session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
+  if (SendCommandLine(env, session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
   if (recv_com(env, session, firstBlock, capacity, tag, &account) < 0) return -1;
   return StartsWithOk(firstBlock) ? 1 : 0;
 }
@@ -83,7 +84,7 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
              const std::string& path, const std::function<void(long)>& progress,
              RetrResult& result) {
   result = RetrResult{};
-  if (SendCommand(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
+  if (SendCommandLine(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
   platform::ClearReadOnly(path);
   platform::FilePtr file = platform::OpenFile(path, "wb");
   if (!file) return -1;
@@ -106,6 +107,16 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
     }
     const std::size_t used = terminator.Feed(chunk);
     result.bytes += long(used);
+    if (used < chunk.size()) {
+      // Nothing may follow the end of a response before the next command:
+      // the server is out of step, and whatever it sent is no message.
+      env.log.AddActivity(SJIS(u8"POP3: 受信したメールの終わりの後に余分なデータが届きました。"
+                               u8"プロトコルエラーのため受信を中止します。"),
+                          4, &account);
+      Log(env, "POP3: ERR: data after the end of the RETR response\r\n");
+      outcome = -1;
+      break;
+    }
     if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
       outcome = -1;
       break;

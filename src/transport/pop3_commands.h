@@ -15,6 +15,12 @@
 namespace velnora {
 
 inline constexpr std::size_t kPop3ReplyCapacity = 65536;
+// The most messages one check works through, whatever STAT claims: far
+// above the largest stored UIDL list (maxHeldMails), so that no-UIDL mode and
+// keepForwardingOverLimit reach every real mailbox, and small enough that a
+// count from a server never sizes anything by itself (memory follows the
+// messages actually listed and fetched).
+inline constexpr long kMaxMailboxMessages = 1000000;
 inline constexpr std::size_t kRetrChunk = 65536;
 
 // "USER name"; the reply is stripped of a left-over line end.

@@ -5,7 +5,7 @@
 namespace velnora {
 namespace {
 
-constexpr char kTerminator[] = "\n.\r\n";
+constexpr char kTerminator[] = "\r\n.\r\n";
 constexpr std::size_t kApopStampLimit = 255;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -45,18 +45,18 @@ std::size_t RetrTerminator::Feed(std::string_view chunk) {
     if (c == kTerminator[matched_]) {
       ++matched_;
     } else {
-      matched_ = (c == '\n') ? 1 : 0;
+      matched_ = (c == '\r') ? 1 : 0;
     }
   }
   return used;
 }
 
 int RetrTerminator::state() const {
-  // matched bytes of "\n.\r\n" -> the state number of the session log
+  // matched bytes of "\r\n.\r\n" -> the state number of the session log
   switch (previousMatched_) {
-    case 3: return 1;
-    case 2: return 2;
-    case 1: return 3;
+    case 4: return 1;
+    case 3: return 2;
+    case 2: return 3;
     default: return 0;
   }
 }
@@ -64,6 +64,12 @@ int RetrTerminator::state() const {
 const char* RetrTerminator::StateName() const {
   static const char* const kNames[] = {"RNDRN(0)", "rndrN(1)", "rndRN(2)", "rnDRN(3)"};
   return kNames[state()];
+}
+
+std::size_t Pop3MultiLineEnd(std::string_view bytes) {
+  RetrTerminator terminator;
+  const std::size_t used = terminator.Feed(bytes);
+  return terminator.complete() ? used : std::string_view::npos;
 }
 
 bool UidlListingParser::Feed(std::string_view block) {

@@ -30,14 +30,19 @@ class ReplyEndTracker {
   uint16_t lastTwo_ = 0;
 };
 
-// The end of a RETR response: the line "." after a line end ("\n.\r\n").
-// Also rejects a response whose status line is not "+OK".
+// The end of a multi-line response (RETR): the line "." after a CR LF, that
+// is CR LF "." CR LF, where the first CR LF may be the status line's. Only
+// this ends it (RFC 1939): a bare LF before the dot is message text, so a
+// mail that carries LF "." CR LF cannot end itself early. Also rejects a
+// response whose status line is not "+OK".
 class RetrTerminator {
  public:
   // Feeds one chunk; returns how many of its bytes belong to the response
-  // (all of them until the terminator, then up to and including it).
+  // (all of them until the terminator, then up to and including it). Bytes
+  // beyond that are not part of any response: the caller treats them as a
+  // protocol error.
   std::size_t Feed(std::string_view chunk);
-  bool complete() const { return matched_ == 4; }
+  bool complete() const { return matched_ == 5; }
   // The status line arrived and is not "+OK": the server refused.
   bool refused() const { return refused_; }
   // Session-log name of the state left by the chunk before the last one fed.
@@ -46,12 +51,16 @@ class RetrTerminator {
   int state() const;
 
  private:
-  int matched_ = 0;        // bytes of "\n.\r\n" matched so far
+  int matched_ = 0;        // bytes of "\r\n.\r\n" matched so far
   int previousMatched_ = 0;
   bool statusSeen_ = false;
   bool refused_ = false;
   std::string status_;     // the start of the status line, at most a few bytes
 };
+
+// The length of the multi-line response at the start of `bytes`, up to and
+// including its terminating CR LF "." CR LF, or npos while it has not ended.
+std::size_t Pop3MultiLineEnd(std::string_view bytes);
 
 // Parses a UIDL listing ("+OK", then "n uidl" lines, then ".").
 class UidlListingParser {

@@ -53,13 +53,13 @@ int AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& se
               std::string_view user, std::string_view password) {
   std::string reply;
   if (SmtpExchange(env, session, account, "AUTH LOGIN\r\n", reply) < 0) return -1;
-  if (!reply.starts_with("334")) {
+  if (SmtpReplyCode(reply) != 334) {
     ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply);
     return -1;
   }
   const std::string& wrong = SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
   if (SmtpExchange(env, session, account, LoginAuthLine(user), reply, kMaskedAuthLine) < 0) return -1;
-  if (!reply.starts_with("334")) {
+  if (SmtpReplyCode(reply) != 334) {
     ReportReply(env, account, wrong, reply);
     return -1;
   }
@@ -67,7 +67,7 @@ int AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& se
     return -1;
   // Only 235 is a completed log-in (RFC 4954); another 334 is a further
   // question, not a success.
-  if (!reply.starts_with("235")) {
+  if (SmtpReplyCode(reply) != 235) {
     ReportReply(env, account, wrong, reply);
     return -1;
   }
@@ -80,7 +80,7 @@ int AuthPlain(TransportEnv& env, const AccountSettings& account, MailSession& se
   if (SmtpExchange(env, session, account, PlainAuthCommand(user, password), reply,
                    kMaskedPlainCommand) < 0)
     return -1;
-  if (!reply.starts_with("235")) {
+  if (SmtpReplyCode(reply) != 235) {
     ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply);
     return -1;
   }
@@ -91,7 +91,7 @@ int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& 
                 std::string_view user, std::string_view password) {
   std::string reply;
   if (SmtpExchange(env, session, account, "AUTH CRAM-MD5\r\n", reply) < 0) return -1;
-  if (!reply.starts_with("334")) {
+  if (SmtpReplyCode(reply) != 334) {
     ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply);
     return -1;
   }
@@ -102,7 +102,7 @@ int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& 
   }
   std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
   if (SmtpExchange(env, session, account, response, reply, kMaskedAuthLine) < 0) return -1;
-  if (!reply.starts_with("235")) {
+  if (SmtpReplyCode(reply) != 235) {
     ReportReply(env, account,
                 SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います"), reply);
     return -1;

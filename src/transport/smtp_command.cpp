@@ -35,9 +35,9 @@ std::string AccountStatus(const AccountSettings& account, std::string_view text)
 
 long SmtpSend(TransportEnv& env, MailSession& session, const AccountSettings& account,
               std::string_view command, std::string_view logAs) {
-  if (logAs.empty()) return SendCommand(env, session, command, kTagSmtp, &account);
-  LogSentSmtpLine(env, logAs);
-  return SendCommand(env, session, command, kTagNone, &account);
+  if (logAs.empty()) return SendCommandLine(env, session, command, kTagSmtp, &account);
+  if (IsSingleCommandLine(command)) LogSentSmtpLine(env, logAs);
+  return SendCommandLine(env, session, command, kTagNone, &account);
 }
 
 long SmtpReadReply(TransportEnv& env, MailSession& session, const AccountSettings& account,

@@ -1,5 +1,7 @@
 #include "transport/smtp_refusal.h"
 
+#include "transport/smtp_reply.h"
+
 namespace velnora {
 namespace {
 
@@ -30,7 +32,11 @@ constexpr RefusalRule kRefusalRules[] = {
 }  // namespace
 
 int ClassifyRefusal(SmtpStep step, std::string_view reply, RefusalPolicy policy) {
+  // A reply whose lines disagree is no clear refusal: never drop the
+  // message for it.
+  const bool agreed = SmtpReplyCode(reply) != 0;
   for (const RefusalRule& rule : kRefusalRules) {
+    if (rule.result == kSmtpRefusedForGood && !agreed) continue;
     if (rule.dataStepOnly && step != SmtpStep::Data) continue;
     if (!Matches(rule.noResendOn550, policy.noResendOn550)) continue;
     if (!Matches(rule.noResendException1, policy.noResendException1)) continue;

@@ -72,7 +72,7 @@ class Transaction {
     if (accepted == 0) return kSmtpFailed;
 
     if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return kSmtpFailed;
-    if (!reply_.starts_with("354")) {
+    if (SmtpReplyCode(reply_) != 354) {
       env_.log.AddActivity(reply_, 20, &account_);
       return ClassifyRefusal(SmtpStep::Data, reply_, Policy());
     }

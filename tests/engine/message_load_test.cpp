@@ -39,7 +39,11 @@ INSTANTIATE_TEST_SUITE_P(
                       StuffingCase{"a..b\r\n.x\r\n", "a..b\r\n.x\r\n"},
                       StuffingCase{"a\r\n.\r\nafter\r\n", "a\r\n"},
                       StuffingCase{"a\r\n.", "a\r\n"},
-                      StuffingCase{"a\n.\n", "a\n"},
+                      // Only a "." line after CR LF ends the text: after a
+                      // bare LF it is the sender's.
+                      StuffingCase{"a\n.\n", "a\n.\n"},
+                      StuffingCase{"a\n.\r\nb\r\n.\r\n", "a\n.\r\nb\r\n"},
+                      StuffingCase{"a\r\n.\n..b\r\n.\r\n", "a\r\n.\n.b\r\n"},
                       StuffingCase{"a\r\n.\r", "a\r\n"},
                       StuffingCase{"a\r.\r\n", "a\r.\r\n"},  // a lone CR ends no line
                       StuffingCase{"", ""}));

@@ -108,6 +108,32 @@ TEST(RetrTerminator, DotLinesInsideTheMessageDoNotEndIt) {
   EXPECT_TRUE(terminator.complete());
 }
 
+// Only CR LF "." CR LF ends a response; what a mail carries after a bare LF
+// is its text. Fed whole and one byte at a time.
+TEST(RetrTerminator, OnlyCrLfDotCrLfEndsTheResponse) {
+  constexpr std::size_t kOpen = std::string_view::npos;
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"+OK\r\n.\r\n", 8},                        // empty: right after the status line
+      {"+OK\r\nA\n.\r\nB\r\n.\r\n", 16},           // LF "." CR LF is text
+      {"+OK\r\nA\n.\r\n", kOpen},
+      {"+OK\r\nA\r\n.\n", kOpen},                    // "." LF is text
+      {"+OK\r\nA\r.\r\n", kOpen},                    // a lone CR ends no line
+      {"+OK\n.\r\n", kOpen},                        // nor does a bare LF after the status
+      {"+OK\r\nA\r\r\n.\r\n", 12},
+      {"+OK\r\nA\r\n.\r\n+OK fake\r\n.\r\n", 11},   // the end is the first one
+  };
+  for (const auto& [response, end] : cases) {
+    EXPECT_EQ(Pop3MultiLineEnd(response), end) << response;
+    RetrTerminator terminator;
+    std::size_t used = 0;
+    for (char c : response) {
+      if (terminator.complete()) break;
+      used += terminator.Feed(std::string_view(&c, 1));
+    }
+    EXPECT_EQ(terminator.complete() ? used : kOpen, end) << response;
+  }
+}
+
 TEST(RetrTerminator, NegativeStatusLineIsARefusal) {
   for (const char* status : {"-ERR no such message\r\n", "* what\r\n", "\r\n"}) {
     RetrTerminator terminator;
@@ -175,7 +201,7 @@ TEST(Apop, TimestampRules) {
 namespace velnora {
 namespace {
 
-// Random server bytes: the response ends exactly at the first "\n.\r\n" and
+// Random server bytes: the response ends exactly at the first "\r\n.\r\n" and
 // the parsers never read or keep more than they are given.
 TEST(Pop3ParseProperties, RandomInputKeepsTheInvariants) {
   std::mt19937 random(2024);
@@ -193,12 +219,12 @@ TEST(Pop3ParseProperties, RandomInputKeepsTheInvariants) {
       used += chunk.substr(0, n);
       at += piece;
     }
-    const std::size_t end = bytes.find("\n.\r\n");
+    const std::size_t end = bytes.find("\r\n.\r\n");
     if (end == std::string::npos) {
       EXPECT_FALSE(terminator.complete());
     } else {
       EXPECT_TRUE(terminator.complete());
-      EXPECT_EQ(used, bytes.substr(0, end + 4));
+      EXPECT_EQ(used, bytes.substr(0, end + 5));
     }
 
     std::size_t uidls = 0;
