@@ -25,7 +25,8 @@ std::size_t JisToSjisUnfolded(std::string_view jis, std::span<char> dest);
 std::string JisToSjisUnfolded(std::string_view jis);
 
 // Shift_JIS -> ISO-2022-JP, with half-width katakana as JIS X 0201 katakana
-// when `options.encodeHalfwidthKana` is set. The output stays below the
+// when `options.encodeHalfwidthKana` is set; an IBM extension of CP932 goes
+// out as its twin (see ibm_extensions.h). The output stays below the
 // destination size minus 1 and always ends in single-byte mode. Returns the
 // length written.
 std::size_t SjisToJis(std::string_view sjis, std::span<char> dest, const ConvertOptions& options);

@@ -1,4 +1,5 @@
 #include "convert/charset_code.h"
+#include "convert/ibm_extensions.h"
 #include "convert/jis_arithmetic.h"
 #include "convert/jis_convert.h"
 #include "convert/text_buffer.h"
@@ -38,8 +39,11 @@ std::size_t SjisToJis(std::string_view sjis, std::span<char> dest, const Convert
   while (i < n) {
     unsigned char c = src[i];
     CharClass cls = CharClass::kSingle;
+    // An IBM extension goes out as its twin, which the arithmetic can carry.
+    const std::optional<BytePair> twin =
+        i + 1 < n ? IbmExtensionTwin(c, src[i + 1]) : std::nullopt;
     // A lead byte needs its trail byte; a lone one at the end is copied.
-    if (IsLeadByte(c, charset::kShiftJis) && i + 1 < n) {
+    if (twin || (IsLeadByte(c, charset::kShiftJis) && i + 1 < n)) {
       cls = CharClass::kDouble;
     } else if (kana && IsHalfwidthKana(c)) {
       cls = CharClass::kKana;
@@ -52,7 +56,7 @@ std::size_t SjisToJis(std::string_view sjis, std::span<char> dest, const Convert
     if (cls != current) writeEscape(cls, o);
     current = cls;
     if (cls == CharClass::kDouble) {
-      BytePair j = SjisPairToJis(c, src[i + 1]);
+      const BytePair j = twin ? SjisPairToJis(twin->first, twin->second) : SjisPairToJis(c, src[i + 1]);
       out[o++] = j.first;
       out[o++] = j.second;
       i += 2;

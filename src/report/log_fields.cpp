@@ -5,6 +5,7 @@
 #include "config/account_settings.h"
 #include "platform/codepage.h"
 #include "report/settings_text.h"
+#include "report/visible_text.h"
 
 namespace velnora {
 
@@ -43,10 +44,15 @@ const std::string& CategoryText(int code) {
 void SanitizeLogField(std::string& text) {
   // Byte-wise is safe in CP932: trail bytes are 0x40 and above, so they are
   // never TAB, LF, CR or ';' (0x3B).
+  bool control = false;
   for (char& c : text) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
     else if (c == ';') c = ',';
+    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) control = true;
   }
+  // Server replies and mail text may hold ESC, BEL and the like: the file
+  // keeps them visible rather than live for whoever views it.
+  if (control) text = VisibleLocalText(text);
 }
 
 std::string SanitizedLogField(std::string_view text) {

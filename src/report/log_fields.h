@@ -13,7 +13,8 @@ struct AccountSettings;
 const std::string& CategoryText(int code);
 
 // TAB, LF and CR become a space and ";" becomes ",", so a field can neither
-// end a forwarding-log line nor split a record.
+// end a forwarding-log line nor split a record; other controls and DEL
+// become caret pairs ("^[" for ESC), as on the console.
 void SanitizeLogField(std::string& text);
 std::string SanitizedLogField(std::string_view text);
 

@@ -13,4 +13,9 @@ namespace velnora {
 // With `keepLineBreaks` (message boxes) LF stays and CR is dropped.
 std::string VisibleText(std::string_view utf8, bool keepLineBreaks = false);
 
+// The same for Shift_JIS (CP932) text that stays in the local code page, as
+// in the forwarding log: C0 controls but TAB, and DEL, become caret pairs;
+// no other byte changes (no CP932 trail byte is a control or DEL).
+std::string VisibleLocalText(std::string_view cp932);
+
 }  // namespace velnora

@@ -52,14 +52,26 @@ bool WriteDataText(std::string_view text, const DataPieceSink& send, const DataL
   PieceWriter out(send);
   bool inHeader = true;
   std::string logLine;
+  std::string headerLine;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
+    // In the header only LF ends a line: a lone CR there would otherwise end
+    // a line on the wire, and "\r\r\n" would become the empty line that ends
+    // the header early.
+    std::size_t end = text.find_first_of(inHeader ? "\n" : "\r\n", pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
     std::size_t next = end;
     if (next < text.size()) {
       next += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+    }
+    std::string_view line = text.substr(pos, end - pos);
+    if (inHeader) {
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CR LF, or a last CR
+      headerLine.assign(line);
+      for (char& c : headerLine) {
+        if (c == '\r') c = ' ';
+      }
+      line = headerLine;
     }
     bool stuffed = !line.empty() && line.front() == '.';
     if (stuffed && !out.Put('.', next)) return false;

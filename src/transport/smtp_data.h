@@ -1,7 +1,9 @@
 // The message text as it goes over the wire after DATA, without any I/O.
 //
 // Every line ends with CR LF on the wire, whatever ended it in the text
-// (CR LF, a bare LF or a bare CR), and every line that begins with "." gets
+// (CR LF, a bare LF, or in the body a bare CR: in the header a bare CR
+// becomes a space, so that it can neither end the header early nor make a
+// line the text does not have), and every line that begins with "." gets
 // one more "." in front (RFC 5321 4.5.2), header lines included. A received
 // mail can therefore never end the DATA early with a "." line or a bare-LF
 // "\n.\r\n" in its headers and smuggle commands after it. A last line

@@ -2,6 +2,7 @@
 // converters, cell by cell over the JIS X 0208 area.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -98,6 +99,58 @@ TEST(JisIconvAgreement, VendorExtensionsDifferOnPurpose) {
     SjisToJis(sjis, std::span<char>(dest), ConvertOptions{});
     EXPECT_EQ(std::string(dest.data()), jis);
   }
+}
+
+// The IBM extensions (lead bytes 0xFA to 0xFC) go out as the JIS code of
+// their twin: the first code in the rows the arithmetic carries that the
+// system's CP932 converter decodes to the same character. The character
+// after one is kept, and converting back gives that twin.
+TEST(JisIconvAgreement, IbmExtensionsGoOutAsTheirTwin) {
+  std::map<std::u16string, std::string> twinOf;
+  for (int lead = 0x81; lead <= 0xEF; ++lead) {
+    if (lead > 0x9F && lead < 0xE0) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string code = SjisOf({static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)});
+      auto wide = platform::MultiByteToWideChar(kCodePageShiftJis, code);
+      if (wide && wide->size() == 1 && (*wide)[0] != u'\uFFFD') twinOf.emplace(*wide, code);
+    }
+  }
+  int extensions = 0;
+  for (int lead = 0xFA; lead <= 0xFC; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string code = SjisOf({static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)});
+      auto wide = platform::MultiByteToWideChar(kCodePageShiftJis, code);
+      ASSERT_TRUE(wide.has_value());
+      if (wide->size() != 1 || (*wide)[0] == u'\uFFFD') continue;
+      ++extensions;
+      SCOPED_TRACE(::testing::Message() << std::hex << lead << ' ' << trail);
+      const auto twin = twinOf.find(*wide);
+      ASSERT_NE(twin, twinOf.end());
+      std::vector<char> jis(32);
+      SjisToJis(code + "A", std::span<char>(jis), ConvertOptions{});
+      const std::string out(jis.data());
+      ASSERT_EQ(out.size(), 3u + 2u + 3u + 1u);
+      EXPECT_EQ(out.substr(0, 3), "\x1B$B");
+      for (unsigned char b : out.substr(3, 2)) EXPECT_TRUE(b >= 0x21 && b <= 0x7E);
+      EXPECT_EQ(out.substr(5), "\x1B(BA");
+      std::vector<char> back(32);
+      JisToSjis(out, std::span<char>(back));
+      EXPECT_EQ(std::string(back.data()), twin->second + "A");
+    }
+  }
+  EXPECT_EQ(extensions, 388);
+
+  // "＂見積＂の件": the quotation marks are JIS 0x7C7E, the kanji as the
+  // system's ISO-2022-JP converter writes them.
+  auto plain = platform::ConvertCodePage(kCodePageShiftJis, kCodePageIso2022Jp,
+                                         "\x8C\xA9\x90\xCF\x82\xCC\x8C\x8F");  // 見積の件
+  ASSERT_TRUE(plain.has_value());
+  ASSERT_EQ(plain->size(), 3u + 8u + 3u);
+  const std::string kanji = plain->substr(3, 8);
+  std::vector<char> jis(64);
+  SjisToJis("\xFA\x57\x8C\xA9\x90\xCF\xFA\x57\x82\xCC\x8C\x8F", std::span<char>(jis), ConvertOptions{});
+  EXPECT_EQ(std::string(jis.data()),
+            "\x1B$B\x7C\x7E" + kanji.substr(0, 4) + "\x7C\x7E" + kanji.substr(4) + "\x1B(B");
 }
 
 }  // namespace

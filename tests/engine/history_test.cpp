@@ -126,6 +126,12 @@ TEST_F(HistoryTest, MessageWithoutIdIsRecognisedByDateSubjectAndFrom) {
                                   *home_, *common_, log_));
 }
 
+TEST_F(HistoryTest, KeyWithControlsIsRecognisedAsWritten) {
+  MailMessage m = Parsed("Message-ID: <\x1B[0m\x07@example.jp>\r\n\r\nx");
+  Record(m, *home_);
+  EXPECT_TRUE(IsAlreadyForwarded(m, *home_, *common_, log_));
+}
+
 TEST_F(HistoryTest, SwitchesTurnTheCheckOff) {
   MailMessage m = Parsed("Message-ID: <1@example.jp>\r\n\r\nx");
   Record(m, *home_);

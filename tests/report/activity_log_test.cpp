@@ -88,6 +88,14 @@ TEST_F(ActivityLogTest, EventRowAndLogLineCarryTheAccountWithItsNumber) {
   EXPECT_EQ(lines[2], "V1;3;Info;" + reporter_.rows[2].columns[2] + ";;(Velnora System); ; ;;");
 }
 
+TEST_F(ActivityLogTest, ServerTextReachesTheLogWithItsControlsVisible) {
+  log_.AddActivity("-ERR \x1B]2;owned\x07\x1B[2J\x1B[1;1Hbye", 20, account_.get());
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "V1;20;Info;" + reporter_.rows[0].columns[2] +
+                          ";-ERR ^[]2,owned^G^[[2J^[[1,1Hbye;(Velnora System); ; ;3 : Office;");
+}
+
 TEST_F(ActivityLogTest, RowTimeIsTheListStamp) {
   log_.AddActivity("x", 3, nullptr);
   ASSERT_EQ(reporter_.rows.size(), 1u);

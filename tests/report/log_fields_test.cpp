@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "config/account_settings.h"
 #include "platform/codepage.h"
@@ -28,6 +30,17 @@ TEST(LogFieldsTest, SanitisingKeepsFieldsOnOneLine) {
   // Shift_JIS text passes unchanged: no trail byte is a separator.
   const std::string japanese = SJIS(u8"表示；ソ");
   EXPECT_EQ(SanitizedLogField(japanese), japanese);
+}
+
+TEST(LogFieldsTest, ControlsAreWrittenAsCaretPairs) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"550 \x1B[31mred\x1B[0m", "550 ^[[31mred^[[0m"},
+      {"\x1B]0;title\x07rest", "^[]0,title^Grest"},
+      {std::string("a\0b\x7F" "c\x1F", 6), "a^@b^?c^_"},
+      {"\x08\x0B\x0C", "^H^K^L"},
+      {SJIS(u8"表示\x1Bソ"), SJIS(u8"表示^[ソ")},
+  };
+  for (const auto& [raw, written] : cases) EXPECT_EQ(SanitizedLogField(raw), written) << raw;
 }
 
 TEST(LogFieldsTest, SyntheticIdTakesWholeLinesWhileTheyFit) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "transport/smtp_data.h"
@@ -58,17 +59,24 @@ ServerView ReadAsServer(const std::string& wire) {
   return view;
 }
 
-// The text with every line end made CR LF and a missing last one added.
+// The text with every line end made CR LF and a missing last one added. In
+// the header (up to its first empty line) only LF ends a line, and a CR
+// that does not stand before one, or at the very end, is a space.
 std::string Normalised(std::string_view text) {
   std::string out;
+  bool inHeader = true;
+  std::size_t lineStart = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
+    const bool crlf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+    const bool lineEnd = inHeader ? text[i] == '\n' || crlf || (text[i] == '\r' && i + 1 == text.size())
+                                  : text[i] == '\r' || text[i] == '\n';
+    if (lineEnd) {
+      if (inHeader && out.size() == lineStart) inHeader = false;
       out += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (text[i] == '\n') {
-      out += "\r\n";
+      lineStart = out.size();
+      if (crlf) ++i;
     } else {
-      out += text[i];
+      out += text[i] == '\r' ? ' ' : text[i];
     }
   }
   if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
@@ -132,6 +140,20 @@ TEST(DataText, ExactWireForms) {
   EXPECT_EQ(Encode("").bytes, ".\r\n");
   EXPECT_EQ(Encode("S: x\n\nA\n.\n..b\n").bytes, "S: x\r\n\r\nA\r\n..\r\n...b\r\n.\r\n");
   EXPECT_EQ(Encode(".H: x\r\n\r\n").bytes, "..H: x\r\n\r\n.\r\n");
+}
+
+// A lone CR in the header is a space on the wire: it neither ends the
+// header early (moving the next field into the body) nor makes a line; in
+// the body it ends a line as before.
+TEST(DataText, LoneCrInTheHeaderIsASpace) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"S: x\r\r\nY: z\r\n\r\nbody\rmore\r\n", "S: x \r\nY: z\r\n\r\nbody\r\nmore\r\n.\r\n"},
+      {"S: a\rb\r\n\r\nc\r\n", "S: a b\r\n\r\nc\r\n.\r\n"},
+      {"S: a\r\n\r\r\nT: b\r\n\r\n", "S: a\r\n \r\nT: b\r\n\r\n.\r\n"},
+      {"S: a\r\n.\rRSET\r\n\r\n", "S: a\r\n.. RSET\r\n\r\n.\r\n"},
+      {"S: a\n\rb\n\r", "S: a\r\n b\r\n\r\n.\r\n"},
+  };
+  for (const auto& [text, wire] : cases) EXPECT_EQ(Encode(text).bytes, wire);
 }
 
 TEST(DataText, HeaderLinesAndTerminatorAreLoggedBodyIsNot) {
