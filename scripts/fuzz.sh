@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang-14, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz/ (or $FUZZ_BUILD_DIR) and runs
-# each for SECONDS (default 60) split evenly, starting from its checked-in
-# seed corpus fuzz/corpus/<target>/. Exits non-zero on a finding; the input
-# is left in build-fuzz/artifacts/.
+# each for SECONDS (default 60), one after the other, starting from its
+# checked-in seed corpus fuzz/corpus/<target>/. Further arguments name the
+# targets to run (default: every fuzz/*.cpp). Exits non-zero on a finding;
+# the input is left in build-fuzz/artifacts/.
+#   scripts/fuzz.sh 60                         # CI: a minute per target
+#   scripts/fuzz.sh 600 transport_peer_fuzz    # ten minutes, one target
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+shift || true
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -14,11 +18,13 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
   -DVELNORA_FUZZ=ON -DVELNORA_TESTS=OFF -DVELNORA_BENCH=OFF -DVELNORA_SANITIZE=ON >/dev/null
 
-targets=()
-for src in fuzz/*.cpp; do targets+=("$(basename "$src" .cpp)"); done
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for src in fuzz/*.cpp; do targets+=("$(basename "$src" .cpp)"); done
+fi
 cmake --build "$build_dir" --target "${targets[@]}" -j"${FUZZ_JOBS:-2}"
 
-per_target=$(( seconds / ${#targets[@]} ))
+per_target=$seconds
 [ "$per_target" -ge 1 ] || per_target=1
 mkdir -p "$build_dir/artifacts"
 status=0
