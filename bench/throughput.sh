@@ -16,6 +16,8 @@ count="${2:-1000}"
 [ -x "$cli" ] || { echo "no velnora-cli at $cli (build it, or pass its path)" >&2; exit 2; }
 cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
 python=/usr/bin/python3; [ -x "$python" ] || python=python3
+. "$here/../scripts/server_programs.sh"
+dovecot="$(server_program dovecot)" || exit 2
 
 work="$(mktemp -d /tmp/velnora-throughput-XXXXXX)"
 pids=()
@@ -102,7 +104,7 @@ service stats {
 }
 CONF
 if [ "$(id -u)" -eq 0 ]; then chown -R "$mail_user:$mail_group" "$work/home"; fi
-dovecot -F -c "$work/dovecot.conf" >"$work/dovecot.out" 2>&1 & pids+=($!)
+"$dovecot" -F -c "$work/dovecot.conf" >"$work/dovecot.out" 2>&1 & pids+=($!)
 mkdir -p "$work/sink"
 "$python" "$here/throughput_sink.py" "$work/sink" "$smtp_port" >"$work/sink.out" 2>&1 & pids+=($!)
 wait_port "$pop_port"

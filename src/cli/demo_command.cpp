@@ -60,14 +60,17 @@ class DemoFolder {
   }
   ~DemoFolder() {
     std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
+    if (!path_.empty() && !keep_) fs::remove_all(path_, ec);
   }
   DemoFolder(const DemoFolder&) = delete;
   DemoFolder& operator=(const DemoFolder&) = delete;
   const std::string& path() const { return path_; }
+  // Leaves the folder in place (for a look at a failed server's files).
+  void Keep() { keep_ = true; }
 
  private:
   std::string path_;
+  bool keep_ = false;
 };
 
 int Demo(CliContext& context, std::span<const std::string> args) {
@@ -87,7 +90,12 @@ int Demo(CliContext& context, std::span<const std::string> args) {
   DemoServers servers(serverFolder);
   std::string problem;
   std::fprintf(context.out, "Starting Dovecot and aiosmtpd in %s ...\n", folder.path().c_str());
-  if (!servers.Start(mailboxes, problem)) return Fail(context, problem);
+  if (!servers.Start(mailboxes, problem)) {
+    if (!servers.startFailed()) return Fail(context, problem);
+    servers.Stop();
+    folder.Keep();
+    return Fail(context, problem + "\nThe folder " + folder.path() + " is kept for a look; remove it when done.");
+  }
   std::fprintf(context.out, "POP3 on 127.0.0.1:%u (TLS %u), SMTP on 127.0.0.1:%u\n", servers.popPort(),
                servers.popsPort(), servers.smtpPort());
 

@@ -1,6 +1,7 @@
 #include "cli/demo_command_servers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/net.h"
+#include "platform/server_programs.h"
 
 namespace velnora::cli {
 namespace {
@@ -66,6 +68,32 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// The last `count` lines of a server's log, each indented, controls shown
+// as \xNN: the reason a server did not start is usually there.
+std::string LogTail(const std::string& path, std::size_t count = 12) {
+  std::vector<std::string> lines;
+  std::istringstream text(ReadFile(path));
+  for (std::string line; std::getline(text, line);) {
+    lines.push_back(std::move(line));
+    if (lines.size() > count) lines.erase(lines.begin());
+  }
+  std::string tail;
+  for (const std::string& line : lines) {
+    tail += "\n    ";
+    for (char ch : line) {
+      const unsigned char c = static_cast<unsigned char>(ch);
+      if (c < 0x20 && c != '\t') {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        tail += hex;
+      } else {
+        tail += ch;
+      }
+    }
+  }
+  return tail.empty() ? "\n    (" + path + " is empty)" : tail;
 }
 
 // The distribution's Python, which has the packaged aiosmtpd, before any
@@ -175,17 +203,33 @@ bool DemoServers::Start(const std::vector<DemoMailbox>& mailboxes, std::string& 
   }
   if (!MakeCertificate(problem) || !WriteDovecot(mailboxes, problem)) return false;
 
-  if (!dovecot_.Start({"dovecot", "-F", "-c", folder_ + "/dovecot.conf"}, folder_ + "/dovecot.out") ||
-      !WaitListening(popPort_, dovecot_, 15000)) {
-    problem = "Dovecot did not start (is dovecot-pop3d installed? see " + folder_ + "/dovecot.log)";
+  // Debian installs Dovecot in /usr/sbin, off an ordinary user's PATH.
+  const std::string dovecot = platform::FindServerProgram("dovecot");
+  if (dovecot.empty()) {
+    problem = "Dovecot is not installed: no dovecot program on PATH, in /usr/sbin or in /sbin "
+              "(Debian package dovecot-pop3d)";
     return false;
   }
+  if (!dovecot_.Start({dovecot, "-F", "-c", folder_ + "/dovecot.conf"}, folder_ + "/dovecot.out") ||
+      !WaitListening(popPort_, dovecot_, 15000)) {
+    failed_ = true;
+    problem = "Dovecot did not start (" + dovecot + " -F -c " + folder_ + "/dovecot.conf); the end of " + folder_ +
+              "/dovecot.out:" + LogTail(folder_ + "/dovecot.out") + "\nand of " + folder_ + "/dovecot.log:" +
+              LogTail(folder_ + "/dovecot.log");
+    return false;
+  }
+  const std::string python = SystemPython();
   fs::create_directories(folder_ + "/smtp");
   if (!WriteFile(folder_ + "/smtp_sink.py", kSinkScript) ||
-      !sink_.Start({SystemPython(), folder_ + "/smtp_sink.py", folder_ + "/smtp", std::to_string(smtpPort_)},
+      !sink_.Start({python, folder_ + "/smtp_sink.py", folder_ + "/smtp", std::to_string(smtpPort_)},
                    folder_ + "/smtp.log") ||
       !WaitListening(smtpPort_, sink_, 15000)) {
-    problem = "the aiosmtpd server did not start (is python3-aiosmtpd installed?)";
+    failed_ = true;
+    const std::string log = ReadFile(folder_ + "/smtp.log");
+    const bool noModule = log.find("No module named 'aiosmtpd'") != std::string::npos;
+    problem = std::string(noModule ? "aiosmtpd is not installed for " + python + " (Debian package python3-aiosmtpd)"
+                                   : "the aiosmtpd server did not start (" + python + " " + folder_ + "/smtp_sink.py)") +
+              "; the end of " + folder_ + "/smtp.log:" + LogTail(folder_ + "/smtp.log");
     return false;
   }
   return true;

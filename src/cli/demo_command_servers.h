@@ -36,6 +36,8 @@ class DemoServers {
   uint16_t popPort() const { return popPort_; }
   uint16_t popsPort() const { return popsPort_; }
   uint16_t smtpPort() const { return smtpPort_; }
+  // Whether a server was started and did not come up: its folder is worth keeping.
+  bool startFailed() const { return failed_; }
   // What the SMTP sink accepted, in order.
   std::vector<ArrivedMail> Arrived() const;
 
@@ -46,6 +48,7 @@ class DemoServers {
 
   std::string folder_;
   uint16_t popPort_ = 0, popsPort_ = 0, smtpPort_ = 0;
+  bool failed_ = false;
   platform::ChildProcess dovecot_;
   platform::ChildProcess sink_;
 };

@@ -11,6 +11,8 @@
 
 #include <sys/wait.h>
 
+#include "support/test_paths.h"
+
 namespace velnora::testing {
 
 struct CliRun {
@@ -31,7 +33,7 @@ inline std::string ShellQuoted(const std::string& s) {
 // `configHome` becomes $XDG_CONFIG_HOME of the child only.
 inline CliRun RunCli(const std::string& configHome, const std::vector<std::string>& args) {
   const std::string errFile = configHome + "/.stderr";
-  std::string command = "XDG_CONFIG_HOME=" + ShellQuoted(configHome) + " " + VELNORA_CLI_PATH;
+  std::string command = "XDG_CONFIG_HOME=" + ShellQuoted(configHome) + " " + ShellQuoted(CliPath());
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
   command += " 2>" + ShellQuoted(errFile);
   CliRun run;

@@ -19,49 +19,11 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/server_programs.h"
+#include "support/loopback.h"
+
 namespace velnora::testing {
 namespace {
-
-uint16_t FreePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  uint16_t port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  ::close(fd);
-  return port;
-}
-
-int ConnectLoopback(uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-bool WaitForPort(uint16_t port, int timeoutMs) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < end) {
-    const int fd = ConnectLoopback(port);
-    if (fd >= 0) {
-      ::close(fd);
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
 
 // Reads until the received bytes end with `end` (or 5 s pass).
 bool ReadUntil(int fd, std::string& got, const std::string& end) {
@@ -171,6 +133,12 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
   }
   conf.close();
 
+  dovecot_ = platform::FindServerProgram("dovecot");
+  doveadm_ = platform::FindServerProgram("doveadm");
+  if (dovecot_.empty() || doveadm_.empty()) {
+    error_ = "Dovecot is not installed (no dovecot or doveadm on PATH, in /usr/sbin or /sbin)";
+    return;
+  }
   // The master runs in the foreground as our child and is told to end when
   // this process does, so a crashing test leaves no server behind.
   const std::string startLog = root_ + "/start.log";
@@ -182,7 +150,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
       ::dup2(out, 1);
       ::dup2(out, 2);
     }
-    ::execlp("dovecot", "dovecot", "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
+    ::execl(dovecot_.c_str(), "dovecot", "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   if (child < 0) {
@@ -194,7 +162,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
   if (!WaitForPort(pop3Port_, 10000) || !WaitForPort(pop3sPort_, 10000)) {
     std::ifstream log(startLog);
     std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    error_ = "dovecot did not start: " + text;
+    error_ = dovecot_ + " did not start: " + text;
     return;
   }
   ready_ = true;
@@ -202,7 +170,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
 
 DovecotServer::~DovecotServer() {
   if (!started_) return;
-  const std::string stop = "doveadm -c '" + config_ + "' stop >/dev/null 2>&1";
+  const std::string stop = "'" + doveadm_ + "' -c '" + config_ + "' stop >/dev/null 2>&1";
   if (std::system(stop.c_str()) != 0) ::kill(masterPid_, SIGTERM);
   // Wait for the master to go away before the folder is removed.
   for (int i = 0; i < 200; ++i) {

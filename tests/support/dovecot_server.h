@@ -57,6 +57,8 @@ class DovecotServer {
   TempFolder folder_;
   std::string root_;
   std::string config_;
+  std::string dovecot_;  // the programs' full paths
+  std::string doveadm_;
   std::string logFile_;
   TestCertificates certificates_;
   uint16_t pop3Port_ = 0;

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/test_paths.h"
+
 namespace velnora::testing {
 namespace {
 
@@ -42,7 +44,7 @@ SmtpSink::SmtpSink(std::string folder, SmtpSinkOptions options) : folder_(std::m
     close(toChild[1]);
     return;
   }
-  std::string script = std::string(VELNORA_SOURCE_DIR) + "/tests/support/smtp_sink.py";
+  std::string script = SourceDir() + "/tests/support/smtp_sink.py";
   std::vector<std::string> args = {"/usr/bin/python3", script, "--folder", folder_,
                                    "--user", options.user, "--password", options.password,
                                    "--auth", options.auth, "--exit-on-stdin-eof"};

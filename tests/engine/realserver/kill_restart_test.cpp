@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "support/dovecot_server.h"
 #include "support/smtp_server.h"
+#include "support/test_paths.h"
 
 namespace velnora {
 namespace {
@@ -53,7 +54,7 @@ TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
   rig.Account(0, "crash", dovecot.pop3Port(), "crash", "crash-pw", sink.plainPort());
   ASSERT_TRUE(rig.WriteSettings());
   testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
-  const std::vector<std::string> run = {VELNORA_CLI_PATH, "--dir", rig.folder(), "run", "--once"};
+  const std::vector<std::string> run = {testing::CliPath(), "--dir", rig.folder(), "run", "--once"};
 
   platform::ChildProcess first;
   ASSERT_TRUE(first.Start(run, configHome.File("first.out")));
@@ -109,7 +110,7 @@ TEST(StopAndRestart, SigtermWindsThePassDownAndTheNextRunForwardsTheRest) {
   testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
 
   platform::ChildProcess first;
-  ASSERT_TRUE(first.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run"}, configHome.File("first.out")));
+  ASSERT_TRUE(first.Start({testing::CliPath(), "--dir", rig.folder(), "run"}, configHome.File("first.out")));
   const int64_t deadline = platform::TickMs() + 60000;
   while (first.Running() && sink.Mails().size() < 20 && platform::TickMs() < deadline) platform::SleepMs(5);
   ASSERT_TRUE(first.Running());
@@ -121,7 +122,7 @@ TEST(StopAndRestart, SigtermWindsThePassDownAndTheNextRunForwardsTheRest) {
   ASSERT_LT(beforeRestart, std::size_t(kMessages));
 
   platform::ChildProcess second;
-  ASSERT_TRUE(second.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run", "--once"}, configHome.File("second.out")));
+  ASSERT_TRUE(second.Start({testing::CliPath(), "--dir", rig.folder(), "run", "--once"}, configHome.File("second.out")));
   const int64_t end = platform::TickMs() + 120000;
   while (second.Running() && platform::TickMs() < end) platform::SleepMs(20);
   ASSERT_FALSE(second.Running());

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "support/dovecot_server.h"
 #include "support/smtp_server.h"
+#include "support/test_paths.h"
 
 namespace velnora {
 namespace {
@@ -40,11 +41,11 @@ TEST(RunUntilSignal, ForwardsRefusesASecondProcessAndStopsOnSigterm) {
   testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
 
   platform::ChildProcess service;
-  ASSERT_TRUE(service.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run"}, configHome.File("service.out")));
+  ASSERT_TRUE(service.Start({testing::CliPath(), "--dir", rig.folder(), "run"}, configHome.File("service.out")));
   ASSERT_TRUE(WaitFor([&] { return sink.Mails().size() == 2; }, 30000));
 
   platform::ChildProcess second;
-  ASSERT_TRUE(second.Start({VELNORA_CLI_PATH, "--dir", rig.folder(), "run", "--once"}, configHome.File("second.out")));
+  ASSERT_TRUE(second.Start({testing::CliPath(), "--dir", rig.folder(), "run", "--once"}, configHome.File("second.out")));
   ASSERT_TRUE(WaitFor([&] { return !second.Running(); }, 30000));
   EXPECT_NE(testing::FileText(configHome.File("second.out")).find("another Velnora process"), std::string::npos);
   EXPECT_TRUE(service.Running());

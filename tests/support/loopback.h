@@ -1,0 +1,16 @@
+// Loopback ports for the test servers: a free one, and waiting until a
+// server listens on one.
+#pragma once
+
+#include <cstdint>
+
+namespace velnora::testing {
+
+// A port no one listens on right now (0 when none could be had).
+uint16_t FreePort();
+// A connected socket to 127.0.0.1:port, or -1.
+int ConnectLoopback(uint16_t port);
+// Whether something accepts connections on the port within `timeoutMs`.
+bool WaitForPort(uint16_t port, int timeoutMs);
+
+}  // namespace velnora::testing
