@@ -279,9 +279,10 @@ class SeedRun:
         for a in self.s.accounts:
             if not a.options["deleteAfterForward"] or not a.destinations:
                 continue
+            got = lambda t: [self.facts.copies.get(t, {}).get(d) for d in a.destinations]
+            whole = any if a.options["apportion"] else all
             kept = [t for t in self.facts.left[a.number]
-                    if t in self.s.mails and not self.s.mails[t].filtered and
-                    all(self.facts.copies.get(t, {}).get(d) for d in a.destinations[:1])]
+                    if t in self.s.mails and not self.s.mails[t].filtered and whole(got(t))]
             if kept:
                 self.notes.append("acct%d: %d forwarded messages still on the server with "
                                   "deleteAfterForward" % (a.number, len(kept)))

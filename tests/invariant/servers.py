@@ -7,6 +7,7 @@ import os
 import poplib
 import pwd
 import shutil
+import signal
 import socket
 import subprocess
 import time
@@ -14,6 +15,13 @@ import time
 SOURCE_DIR = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
 SINK_SCRIPT = os.path.join(SOURCE_DIR, "tests", "support", "smtp_sink.py")
 PYTHON = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else "python3"
+
+
+def _end_with_parent():
+    """The server ends when the harness does, even when the harness is killed."""
+    import ctypes
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def free_port():
@@ -100,7 +108,8 @@ class Dovecot:
             f.write("\n".join(conf) + "\n")
         log = open(os.path.join(self.root, "start.log"), "ab")
         self.process = subprocess.Popen(["dovecot", "-F", "-c", self.config], stdout=log,
-                                        stderr=log, stdin=subprocess.DEVNULL)
+                                        stderr=log, stdin=subprocess.DEVNULL,
+                                        preexec_fn=_end_with_parent)
         if not wait_for_port(self.port):
             raise RuntimeError("dovecot did not start: " +
                                open(os.path.join(self.root, "start.log")).read())
