@@ -3,14 +3,21 @@
 #include <string>
 #include <vector>
 
+#include "convert/ascii_case.h"
+
 namespace velnora {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCaseAt(std::string_view s, size_t at, std::string_view pattern) {
+// Both sides are folded the same way: A-Z only, and not the trail bytes of
+// double-byte characters, each side walked from its own start.
+bool EqualNoCaseAt(std::string_view s, size_t at, std::string_view pattern, Cp932Walk sWalk) {
+  Cp932Walk pWalk;
   for (size_t i = 0; i < pattern.size(); ++i) {
-    if (Lower(s[at + i]) != Lower(pattern[i])) return false;
+    const auto a = static_cast<unsigned char>(s[at + i]);
+    const auto b = static_cast<unsigned char>(pattern[i]);
+    if (sWalk.Folded(a) != pWalk.Folded(b)) return false;
+    sWalk.Step(a);
+    pWalk.Step(b);
   }
   return true;
 }
@@ -41,11 +48,7 @@ Compacted Compact(std::string_view s) {
 }  // namespace
 
 bool StartsWithNoCase(std::string_view s, std::string_view lowerPrefix) {
-  if (s.size() < lowerPrefix.size()) return false;
-  for (size_t i = 0; i < lowerPrefix.size(); ++i) {
-    if (Lower(s[i]) != lowerPrefix[i]) return false;
-  }
-  return true;
+  return StartsWithLower(s, lowerPrefix);
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
@@ -53,13 +56,17 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.starts_w
 bool EndsWith(std::string_view s, std::string_view suffix) { return s.ends_with(suffix); }
 
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() && EqualNoCaseAt(s, s.size() - suffix.size(), suffix);
+  if (s.size() < suffix.size()) return false;
+  const size_t at = s.size() - suffix.size();
+  return EqualNoCaseAt(s, at, suffix, Cp932Walk(s, at));
 }
 
 size_t FindNoCase(std::string_view s, std::string_view pattern) {
   if (pattern.size() > s.size()) return kNotFound;
+  Cp932Walk walk;
   for (size_t at = 0; at + pattern.size() <= s.size(); ++at) {
-    if (EqualNoCaseAt(s, at, pattern)) return at;
+    if (EqualNoCaseAt(s, at, pattern, walk)) return at;
+    walk.Step(static_cast<unsigned char>(s[at]));
   }
   return kNotFound;
 }
@@ -67,8 +74,10 @@ size_t FindNoCase(std::string_view s, std::string_view pattern) {
 size_t CountNoCase(std::string_view s, std::string_view pattern) {
   if (pattern.empty()) return 0;
   size_t count = 0;
+  Cp932Walk walk;
   for (size_t at = 0; at + pattern.size() <= s.size(); ++at) {
-    if (EqualNoCaseAt(s, at, pattern)) ++count;
+    if (EqualNoCaseAt(s, at, pattern, walk)) ++count;
+    walk.Step(static_cast<unsigned char>(s[at]));
   }
   return count;
 }

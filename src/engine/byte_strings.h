@@ -1,7 +1,8 @@
-// Byte-string tests used throughout the forwarding engine. Header names and
-// filter words are ASCII, so case is folded for A-Z only and the result does
-// not depend on the locale. Positions are offsets into the first argument;
-// npos when there is no match.
+// Byte-string tests used throughout the forwarding engine, on Shift_JIS
+// (CP932) text. Case is folded for A-Z only, never in the trail byte of a
+// double-byte character, so the result does not depend on the locale and
+// one Japanese character never matches another. Positions are offsets into
+// the first argument; npos when there is no match.
 #pragma once
 
 #include <cstddef>

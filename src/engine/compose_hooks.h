@@ -20,7 +20,8 @@ std::vector<std::string> ShapeFeaturePhoneParts(const MailMessage& message,
                                                 const AccountSettings& account);
 
 // The status report of all accounts that answers an accepted remote-control
-// command, sized to the message's body area; nothing without the settings.
+// command, sized to the message's body area, in ISO-2022-JP; nothing
+// without the settings.
 std::optional<std::string> RemoteStatusReport(const MailMessage& message,
                                               const SettingsImage* settings);
 

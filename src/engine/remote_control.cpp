@@ -14,9 +14,13 @@ constexpr int kCodeNotAnswered = 18;
 constexpr int kCodeAnswered = 19;
 constexpr int kInformation = 3;
 
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // A decimal account number as the commands write it: no sign, no leading zero.
 int AccountNumber(std::string_view digits) {
-  if (digits.empty() || digits.size() > 3) return -1;
+  if (!AllDigits(digits) || digits.size() > 3) return -1;
   if (digits.size() > 1 && digits.front() == '0') return -1;
   int n = -1;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
@@ -75,16 +79,29 @@ void MaskPassword(MailMessage& message, std::string_view commandText, std::size_
   std::fill_n(message.buffer.begin() + static_cast<std::ptrdiff_t>(at), passwordLength, '*');
 }
 
-// A mistyped command ("P 400 OFF", "P 3 of") carries the password just the
-// same; it is masked too. Ordinary subjects that merely begin with a short
-// password and a word are left alone.
+bool EqualsNoCase(std::string_view text, std::string_view upper) {
+  return text.size() == upper.size() &&
+         std::equal(text.begin(), text.end(), upper.begin(), [](char a, char b) {
+           return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+         });
+}
+
+// A mistyped command ("P 400 OFF", "P 3 of", "P all on") carries the
+// password just the same and is masked too: the password, a number or ALL,
+// and ON, OFF or OF in any letter case, nothing more. An ordinary subject
+// that merely begins with the password ("P 3 days left") is left alone.
 bool LooksLikeCommandAttempt(std::string_view text, std::string_view password) {
   if (password.empty() || !text.starts_with(password) || text.size() <= password.size() + 1 ||
       text[password.size()] != ' ') {
     return false;
   }
   const std::string_view rest = text.substr(password.size() + 1);
-  return (rest.front() >= '0' && rest.front() <= '9') || rest.starts_with("ALL");
+  const std::size_t blank = rest.find(' ');
+  if (blank == std::string_view::npos) return false;
+  const std::string_view target = rest.substr(0, blank);
+  const std::string_view word = rest.substr(blank + 1);
+  return (AllDigits(target) || EqualsNoCase(target, "ALL")) &&
+         (EqualsNoCase(word, "ON") || EqualsNoCase(word, "OFF") || EqualsNoCase(word, "OF"));
 }
 
 }  // namespace

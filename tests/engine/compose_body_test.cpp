@@ -7,6 +7,7 @@
 #include "compose_fixture.h"
 #include "config/settings_image.h"
 #include "engine/message_load.h"
+#include "platform/codepage_win.h"
 
 namespace velnora::testing {
 namespace {
@@ -131,6 +132,37 @@ TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
   message.resultCode = 19;
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   EXPECT_EQ(BodyOfPart(), "please\r\n\r\n");
+}
+
+// The report is labelled ISO-2022-JP in 7bit: Shift_JIS account names are
+// converted as the system's converter does, half-width katakana as JIS X
+// 0201 katakana.
+TEST_F(ComposeTest, StatusReportIsIso2022Jp) {
+  auto settings = std::make_unique<SettingsImage>();
+  settings->accounts[0].enabled = 1;
+  SetField(settings->accounts[0].accountName, SJIS(u8"自宅"));
+  common->remoteControl = 1;
+  common->remoteStatusReport = 1;
+  Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
+  message.partLayout = 1;
+  message.resultCode = 19;
+  message.contentCharset = 2;
+  ComposeInput input{*account, *extra, *common, options, folder.path(), nullptr, stamps, settings.get()};
+  ASSERT_EQ(ComposeSentMail(input, message), 1);
+  const auto expected = platform::ConvertCodePage(platform::kCodePageShiftJis, platform::kCodePageIso2022Jp,
+                                                  "-REMOTE-\r\n0:ON :" + SJIS(u8"自宅") + "\r\n\r\n");
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EQ(BodyOfPart(), *expected + "\r\n");
+  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"iso-2022-jp\"");
+  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 7bit");
+
+  SetField(settings->accounts[0].accountName, "\xBC\xAE\xAF\xCC\xDF");  // half-width ｼｮｯﾌﾟ
+  Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
+  message.partLayout = 1;
+  message.resultCode = 19;
+  message.contentCharset = 2;
+  ASSERT_EQ(ComposeSentMail(input, message), 1);
+  EXPECT_EQ(BodyOfPart(), "-REMOTE-\r\n0:ON :\x1B(I\x3C\x2E\x2F\x4C\x5F\x1B(J\r\n\r\n\r\n");
 }
 
 }  // namespace

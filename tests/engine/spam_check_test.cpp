@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -99,6 +100,47 @@ INSTANTIATE_TEST_SUITE_P(
                       SpamCase{"ModeD", 3, [](AccountSettings& a) { a.spamNoDate = 1; },
                                "From: a@x.jp\r\n", false}),
     SpamCaseName);
+
+// One switch per missing header line: it stops the message that lacks
+// exactly that line and lets through a message that has only that line, so
+// a switch wired to another header fails one of the two.
+struct MissingHeaderCase {
+  const char* name;
+  void (*switchOn)(AccountSettings&);
+  const char* line;
+};
+
+class SpamSwitchTest : public ::testing::TestWithParam<MissingHeaderCase> {};
+
+TEST_P(SpamSwitchTest, StopsExactlyTheMessageWithoutItsHeader) {
+  const MissingHeaderCase& c = GetParam();
+  auto account = testing::BlankAccount();
+  account->filterMode = static_cast<int16_t>(kFilterAnyStops);
+  c.switchOn(*account);
+  std::string lacking = kFull;
+  const std::size_t at = lacking.find(c.line);
+  ASSERT_NE(at, std::string::npos);
+  lacking.erase(at, std::strlen(c.line));
+  EXPECT_TRUE(SpamCheck(testing::Parsed(lacking + "\r\nbody"), *account)) << lacking;
+  EXPECT_FALSE(SpamCheck(testing::Parsed(std::string(c.line) + "\r\nbody"), *account));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachSwitch, SpamSwitchTest,
+    ::testing::Values(
+        MissingHeaderCase{"To", [](AccountSettings& a) { a.spamNoTo = 1; }, "To: me@example.jp\r\n"},
+        MissingHeaderCase{"Date", [](AccountSettings& a) { a.spamNoDate = 1; }, "Date: d\r\n"},
+        MissingHeaderCase{"From", [](AccountSettings& a) { a.spamNoFrom = 1; }, "From: a@x.jp\r\n"},
+        MissingHeaderCase{"Cc", [](AccountSettings& a) { a.spamNoCc = 1; }, "Cc: c@x.jp\r\n"},
+        MissingHeaderCase{"MessageId", [](AccountSettings& a) { a.spamNoMessageId = 1; }, "Message-ID: <i@x>\r\n"},
+        MissingHeaderCase{"ReplyTo", [](AccountSettings& a) { a.spamNoReplyTo = 1; }, "Reply-To: a@x.jp\r\n"},
+        MissingHeaderCase{"XMailer", [](AccountSettings& a) { a.spamNoXMailer = 1; }, "X-Mailer: m\r\n"},
+        MissingHeaderCase{"ContentType", [](AccountSettings& a) { a.spamNoContentType = 1; },
+                          "Content-Type: text/plain\r\n"},
+        MissingHeaderCase{"MimeVersion", [](AccountSettings& a) { a.spamNoMimeVersion = 1; },
+                          "MIME-Version: 1.0\r\n"},
+        MissingHeaderCase{"Subject", [](AccountSettings& a) { a.spamNoSubject = 1; }, "Subject: s\r\n"}),
+    [](const ::testing::TestParamInfo<MissingHeaderCase>& p) { return p.param.name; });
 
 }  // namespace
 }  // namespace velnora
