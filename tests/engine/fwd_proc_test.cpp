@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "config/settings_defaults.h"
+#include "config/settings_file.h"
 #include "engine/fwd_proc.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -481,6 +482,65 @@ TEST_F(FwdProcTest, NoUidlModeStartsTheNextCheckAtTheFirstMessageNotSent) {
   EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
   EXPECT_EQ(runtime().startIndex, 1);
 }
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// The one-shot flags change once per event and the settings file changes
+// with them: a reload at the next check (reloadSettingsEachCheck) or a start
+// after a kill reads what this check decided.
+struct OneShotCase {
+  const char* name;
+  bool markAll;             // else a mailbox over the held-mail limit
+  bool noUidl;
+  const char* noticeReply;  // the sink's answer to the overflow notice
+  int expected;             // the flag in memory and in the file after the check
+};
+
+// markAllForwardedNext for the mark-all cases, overflowNotified for the others.
+int FlagOf(const AccountSettings& a, bool markAll) {
+  return markAll ? a.markAllForwardedNext : a.overflowNotified;
+}
+
+class FwdProcOneShot : public FwdProcTest, public ::testing::WithParamInterface<OneShotCase> {};
+
+TEST_P(FwdProcOneShot, TheFlagIsConsumedInTheFileToo) {
+  const OneShotCase& c = GetParam();
+  account().noUidl = account().noUidlActive = c.noUidl;
+  account().markAllForwardedNext = c.markAll;
+  ASSERT_EQ(SaveSettings(*ctx.settings, ctx.location), SaveResult::Saved);
+  FakeServer pop, smtp;
+  if (c.markAll) {
+    Quit(Listing(Login(pop, 2), Mailbox(2)));
+  } else {
+    Quit(Login(pop, kMinHeldMails + 1));
+    SmtpAccept(smtp, c.noticeReply);
+  }
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  if (!c.noUidl) pop.Wait();
+  EXPECT_EQ(FlagOf(account(), c.markAll), c.expected);
+  auto saved = std::make_unique<SettingsImage>();
+  SettingsLocation location(folder.path(), "");
+  ASSERT_TRUE(LoadSettings(*saved, location, DisplayArea{}, false).valid);
+  EXPECT_EQ(FlagOf(saved->accounts[0], c.markAll), c.expected);
+  EXPECT_TRUE(filtered.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flags, FwdProcOneShot,
+    ::testing::Values(
+        OneShotCase{"MarkAllWithUidls", true, false, "", 0},
+        OneShotCase{"MarkAllWithoutUidls", true, true, "", 0},
+        OneShotCase{"OverflowNoticeAccepted", false, false, "250 queued\r\n", 1},
+        // A notice that did not go out is tried again at the next check.
+        OneShotCase{"OverflowNoticeRefused", false, false, "554 no\r\n", 0}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace velnora
