@@ -544,3 +544,63 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// A message with nowhere to go is neither counted as forwarded nor deleted:
+// it stays on the server and is tried again.
+TEST_F(FwdProcTest, BlankDestinationsForwardNothingAndDeleteNothing) {
+  SetText(account().forwardTo, "   ");
+  account().deleteAfterForward = 1;
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text)).NextConnection();
+  Quit(Listing(Login(pop, 1), box));
+  smtp.Send("220 mx\r\n").ExpectPrefix("HELO ").Send("250 mx\r\n").Hang(200);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Received().find("DELE"), std::string::npos);
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 0);
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_EQ(Result(0), kNotHandled);
+  EXPECT_TRUE(Shown(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。")));
+}
+
+// The forwarding-log row is on the disk once the server has answered 250 to
+// the end of the text, before the QUIT: a kill in between does not send the
+// message again.
+TEST_F(FwdProcTest, TheOutcomeIsRecordedBeforeTheQuit) {
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  smtp.Send("220 mx\r\n").ExpectPrefix("HELO ").Send("250 mx\r\n")
+      .Expect("RSET\r\n").Send("250 ok\r\n")
+      .ExpectPrefix("MAIL FROM:").Send("250 ok\r\n")
+      .Expect("RCPT TO: <dest@velnora.test>\r\n").Send("250 ok\r\n")
+      .Expect("DATA\r\n").Send("354 go\r\n")
+      .ReadLine().ReadLine().ReadLine().Expect(".\r\n").Send("250 queued\r\n")
+      .Expect("QUIT\r\n").Hang(1500);  // the QUIT stays unanswered for a while
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  bool recordedAtQuit = false;
+  std::thread watcher([&] {
+    const int64_t end = platform::TickMs() + 10000;
+    while (smtp.Received().find("QUIT") == std::string::npos && platform::TickMs() < end) platform::SleepMs(5);
+    std::ifstream log(folder.File("velnora_.log"));
+    for (std::string line; std::getline(log, line);) recordedAtQuit |= line.starts_with("V1;0;");
+  });
+  Run();
+  watcher.join();
+  pop.Wait();
+  smtp.Wait();
+  EXPECT_TRUE(recordedAtQuit);
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 1);
+}
+
+}  // namespace
+}  // namespace velnora
