@@ -13,6 +13,8 @@
 namespace velnora {
 namespace {
 
+constexpr int kForwardedCode = 0;
+
 void ShowMessage(Context& ctx, int i, const MailMessage& message) {
   ctx.log->AddMessageActivity(ActivityOf(message, ctx.runtimeOf(i).statCount), ctx.account(i));
 }
@@ -68,6 +70,10 @@ int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, cons
     const int number = account.accountNumber;
     if (HasStatistics(number)) ++ctx.stats.filteredCount[std::size_t(number)];
     ShowMessage(ctx, i, message);
+    // Stopped as a duplicate of what this account already forwarded: the
+    // server copy was left behind by an interruption before its deletion,
+    // and it may now go like the forwarded message it is.
+    if (message.forwardedHere) message.resultCode = kForwardedCode;
     return kMessageHandled;
   }
 

@@ -548,6 +548,53 @@ INSTANTIATE_TEST_SUITE_P(
 namespace velnora {
 namespace {
 
+// Which outcomes let deleteAfterForward remove the server copy.
+struct DeleteCase {
+  const char* name;
+  int code;
+  bool passes;          // the filter lets the message through (it is sent)
+  bool forwardedHere;   // the duplicate check found this account's forwarding
+  bool includingFiltered;
+  bool deleted;
+};
+
+class FwdProcDeletion : public FwdProcTest, public ::testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(FwdProcDeletion, ForwardedOutcomesAreDeleted) {
+  const DeleteCase& c = GetParam();
+  account().deleteAfterForward = 1;
+  account().deleteIncludingFiltered = c.includingFiltered;
+  steps.filter = [&](Context&, MailMessage& message, int) {
+    message.resultCode = c.code;
+    message.forwardedHere = c.forwardedHere;
+    return c.passes ? 1 : 0;
+  };
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text)).NextConnection();
+  Listing(Login(pop, 1), box);
+  if (c.deleted) pop.Expect("DELE 1\r\n").Send("+OK\r\n");
+  Quit(pop);
+  SmtpAccept(smtp);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(pop.Received().find("DELE") != std::string::npos, c.deleted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FwdProcDeletion,
+    ::testing::Values(DeleteCase{"Forwarded", 0, true, false, false, true},
+                      DeleteCase{"SenderReplaced", 25, true, false, false, true},
+                      DeleteCase{"Duplicate", 5, false, false, false, false},
+                      DeleteCase{"DuplicateOfOwnForwarding", 5, false, true, false, true},
+                      DeleteCase{"Filtered", 12, false, false, false, false},
+                      DeleteCase{"FilteredIncluded", 12, false, false, true, true}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 // A message with nowhere to go is neither counted as forwarded nor deleted:
 // it stays on the server and is tried again.
 TEST_F(FwdProcTest, BlankDestinationsForwardNothingAndDeleteNothing) {
