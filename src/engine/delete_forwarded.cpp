@@ -40,7 +40,10 @@ int NumberOfUidl(const RuntimeTables& tables, std::string_view uidl) {
 
 bool IsDeletableResult(int resultCode, bool includingFiltered) {
   if (includingFiltered) return resultCode != kNotHandled;
-  return resultCode == 0 || resultCode == 2 || resultCode == 7 || resultCode == 19 || resultCode == 21;
+  // The forwarded outcomes (25: forwarded with the sender replaced) and the
+  // permanent refusal.
+  return resultCode == 0 || resultCode == 2 || resultCode == 7 || resultCode == 19 || resultCode == 21 ||
+         resultCode == 25;
 }
 
 int DeleteForwardedMails(Context& ctx, int i) {

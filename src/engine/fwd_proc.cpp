@@ -5,6 +5,7 @@
 
 #include "engine/fwd_proc_shared.h"
 #include "engine/message_load.h"
+#include "config/settings_file.h"
 #include "engine/temp_files.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -20,6 +21,15 @@ void ResetForwardStatus(RuntimeTables& tables) {
   tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{kNotHandled, UidlSlot{}});
 }
 
+// The one-shot flags (markAllForwardedNext, overflowNotified) go to the
+// settings file as soon as they change: a reload of the file at the next
+// check, or a restart after a kill, must not bring the old value back (a
+// second "mark all" would hide the mail that arrived in between).
+void SaveChangedFlag(Context& ctx, int i) {
+  if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
+  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), 4, &ctx.account(i));
+}
+
 // Step 2: the whole mailbox becomes "already forwarded"; nothing is forwarded
 // in this run.
 void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
@@ -29,10 +39,12 @@ void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
   if (account.noUidlActive) {
     runtime.startIndex = runtime.mailCount;
     account.markAllForwardedNext = 0;
+    SaveChangedFlag(ctx, i);
   } else {
     runtime.startIndex = 0;
     if (MarkAllAsForwarded(env, account, runtime) == 1) {
       account.markAllForwardedNext = 0;
+      SaveChangedFlag(ctx, i);
       ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), 4, &account);
     } else {
       CloseSession(env, runtime.session, false, &account);
@@ -49,7 +61,10 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
   AccountRuntime& runtime = ctx.runtimeOf(i);
   const int maxHeld = ctx.runtime->maxHeldMails;
   if (account.noUidlActive || ctx.common().keepForwardingOverLimit || runtime.statCount <= maxHeld) {
-    account.overflowNotified = 0;
+    if (account.overflowNotified) {
+      account.overflowNotified = 0;
+      SaveChangedFlag(ctx, i);
+    }
     return false;
   }
   CloseSession(env, runtime.session, true, &account);
@@ -71,11 +86,15 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
     } else if (greet == 0) {
       CloseSession(env, runtime.session, true, &account);
     } else {
-      if (steps.overflowNotice) {
-        SendMessageText(env, account, runtime.session, steps.overflowNotice(ctx, i, text));
-      }
+      // Only a notice that the server accepted counts: otherwise the next
+      // check tries again.
+      const bool sent = steps.overflowNotice &&
+                        SendMessageText(env, account, runtime.session, steps.overflowNotice(ctx, i, text)) == kSmtpSent;
       CloseSession(env, runtime.session, true, &account);
-      account.overflowNotified = 1;
+      if (sent) {
+        account.overflowNotified = 1;
+        SaveChangedFlag(ctx, i);
+      }
     }
   }
   ctx.log->SetStatus(SJIS(u8"待機中.."), 4);

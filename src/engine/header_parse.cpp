@@ -119,21 +119,71 @@ std::string_view TightenSubjectSpacing(char* line, size_t length) {
   return std::string_view(line, length);
 }
 
+// A header field line: a name of printable ASCII bytes other than the colon,
+// then the colon. The first line may also be the POP3 status line that the
+// received file begins with, or an mbox "From " line.
+bool IsFieldLine(std::string_view line, bool first) {
+  if (first && (line.starts_with("+OK") || line.starts_with("From "))) return true;
+  size_t n = 0;
+  while (n < line.size() && line[n] > ' ' && line[n] < 0x7F && line[n] != ':') ++n;
+  return n > 0 && n < line.size() && line[n] == ':';
+}
+
+struct HeaderEnd {
+  bool hasBody = false;  // a blank line or a line that is no header field
+  size_t headerEnd = 0;  // the line end that closes the header part
+  size_t bodyStart = 0;
+};
+
+// The header runs up to the first blank line, or up to the first line that
+// is neither a header field nor its continuation: that line and the rest
+// are the body (mail without a header block keeps its text).
+HeaderEnd FindHeaderEnd(std::string_view text) {
+  HeaderEnd end;
+  for (size_t start = 0; start < text.size();) {
+    size_t next = text.find('\n', start);
+    next = next == std::string_view::npos ? text.size() : next + 1;
+    std::string_view line = text.substr(start, next - start);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    const bool first = start == 0;
+    const bool continuation = !first && !line.empty() && (line[0] == ' ' || line[0] == '\t');
+    if (line.empty() || (!continuation && !IsFieldLine(line, first))) {
+      end.hasBody = true;
+      // The line end before this line belongs to the last header line.
+      end.headerEnd = start;
+      if (start >= 1 && text[start - 1] == '\n') --end.headerEnd;
+      if (end.headerEnd >= 1 && end.headerEnd + 1 == start && text[end.headerEnd - 1] == '\r') --end.headerEnd;
+      end.bodyStart = line.empty() ? next : start;
+      return end;
+    }
+    start = next;
+  }
+  return end;
+}
+
 }  // namespace
 
 void ParseMailContent(MailMessage& message) {
   ClearHeaderFields(message);
+  if (!message.text()) return;
+  const HeaderEnd end = FindHeaderEnd(std::string_view(message.text(), message.textLength));
+  const bool noHeader = end.hasBody && end.bodyStart == 0;
+  if (noHeader) {
+    // No header at all: one NUL in front of the text is the empty header
+    // part, and the whole text is the body.
+    if (message.buffer.size() < message.textLength + 2) message.buffer.resize(message.textLength + 2);
+    std::memmove(message.buffer.data() + 1, message.buffer.data(), message.textLength + 1);
+    message.buffer[0] = '\0';
+    ++message.textLength;
+  }
   char* text = message.text();
-  if (!text) return;
-  const std::string_view all(text, message.textLength);
-
-  const size_t blank = all.find("\r\n\r\n");
   size_t headerEnd = message.textLength;
-  if (blank != std::string_view::npos) {
-    text[blank] = '\0';
-    message.body = text + blank + 4;
-    message.bodyCapacity = message.buffer.size() - (blank + 4);
-    headerEnd = blank;
+  if (end.hasBody) {
+    const size_t bodyStart = noHeader ? 1 : end.bodyStart;
+    headerEnd = noHeader ? 0 : end.headerEnd;
+    text[headerEnd] = '\0';
+    message.body = text + bodyStart;
+    message.bodyCapacity = message.buffer.size() - bodyStart;
   } else {
     message.body = nullptr;
     message.bodyCapacity = 0;

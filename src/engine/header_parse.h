@@ -7,9 +7,11 @@
 
 namespace velnora {
 
-// The header ends at the first blank line; without one the whole text is
-// header and `body` stays null. The POP3 end line has already been removed
-// by the loader, so the body is kept whole.
+// The header ends at the first blank line, or before the first line that is
+// not a header field (a name and a colon) nor a continuation: from that line
+// on the text is the body, so mail without a header block keeps its text.
+// When every line is a header field, `body` stays null. The POP3 end line
+// has already been removed by the loader, so the body is kept whole.
 void ParseMailContent(MailMessage& message);
 
 }  // namespace velnora

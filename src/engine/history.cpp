@@ -1,10 +1,12 @@
 #include "engine/history.h"
 
+#include <charconv>
 #include <cstdio>
 #include <new>
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
+#include "engine/fwd_proc.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "report/activity_log.h"
@@ -53,38 +55,59 @@ std::string_view NonEmptyField(std::string_view line, int wanted) {
   return {};
 }
 
+// The key of a message without Message-ID, Date, Subject and From (or
+// whose lines do not fit): every such message would share it.
+constexpr std::string_view kEmptySyntheticKey = "VNRID-";
+
+// Whether a record's category says the message went out (or, with a
+// permanent refusal, is settled): 23 is how a spam-eraser account records 0,
+// 2 and 7.
+bool RecordsForwarding(std::string_view category) {
+  int code = 0;
+  const auto [end, error] = std::from_chars(category.data(), category.data() + category.size(), code);
+  if (error != std::errc() || end != category.data() + category.size()) return false;
+  return code == 23 || IsDeletableResult(code, false);
+}
+
 }  // namespace
 
 std::string MessageKeyOf(const MailMessage& message) {
   return MessageKey(message.messageId, message.date, message.subject, message.from);
 }
 
-bool HistoryHoldsKey(std::string_view history, std::string_view key, std::string_view label,
-                     bool allAccounts) {
+HistoryMatch FindInHistory(std::string_view history, std::string_view key, std::string_view label,
+                           bool allAccounts) {
+  const std::string ownLabel = SanitizedLogField(label);
+  HistoryMatch match;
   size_t start = 0;
-  while (start < history.size()) {
+  while (start < history.size() && !match.forwardedHere) {
     size_t end = history.find('\n', start);
     if (end == std::string_view::npos) end = history.size();
     const std::string_view line = history.substr(start, end - start);
     start = end + 1;
 
     const std::string_view account = NonEmptyField(line, 9);
-    if (account.empty() || (!allAccounts && account != label)) continue;
+    if (account.empty()) continue;
+    const bool own = account == ownLabel;
+    if (!allAccounts && !own) continue;
     const std::string_view recorded = NonEmptyField(line, 8);
-    if (recorded.empty() || recorded == " ") continue;
-    if (recorded == key) return true;
+    if (recorded.empty() || recorded == " " || recorded != key) continue;
+    match.found = true;
+    match.forwardedHere = own && RecordsForwarding(NonEmptyField(line, 2));
   }
-  return false;
+  return match;
 }
 
 bool IsAlreadyForwarded(const MailMessage& message, const AccountSettings& account,
                         const CommonSettings& common, ActivityLog& log,
-                        const std::atomic<bool>* stop) {
+                        const std::atomic<bool>* stop, bool* forwardedHere) {
+  if (forwardedHere) *forwardedHere = false;
   if (!common.preventDuplicates || account.noDuplicateCheck) return false;
   const std::string& path = log.forwardingLogPath();
   if (platform::FileSize(path) <= 0) return false;
 
   const std::string key = MessageKeyOf(message);
+  if (key == kEmptySyntheticKey) return false;
   std::string history;
   switch (ReadWholeFile(path, history, stop)) {
     case ReadResult::Unavailable:
@@ -97,7 +120,10 @@ bool IsAlreadyForwarded(const MailMessage& message, const AccountSettings& accou
     case ReadResult::Read:
       break;
   }
-  return HistoryHoldsKey(history, key, AccountLabel(account), common.duplicateCheckAllAccounts);
+  const HistoryMatch match =
+      FindInHistory(history, key, AccountLabel(account), common.duplicateCheckAllAccounts);
+  if (forwardedHere) *forwardedHere = match.forwardedHere;
+  return match.found;
 }
 
 int TrimHistory(const CommonSettings& common, ActivityLog& log, const std::atomic<bool>* stop) {

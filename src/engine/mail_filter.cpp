@@ -126,7 +126,7 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   const bool exempt = AlwaysForward(message, account) || ForwardReadReceipt(message, account);
   if (!exempt) {
     log.WriteSessionLog("####:Filter_RemoteControl\r\n");
-    if (IsAlreadyForwarded(message, account, common, log, scope.stop)) {
+    if (IsAlreadyForwarded(message, account, common, log, scope.stop, &message.forwardedHere)) {
       return Stop(message, kCodeDuplicate);
     }
     log.WriteSessionLog("####:Filter_ReturnedMail\r\n");

@@ -55,6 +55,9 @@ struct MailMessage {
   int32_t bodyEncoding = 99;   // 1 7bit, 2 8bit, 3 quoted-printable, 4 base64, 99 not given
   int16_t partNumber = 0;      // output files written
   int16_t fromOnReplaceList = 0;
+  // Set by the duplicate check: this account's forwarding-log record shows
+  // the message forwarded (a kill fell between forwarding and deletion).
+  bool forwardedHere = false;
 
   char* text() { return buffer.empty() ? nullptr : buffer.data(); }
   const char* text() const { return buffer.empty() ? nullptr : buffer.data(); }

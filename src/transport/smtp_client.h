@@ -5,6 +5,7 @@
 // for sending -2 (send again at the next check) and -10 (refused for good).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,10 +30,13 @@ int SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& se
                     std::string_view text);
 
 // Sends the part files 0 .. partNumber-1 of a message from env.tempFolder
-// and deletes each one sent. 1 all sent (or no destination), 0 a transfer
-// failure, -2 send again later, -10 refused for good.
+// and deletes each one sent. 1 all sent, 0 a transfer failure (also: no
+// destination, or a part file that is gone), -2 send again later, -10
+// refused for good. `allAccepted` runs as soon as the last part has its
+// 250, before the feature-phone pause and the QUIT, so the caller can put
+// the outcome on the disk; a stop during that pause does not undo it.
 int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
-                   int partNumber);
+                   int partNumber, const std::function<void()>& allAccepted = {});
 
 // "$vnrdiv<n>.vnr" in `tempFolder`: the part files the composition writes.
 std::string PartFilePath(std::string_view tempFolder, int part);

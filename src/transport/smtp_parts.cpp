@@ -1,5 +1,6 @@
 // All part files of one message over one session, to the same destination.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "platform/clock.h"
@@ -40,10 +41,14 @@ bool PartDelay(TransportEnv& env, const AccountSettings& account) {
 }  // namespace
 
 int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
-                   int partNumber) {
+                   int partNumber, const std::function<void()>& allAccepted) {
   const auto destinations = SplitDestinations(FieldText(account.forwardTo));
   account.apportionCount = static_cast<int16_t>(destinations.size());
-  if (destinations.empty()) return 1;  // nothing to send: counts as forwarded
+  if (destinations.empty()) {
+    // Nothing went anywhere: the message is not forwarded and stays.
+    env.log.AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), 4, &account);
+    return 0;
+  }
 
   Apportion apportion{account.apportion != 0, account.apportionCount, account.apportionNext};
   AdvanceApportion(apportion);
@@ -55,16 +60,22 @@ int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& ses
   for (int j = 0; j < partNumber; ++j) {
     const int part = reverse ? partNumber - 1 - j : j;
     const std::string path = PartFilePath(env.tempFolder, part);
-    if (platform::FileSize(path) <= 0) continue;
-    // A part that exists but cannot be read is not forwarded; the message
-    // stays for the next check rather than being counted as sent.
-    if (!ReadWholeFile(path, text)) return 0;
+    // The composition writes every part: one that is gone or empty (or
+    // cannot be read) was not forwarded, and the message stays for the next
+    // check rather than being counted as sent.
+    if (platform::FileSize(path) <= 0 || !ReadWholeFile(path, text)) {
+      env.log.AddActivity(SJIS(u8"送信するファイルがありません。このメールは次回のチェックで再度処理します。"), 4, &account);
+      return 0;
+    }
     const int result = SendMessageText(env, account, session, text);
     if (result == kSmtpFailed) return 0;
     if (result == kSmtpSendLater || result == kSmtpRefusedForGood) return result;
     text.clear();
     platform::RemoveFile(path);
-    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account)) return 0;
+    const bool last = j + 1 == partNumber;
+    // Every part has its 250: the message is forwarded, whatever follows.
+    if (last && allAccepted) allAccepted();
+    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account) && !last) return 0;
   }
   return 1;
 }

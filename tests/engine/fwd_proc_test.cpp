@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "config/settings_defaults.h"
+#include "config/settings_file.h"
 #include "engine/fwd_proc.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -480,6 +481,172 @@ TEST_F(FwdProcTest, NoUidlModeStartsTheNextCheckAtTheFirstMessageNotSent) {
   pop.Wait();
   EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
   EXPECT_EQ(runtime().startIndex, 1);
+}
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// The one-shot flags change once per event and the settings file changes
+// with them: a reload at the next check (reloadSettingsEachCheck) or a start
+// after a kill reads what this check decided.
+struct OneShotCase {
+  const char* name;
+  bool markAll;             // else a mailbox over the held-mail limit
+  bool noUidl;
+  const char* noticeReply;  // the sink's answer to the overflow notice
+  int expected;             // the flag in memory and in the file after the check
+};
+
+// markAllForwardedNext for the mark-all cases, overflowNotified for the others.
+int FlagOf(const AccountSettings& a, bool markAll) {
+  return markAll ? a.markAllForwardedNext : a.overflowNotified;
+}
+
+class FwdProcOneShot : public FwdProcTest, public ::testing::WithParamInterface<OneShotCase> {};
+
+TEST_P(FwdProcOneShot, TheFlagIsConsumedInTheFileToo) {
+  const OneShotCase& c = GetParam();
+  account().noUidl = account().noUidlActive = c.noUidl;
+  account().markAllForwardedNext = c.markAll;
+  ASSERT_EQ(SaveSettings(*ctx.settings, ctx.location), SaveResult::Saved);
+  FakeServer pop, smtp;
+  if (c.markAll) {
+    Quit(Listing(Login(pop, 2), Mailbox(2)));
+  } else {
+    Quit(Login(pop, kMinHeldMails + 1));
+    SmtpAccept(smtp, c.noticeReply);
+  }
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  if (!c.noUidl) pop.Wait();
+  EXPECT_EQ(FlagOf(account(), c.markAll), c.expected);
+  auto saved = std::make_unique<SettingsImage>();
+  SettingsLocation location(folder.path(), "");
+  ASSERT_TRUE(LoadSettings(*saved, location, DisplayArea{}, false).valid);
+  EXPECT_EQ(FlagOf(saved->accounts[0], c.markAll), c.expected);
+  EXPECT_TRUE(filtered.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flags, FwdProcOneShot,
+    ::testing::Values(
+        OneShotCase{"MarkAllWithUidls", true, false, "", 0},
+        OneShotCase{"MarkAllWithoutUidls", true, true, "", 0},
+        OneShotCase{"OverflowNoticeAccepted", false, false, "250 queued\r\n", 1},
+        // A notice that did not go out is tried again at the next check.
+        OneShotCase{"OverflowNoticeRefused", false, false, "554 no\r\n", 0}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// Which outcomes let deleteAfterForward remove the server copy.
+struct DeleteCase {
+  const char* name;
+  int code;
+  bool passes;          // the filter lets the message through (it is sent)
+  bool forwardedHere;   // the duplicate check found this account's forwarding
+  bool includingFiltered;
+  bool deleted;
+};
+
+class FwdProcDeletion : public FwdProcTest, public ::testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(FwdProcDeletion, ForwardedOutcomesAreDeleted) {
+  const DeleteCase& c = GetParam();
+  account().deleteAfterForward = 1;
+  account().deleteIncludingFiltered = c.includingFiltered;
+  steps.filter = [&](Context&, MailMessage& message, int) {
+    message.resultCode = c.code;
+    message.forwardedHere = c.forwardedHere;
+    return c.passes ? 1 : 0;
+  };
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text)).NextConnection();
+  Listing(Login(pop, 1), box);
+  if (c.deleted) pop.Expect("DELE 1\r\n").Send("+OK\r\n");
+  Quit(pop);
+  SmtpAccept(smtp);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(pop.Received().find("DELE") != std::string::npos, c.deleted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FwdProcDeletion,
+    ::testing::Values(DeleteCase{"Forwarded", 0, true, false, false, true},
+                      DeleteCase{"SenderReplaced", 25, true, false, false, true},
+                      DeleteCase{"Duplicate", 5, false, false, false, false},
+                      DeleteCase{"DuplicateOfOwnForwarding", 5, false, true, false, true},
+                      DeleteCase{"Filtered", 12, false, false, false, false},
+                      DeleteCase{"FilteredIncluded", 12, false, false, true, true}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// A message with nowhere to go is neither counted as forwarded nor deleted:
+// it stays on the server and is tried again.
+TEST_F(FwdProcTest, BlankDestinationsForwardNothingAndDeleteNothing) {
+  SetText(account().forwardTo, "   ");
+  account().deleteAfterForward = 1;
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text)).NextConnection();
+  Quit(Listing(Login(pop, 1), box));
+  smtp.Send("220 mx\r\n").ExpectPrefix("HELO ").Send("250 mx\r\n").Hang(200);
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Received().find("DELE"), std::string::npos);
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 0);
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_EQ(Result(0), kNotHandled);
+  EXPECT_TRUE(Shown(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。")));
+}
+
+// The forwarding-log row is on the disk once the server has answered 250 to
+// the end of the text, before the QUIT: a kill in between does not send the
+// message again.
+TEST_F(FwdProcTest, TheOutcomeIsRecordedBeforeTheQuit) {
+  const auto box = Mailbox(1);
+  FakeServer pop, smtp;
+  Quit(Retr(Listing(Login(pop, 1), box), 1, box[0].text));
+  smtp.Send("220 mx\r\n").ExpectPrefix("HELO ").Send("250 mx\r\n")
+      .Expect("RSET\r\n").Send("250 ok\r\n")
+      .ExpectPrefix("MAIL FROM:").Send("250 ok\r\n")
+      .Expect("RCPT TO: <dest@velnora.test>\r\n").Send("250 ok\r\n")
+      .Expect("DATA\r\n").Send("354 go\r\n")
+      .ReadLine().ReadLine().ReadLine().Expect(".\r\n").Send("250 queued\r\n")
+      .Expect("QUIT\r\n").Hang(1500);  // the QUIT stays unanswered for a while
+  pop.Start();
+  smtp.Start();
+  AimAt(pop.port(), smtp.port());
+  bool recordedAtQuit = false;
+  std::thread watcher([&] {
+    const int64_t end = platform::TickMs() + 10000;
+    while (smtp.Received().find("QUIT") == std::string::npos && platform::TickMs() < end) platform::SleepMs(5);
+    std::ifstream log(folder.File("velnora_.log"));
+    for (std::string line; std::getline(log, line);) recordedAtQuit |= line.starts_with("V1;0;");
+  });
+  Run();
+  watcher.join();
+  pop.Wait();
+  smtp.Wait();
+  EXPECT_TRUE(recordedAtQuit);
+  EXPECT_EQ(ctx.stats.forwardedCount[0], 1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace velnora {
@@ -34,12 +35,51 @@ TEST(HeaderParseTest, WithoutBlankLineEverythingIsHeader) {
   EXPECT_EQ(m.to, "To: a@b\r\n");
 }
 
+// Where the header ends when the mail has no proper header block: from the
+// first line that is no header field on, the text is the body (as Python's
+// email parser reads it), so nothing of the text is lost.
+struct SplitCase {
+  const char* name;
+  const char* text;
+  const char* header;
+  const char* body;  // nullptr: no body
+};
+
+class HeaderSplitTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(HeaderSplitTest, TheBodyStartsAtTheFirstLineThatIsNoHeaderField) {
+  const SplitCase& c = GetParam();
+  MailMessage m = Parsed(c.text);
+  std::string header(m.Header());
+  std::replace(header.begin(), header.end(), '\0', '|');
+  EXPECT_EQ(header, c.header);
+  if (c.body) {
+    ASSERT_NE(m.body, nullptr);
+    EXPECT_EQ(m.Body(), c.body);
+  } else {
+    EXPECT_EQ(m.body, nullptr);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HeaderSplitTest,
+    ::testing::Values(
+        SplitCase{"NoHeaderAtAll", "hello world\r\nsecond: line\r\n", "", "hello world\r\nsecond: line\r\n"},
+        SplitCase{"StatusLineThenText", "+OK 20 octets\r\nhello world\r\n", "+OK 20 octets", "hello world\r\n"},
+        SplitCase{"TextRightAfterTheHeader", "+OK\r\nSubject: hi\r\nhello world\r\n\r\nmore\r\n",
+                  "+OK|\nSubject: hi", "hello world\r\n\r\nmore\r\n"},
+        SplitCase{"BlankFirstLine", "\r\nbody\r\n", "", "body\r\n"},
+        SplitCase{"BareLineFeedText", "Subject: hi\nhello\n", "Subject: hi", "hello\n"},
+        SplitCase{"FoldedThenBlank", "Subject: a\r\n b\r\n\r\nx", "Subject: a\r\n b", "x"},
+        SplitCase{"AllHeader", "Subject: hi\r\nTo: a@b\r\n", "Subject: hi|\nTo: a@b\r\n", nullptr}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST(HeaderParseTest, EmptyAndColonlessTextsAreSafe) {
   MailMessage empty = Parsed("");
   EXPECT_TRUE(empty.subject.empty());
   MailMessage none = Parsed("no header here\r\n\r\nbody");
   EXPECT_TRUE(none.from.empty());
-  EXPECT_EQ(none.Body(), "body");
+  EXPECT_EQ(none.Body(), "no header here\r\n\r\nbody");
   MailMessage unloaded;
   ParseMailContent(unloaded);
   EXPECT_EQ(unloaded.body, nullptr);

@@ -132,6 +132,48 @@ TEST_F(HistoryTest, KeyWithControlsIsRecognisedAsWritten) {
   EXPECT_TRUE(IsAlreadyForwarded(m, *home_, *common_, log_));
 }
 
+// What the log holds of a message for the account that checks it: found as
+// a duplicate, and shown as forwarded from this account (so that a server
+// copy left behind by an interruption may be deleted).
+struct RecordCase {
+  const char* name;
+  const char* accountName;
+  const char* recorded;  // recorded with recordedCode by the same account
+  int recordedCode;
+  const char* checked;
+  bool found;
+  bool forwardedHere;
+};
+
+class HistoryRecordTest : public HistoryTest, public ::testing::WithParamInterface<RecordCase> {};
+
+TEST_P(HistoryRecordTest, TheCheckReadsWhatTheLogWrote) {
+  const RecordCase& c = GetParam();
+  auto account = std::make_unique<AccountSettings>();
+  std::strcpy(account->accountName, c.accountName);
+  MailMessage recorded = Parsed(c.recorded);
+  recorded.resultCode = c.recordedCode;
+  Record(recorded, *account);
+  bool forwardedHere = !c.forwardedHere;
+  EXPECT_EQ(IsAlreadyForwarded(Parsed(c.checked), *account, *common_, log_, nullptr, &forwardedHere), c.found);
+  EXPECT_EQ(forwardedHere, c.forwardedHere);
+}
+
+constexpr const char* kWithId = "Message-ID: <1@example.jp>\r\n\r\nx";
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, HistoryRecordTest,
+    ::testing::Values(
+        RecordCase{"Forwarded", "Home", kWithId, 0, kWithId, true, true},
+        RecordCase{"NameWithSemicolon", "Ho;me", kWithId, 0, kWithId, true, true},
+        RecordCase{"NameWithTab", "Ho\tme", kWithId, 0, kWithId, true, true},
+        RecordCase{"SenderReplaced", "Home", kWithId, 25, kWithId, true, true},
+        RecordCase{"OnlyAsDuplicate", "Home", kWithId, 5, kWithId, true, false},
+        RecordCase{"OnlyAsFiltered", "Home", kWithId, 12, kWithId, true, false},
+        RecordCase{"HeaderlessMails", "Home", "+OK\r\nfirst text\r\n", 0, "+OK\r\nother text\r\n", false, false},
+        RecordCase{"SameHeaderlessMail", "Home", "+OK\r\ntext\r\n", 0, "+OK\r\ntext\r\n", false, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST_F(HistoryTest, SwitchesTurnTheCheckOff) {
   MailMessage m = Parsed("Message-ID: <1@example.jp>\r\n\r\nx");
   Record(m, *home_);

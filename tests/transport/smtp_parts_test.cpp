@@ -2,7 +2,9 @@
 // and what stays after a refusal.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <thread>
 
@@ -39,14 +41,15 @@ FakeServer& ExpectPart(FakeServer& server, const std::string& rcpt, int part,
       .Expect(".\r\n").Send(endReply);
 }
 
-int SendParts(SmtpTestEnv& t, FakeServer& server, int parts) {
+int SendParts(SmtpTestEnv& t, FakeServer& server, int parts,
+              const std::function<void()>& allAccepted = {}) {
   server.Hang(200);
   server.Start();
   t.AimAt(server.port());
   int result = -100;
   if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
       SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendSplitParts(t.env, *t.account, t.session, parts);
+    result = SendSplitParts(t.env, *t.account, t.session, parts, allAccepted);
   }
   CloseSession(t.env, t.session, false, t.account.get());
   server.Wait(5000);
@@ -129,27 +132,56 @@ TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
   EXPECT_EQ(SendParts(t, server, 1), 0);
 }
 
-TEST(SmtpParts, EmptyAndMissingPartsAreSkipped) {
-  SmtpTestEnv t;
-  WritePart(t, 0, "");
-  WritePart(t, 2, PartText(2));
-  FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
-  ExpectPart(server, "dest@velnora.test", 2);
-  EXPECT_EQ(SendParts(t, server, 3), 1);
-  EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+// What does not reach a destination is never reported as sent: a part file
+// that is gone or empty, or a destination list of blanks only.
+TEST(SmtpParts, AGoneOrEmptyPartIsNotSent) {
+  for (const bool empty : {true, false}) {
+    SmtpTestEnv t;
+    if (empty) WritePart(t, 1, "");
+    WritePart(t, 0, PartText(0));
+    FakeServer server;
+    server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+    ExpectPart(server, "dest@velnora.test", 0);
+    EXPECT_EQ(SendParts(t, server, 2), 0) << (empty ? "empty" : "missing");
+    EXPECT_EQ(server.Failures(), std::vector<std::string>{});
+  }
 }
 
-TEST(SmtpParts, NoDestinationSendsNothingAndCountsAsForwarded) {
+TEST(SmtpParts, NoDestinationSendsNothingAndIsNotForwarded) {
   SmtpTestEnv t;
   SetField(t.account->forwardTo, "   ");
   t.account->apportionCount = 5;
   WritePart(t, 0, PartText(0));
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
-  EXPECT_EQ(SendParts(t, server, 1), 1);
+  EXPECT_EQ(SendParts(t, server, 1), 0);
   EXPECT_EQ(int{t.account->apportionCount}, 0);
   EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
+}
+
+// Once the last part has its 250 the message is sent: the caller hears of it
+// before the feature-phone pause, and a stop during that pause changes
+// nothing.
+TEST(SmtpParts, StopDuringTheWaitAfterTheLastPartKeepsTheMessageSent) {
+  SmtpTestEnv t;
+  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
+  t.account->phoneSplitDelaySec = 600;
+  WritePart(t, 0, PartText(0));
+  FakeServer server;
+  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  ExpectPart(server, "dest@velnora.test", 0);
+  std::atomic<bool> accepted{false};
+  std::thread stopper([&] {
+    const int64_t end = platform::TickMs() + 10000;
+    while (!accepted && platform::TickMs() < end) platform::SleepMs(10);
+    platform::SleepMs(1200);  // inside the pause
+    t.flags.stopRequested = true;
+  });
+  EXPECT_EQ(SendParts(t, server, 1, [&] { accepted = true; }), 1);
+  stopper.join();
+  EXPECT_TRUE(accepted);
+  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
 }
 
 }  // namespace

@@ -206,5 +206,29 @@ TEST_F(ForwardingEndToEnd, PermanentRefusalIsRecordedWithCode21AndNeverRetried) 
   EXPECT_EQ(rig.Rows(21), 1);
 }
 
+// An interruption between forwarding and deletion (here: the stored UIDLs
+// are lost, as after a kill before the store was saved) leaves forwarded mail
+// on the server. The next check stops it as a duplicate of what this account
+// forwarded and deletes it like a forwarded message.
+TEST_F(ForwardingEndToEnd, ForwardedMailLeftOnTheServerIsDeletedAtTheNextCheck) {
+  ASSERT_TRUE(Ready()) << dovecot.error();
+  const std::string user = kRoutes[0].user;
+  ASSERT_TRUE(dovecot.AddMessage(user, "1000000001.M1.t", Original("left-a", "Left a", kPlainBody)));
+  ASSERT_TRUE(dovecot.AddMessage(user, "1000000002.M2.t", Original("left-b", "Left b", kPlainBody)));
+  Configure(0);
+  ASSERT_TRUE(rig.Start());
+  rig.StartPass();
+  ASSERT_EQ(sinks[0]->Mails().size(), 2u);
+
+  AccountRuntime& runtime = rig.ctx().runtimeOf(0);
+  for (int p = 0; p < 2; ++p) runtime.ClearStoredUidl(p);
+  runtime.SetStoredCount(0);
+  rig.settings().accounts[0].deleteAfterForward = 1;
+  rig.PollPass();
+  EXPECT_EQ(rig.Rows(5), 2);
+  EXPECT_EQ(sinks[0]->Mails().size(), 2u);
+  EXPECT_EQ(dovecot.MessageCount(user), 0u);
+}
+
 }  // namespace
 }  // namespace velnora
