@@ -150,7 +150,8 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
       ::dup2(out, 1);
       ::dup2(out, 2);
     }
-    ::execl(dovecot_.c_str(), "dovecot", "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
+    // Dovecot finds its own binary from argv[0], which PATH may not hold.
+    ::execl(dovecot_.c_str(), dovecot_.c_str(), "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   if (child < 0) {
