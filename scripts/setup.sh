@@ -9,6 +9,7 @@ packages=(
   libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   # test servers and tools
   dovecot-pop3d python3 python3-aiosmtpd openssl fetchmail tzdata
+  postfix
 )
 
 missing=()
@@ -20,12 +21,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
+  # Postfix without a system configuration: tests start instances of their own.
+  echo "postfix postfix/main_mailer_type select No configuration" | $sudo debconf-set-selections
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The packaged Dovecot service is not used: tests start their own instances.
-if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet dovecot 2>/dev/null; then
-  ${sudo:-} systemctl disable --now dovecot >/dev/null 2>&1 || true
-fi
+# The packaged Dovecot and Postfix services are not used: tests start their own instances.
+for service in dovecot postfix; do
+  if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet "$service" 2>/dev/null; then
+    ${sudo:-} systemctl disable --now "$service" >/dev/null 2>&1 || true
+  fi
+done
 echo "setup: all packages present"

@@ -55,7 +55,7 @@ void ChownToMailUser(const std::string& path, bool asRoot) {
 
 }  // namespace
 
-DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
+DovecotServer::DovecotServer(std::vector<DovecotUser> users, DovecotOptions options) {
   root_ = folder_.path();
   if (root_.empty()) {
     error_ = "no temporary folder";
@@ -108,7 +108,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
        << "ssl_key = <" << certificates_.keyFile << "\n"
        << "ssl_min_protocol = TLSv1.2\n"
        << "disable_plaintext_auth = no\n"
-       << "auth_mechanisms = plain login apop\n"
+       << "auth_mechanisms = plain login apop" << (options.smtpSasl ? " cram-md5" : "") << "\n"
        // Failed log-ins are part of the tests: no growing penalty delays.
        << "auth_failure_delay = 0\n"
        << "login_trusted_networks = 127.0.0.0/8\n"
@@ -120,6 +120,10 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
        << "service pop3-login {\n  chroot =\n"
        << "  inet_listener pop3 {\n    port = " << pop3Port_ << "\n  }\n"
        << "  inet_listener pop3s {\n    port = " << pop3sPort_ << "\n    ssl = yes\n  }\n}\n";
+  if (options.smtpSasl) {
+    // The SMTP server's unprivileged processes connect to it.
+    conf << "service auth {\n  unix_listener auth-smtp {\n    mode = 0666\n  }\n}\n";
+  }
   if (asRoot_) {
     conf << "mail_uid = dovecot\nmail_gid = dovecot\nfirst_valid_uid = 0\nfirst_valid_gid = 0\n";
   } else {
@@ -150,7 +154,8 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users) {
       ::dup2(out, 1);
       ::dup2(out, 2);
     }
-    ::execl(dovecot_.c_str(), "dovecot", "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
+    // Dovecot finds its own binary from argv[0], which PATH may not hold.
+    ::execl(dovecot_.c_str(), dovecot_.c_str(), "-F", "-c", config_.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   if (child < 0) {

@@ -7,6 +7,7 @@
 //   dovecot.pop3sPort() with a certificate for "localhost" only, signed by
 //   the test CA dovecot.caFile() (set SSL_CERT_FILE to it) ...
 //   dovecot.RawRetr("alice", "wonderland", 1)   // the server's own RETR bytes
+//   DovecotServer(users, {.smtpSasl = true}).saslSocket()   // AUTH for Postfix
 //
 // Everything (configuration, sockets, state, log, mailboxes) lives in one
 // temporary folder that goes with the object; the server is stopped with
@@ -29,9 +30,15 @@ struct DovecotUser {
   std::string password;
 };
 
+struct DovecotOptions {
+  // Also authenticate an SMTP server's clients (Postfix's smtpd_sasl_type =
+  // dovecot) through saslSocket(), with CRAM-MD5 among the mechanisms.
+  bool smtpSasl = false;
+};
+
 class DovecotServer {
  public:
-  explicit DovecotServer(std::vector<DovecotUser> users = {{"alice", "wonderland"}});
+  explicit DovecotServer(std::vector<DovecotUser> users = {{"alice", "wonderland"}}, DovecotOptions options = {});
   ~DovecotServer();
   DovecotServer(const DovecotServer&) = delete;
   DovecotServer& operator=(const DovecotServer&) = delete;
@@ -42,6 +49,8 @@ class DovecotServer {
   uint16_t pop3sPort() const { return pop3sPort_; }
   const std::string& caFile() const { return certificates_.caFile; }
   const std::string& logFile() const { return logFile_; }
+  // The authentication socket for an SMTP server (with options.smtpSasl).
+  std::string saslSocket() const { return root_ + "/run/auth-smtp"; }
 
   // Puts a message file into the user's Maildir/new/.
   bool AddMessage(const std::string& user, const std::string& fileName, const std::string& bytes);

@@ -1,4 +1,4 @@
-// Composed part files sent by the SMTP client to aiosmtpd: what the
+// Composed part files sent by the SMTP client to aiosmtpd and Postfix: what the
 // destination receives is the composed header and, byte for byte, the
 // received body (dot lines included) followed by one CR LF.
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include "engine/compose.h"
 #include "engine/header_parse.h"
 #include "engine/mail_message.h"
-#include "support/smtp_server.h"
+#include "support/smtp_peer.h"
 #include "transport/smtp_client.h"
 #include "transport/smtp_test_env.h"
 
@@ -18,16 +18,17 @@ namespace velnora {
 namespace {
 
 using testing::SetField;
-using testing::SmtpSink;
+using testing::SmtpPeerKind;
 using testing::SmtpTestEnv;
-using testing::TempFolder;
 
-TEST(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
-  TempFolder data;
-  SmtpSink sink(data.path());
-  ASSERT_TRUE(sink.ready());
+class ComposeDelivery : public ::testing::TestWithParam<SmtpPeerKind> {};
+
+TEST_P(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
+  const auto peer = testing::MakeSmtpPeer(GetParam(), {{"plain", "", "sender", "secret", false}}, "");
+  if (!peer->skipReason().empty()) GTEST_SKIP() << peer->skipReason();
+  ASSERT_TRUE(peer->ready()) << peer->error();
   SmtpTestEnv t;
-  t.AimAt(sink.plainPort());
+  t.AimAt(peer->port(0));
   t.account->mailFromIsSender = 1;
   t.account->fromIsMe = 1;
   auto extra = std::make_unique<AccountExtraSettings>();
@@ -51,8 +52,8 @@ TEST(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
   EXPECT_EQ(SendSplitParts(t.env, *t.account, t.session, message.partNumber), 1);
   CloseSession(t.env, t.session, true, t.account.get());
 
-  const auto mails = sink.Mails();
-  ASSERT_EQ(mails.size(), 1u);
+  const auto mails = peer->Mails(0);
+  ASSERT_EQ(mails.size(), 1u) << peer->Log();
   EXPECT_EQ(mails[0].mailFrom, "taro@sender.test");
   EXPECT_EQ(mails[0].rcptTo, std::vector<std::string>{"dest@velnora.test"});
   const std::string& data0 = mails[0].data;
@@ -68,6 +69,9 @@ TEST(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
   EXPECT_TRUE(data0.substr(headerEnd + 4) ==
               "From:Taro <taro@sender.test>\r\n-----\r\n" + body + "\r\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Peers, ComposeDelivery, ::testing::Values(SmtpPeerKind::kAiosmtpd, SmtpPeerKind::kPostfix),
+                         [](const auto& peerInfo) { return std::string(testing::SmtpPeerName(peerInfo.param)); });
 
 }  // namespace
 }  // namespace velnora

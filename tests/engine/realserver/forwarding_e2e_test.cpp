@@ -1,22 +1,24 @@
-// Mail flows end to end: Dovecot in, aiosmtpd out, the program's own
-// passes, filter, composition and transport in between.
+// Mail flows end to end: Dovecot in, aiosmtpd or Postfix out, the program's
+// own passes, filter, composition and transport in between.
 #include <gtest/gtest.h>
 
 #include "forwarding_rig.h"
 #include "platform/net.h"
 #include "support/dovecot_server.h"
-#include "support/smtp_server.h"
+#include "support/smtp_peer.h"
 
 namespace velnora {
 namespace {
 
 using testing::CountOf;
+using testing::DovecotOptions;
 using testing::DovecotServer;
+using testing::DovecotUser;
 using testing::ForwardingRig;
 using testing::SinkMail;
-using testing::SmtpSink;
-using testing::SmtpSinkOptions;
-using testing::TempFolder;
+using testing::SmtpPeer;
+using testing::SmtpPeerKind;
+using testing::SmtpPeerRoute;
 
 // A message as its sender wrote it, with the lines that need SMTP
 // transparency in its body.
@@ -57,26 +59,45 @@ const Route kRoutes[] = {
 };
 constexpr int kRouteCount = 4;
 
-class ForwardingEndToEnd : public ::testing::Test {
+constexpr char kSmtpPassword[] = "smtp-secret-4471";
+
+std::string SmtpUser(const Route& route) { return std::string("smtp-") + route.user; }
+
+std::vector<DovecotUser> DovecotUsers(SmtpPeerKind peer) {
+  std::vector<DovecotUser> users;
+  for (const Route& route : kRoutes) users.push_back({route.user, route.password});
+  // Postfix checks SMTP log-ins with Dovecot.
+  if (peer == SmtpPeerKind::kPostfix) {
+    for (const Route& route : kRoutes) users.push_back({SmtpUser(route), kSmtpPassword});
+  }
+  return users;
+}
+
+std::vector<SmtpPeerRoute> PeerRoutes() {
+  std::vector<SmtpPeerRoute> routes;
+  for (const Route& route : kRoutes) {
+    routes.push_back({route.name, route.smtpAuth, SmtpUser(route), kSmtpPassword, route.smtpTls});
+  }
+  return routes;
+}
+
+// Every test runs once per SMTP peer.
+class ForwardingEndToEnd : public ::testing::TestWithParam<SmtpPeerKind> {
  protected:
   ForwardingEndToEnd()
-      : dovecot({{kRoutes[0].user, kRoutes[0].password}, {kRoutes[1].user, kRoutes[1].password},
-                 {kRoutes[2].user, kRoutes[2].password}, {kRoutes[3].user, kRoutes[3].password}}) {
-    for (const Route& route : kRoutes) {
-      SmtpSinkOptions options;
-      options.user = std::string("smtp-") + route.user;
-      options.password = "smtp-secret-4471";
-      if (*route.smtpAuth) options.auth = route.smtpAuth;
-      sinkFolders.push_back(std::make_unique<TempFolder>());
-      sinks.push_back(std::make_unique<SmtpSink>(sinkFolders.back()->path(), options));
-    }
+      : dovecot(DovecotUsers(GetParam()), DovecotOptions{.smtpSasl = GetParam() == SmtpPeerKind::kPostfix}),
+        peer(testing::MakeSmtpPeer(GetParam(), PeerRoutes(), dovecot.saslSocket())) {}
+
+  void SetUp() override {
+    if (!peer->skipReason().empty()) GTEST_SKIP() << peer->skipReason();
+    ASSERT_TRUE(dovecot.ready()) << dovecot.error();
+    ASSERT_TRUE(peer->ready()) << peer->error();
   }
 
   void Configure(int i) {
     const Route& route = kRoutes[i];
-    SmtpSink& sink = *sinks[std::size_t(i)];
     AccountSettings& a = rig.Account(i, route.name, route.popTls ? dovecot.pop3sPort() : dovecot.pop3Port(),
-                                     route.user, route.password, route.smtpTls ? sink.tlsPort() : sink.plainPort());
+                                     route.user, route.password, peer->port(std::size_t(i)));
     a.useApop = route.apop;
     a.popSsl = route.popTls;
     a.smtpSsl = route.smtpTls;
@@ -84,27 +105,19 @@ class ForwardingEndToEnd : public ::testing::Test {
     a.tlsNoVerify = route.popTls || route.smtpTls;
     if (*route.smtpAuth) {
       a.smtpAuth = 1;
-      testing::SetText(a.smtpAuthUser, std::string("smtp-") + route.user);
-      testing::SetText(a.smtpAuthPassword, "smtp-secret-4471");
+      testing::SetText(a.smtpAuthUser, SmtpUser(route));
+      testing::SetText(a.smtpAuthPassword, kSmtpPassword);
     }
   }
 
-  bool Ready() const {
-    if (!dovecot.ready()) return false;
-    for (const auto& sink : sinks) {
-      if (!sink->ready()) return false;
-    }
-    return true;
-  }
+  std::vector<SinkMail> Mails(int route) const { return peer->Mails(std::size_t(route)); }
 
   DovecotServer dovecot;
-  std::vector<std::unique_ptr<TempFolder>> sinkFolders;
-  std::vector<std::unique_ptr<SmtpSink>> sinks;
+  std::unique_ptr<SmtpPeer> peer;
   ForwardingRig rig;
 };
 
-TEST_F(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
-  ASSERT_TRUE(Ready()) << dovecot.error();
+TEST_P(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
   for (int i = 0; i < kRouteCount; ++i) {
     const std::string user = kRoutes[i].user;
     ASSERT_TRUE(dovecot.AddMessage(user, "1000000001.M1.t", Original(user + "-a", "Dotted " + user, kDottedBody)));
@@ -119,8 +132,8 @@ TEST_F(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
     SCOPED_TRACE(kRoutes[i].name);
     const std::string name = kRoutes[i].name;
     const std::string user = kRoutes[i].user;
-    const std::vector<SinkMail> mails = sinks[std::size_t(i)]->Mails();
-    ASSERT_EQ(mails.size(), 2u);
+    const std::vector<SinkMail> mails = Mails(i);
+    ASSERT_EQ(mails.size(), 2u) << rig.SessionLog() << peer->Log();
     for (const SinkMail& mail : mails) {
       EXPECT_EQ(mail.mailFrom, name + "@velnora.test");
       EXPECT_EQ(mail.rcptTo, std::vector<std::string>{"dest-" + name + "@velnora.test"});
@@ -143,7 +156,7 @@ TEST_F(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
 
   // A second check finds nothing new.
   rig.PollPass();
-  for (int i = 0; i < kRouteCount; ++i) EXPECT_EQ(sinks[std::size_t(i)]->Mails().size(), 2u) << kRoutes[i].name;
+  for (int i = 0; i < kRouteCount; ++i) EXPECT_EQ(Mails(i).size(), 2u) << kRoutes[i].name;
 
   // One forwarding-log line per message: category, size with the STAT
   // count, subject, sender, recipient, Message-ID key, account label.
@@ -168,8 +181,7 @@ TEST_F(ForwardingEndToEnd, EveryMessageArrivesOnceAsComposed) {
   EXPECT_EQ(session.find("smtp-secret-4471"), std::string::npos);
 }
 
-TEST_F(ForwardingEndToEnd, MessageWaitsWhileTheSmtpServerIsDownAndGoesAtTheNextCheck) {
-  ASSERT_TRUE(Ready()) << dovecot.error();
+TEST_P(ForwardingEndToEnd, MessageWaitsWhileTheSmtpServerIsDownAndGoesAtTheNextCheck) {
   ASSERT_TRUE(dovecot.AddMessage(kRoutes[0].user, "1000000001.M1.t", Original("down", "Down", kPlainBody)));
   Configure(0);
   const uint16_t deadPort = platform::FreeLoopbackPort(20000, 32000);
@@ -179,30 +191,29 @@ TEST_F(ForwardingEndToEnd, MessageWaitsWhileTheSmtpServerIsDownAndGoesAtTheNextC
   rig.ctx().worker.flags.connected = true;
   rig.PollPass();  // the SMTP server is still down
   EXPECT_EQ(rig.ctx().runtimeOf(0).StoredUidl(0), "");
-  EXPECT_TRUE(sinks[0]->Mails().empty());
+  EXPECT_TRUE(Mails(0).empty());
 
-  rig.settings().accounts[0].smtpPort = int16_t(sinks[0]->plainPort());
+  rig.settings().accounts[0].smtpPort = int16_t(peer->port(0));
   rig.PollPass();
-  ASSERT_EQ(sinks[0]->Mails().size(), 1u);
-  EXPECT_NE(sinks[0]->Mails()[0].data.find("Subject: Down\r\n"), std::string::npos);
+  ASSERT_EQ(Mails(0).size(), 1u);
+  EXPECT_NE(Mails(0)[0].data.find("Subject: Down\r\n"), std::string::npos);
   rig.PollPass();
-  EXPECT_EQ(sinks[0]->Mails().size(), 1u);
+  EXPECT_EQ(Mails(0).size(), 1u);
 }
 
-TEST_F(ForwardingEndToEnd, PermanentRefusalIsRecordedWithCode21AndNeverRetried) {
-  ASSERT_TRUE(Ready()) << dovecot.error();
+TEST_P(ForwardingEndToEnd, PermanentRefusalIsRecordedWithCode21AndNeverRetried) {
   ASSERT_TRUE(dovecot.AddMessage(kRoutes[0].user, "1000000001.M1.t", Original("refused", "Refused", kPlainBody)));
   Configure(0);
   rig.settings().accounts[0].noResendOn550 = 1;
-  sinks[0]->SetControl(R"({"refuse": {"MESSAGE": "554 5.7.1 not here"}})");
+  ASSERT_TRUE(peer->RefuseSubject("Refused"));
   ASSERT_TRUE(rig.Start());
   rig.StartPass();
   EXPECT_EQ(rig.Rows(21), 1);
   EXPECT_EQ(CountOf(rig.ForwardingLog(), "V1;21;"), 1);
 
-  sinks[0]->SetControl("{}");
+  ASSERT_TRUE(peer->RefuseSubject(""));
   rig.PollPass();
-  EXPECT_TRUE(sinks[0]->Mails().empty());
+  EXPECT_TRUE(Mails(0).empty());
   EXPECT_EQ(rig.Rows(21), 1);
 }
 
@@ -210,15 +221,14 @@ TEST_F(ForwardingEndToEnd, PermanentRefusalIsRecordedWithCode21AndNeverRetried) 
 // are lost, as after a kill before the store was saved) leaves forwarded mail
 // on the server. The next check stops it as a duplicate of what this account
 // forwarded and deletes it like a forwarded message.
-TEST_F(ForwardingEndToEnd, ForwardedMailLeftOnTheServerIsDeletedAtTheNextCheck) {
-  ASSERT_TRUE(Ready()) << dovecot.error();
+TEST_P(ForwardingEndToEnd, ForwardedMailLeftOnTheServerIsDeletedAtTheNextCheck) {
   const std::string user = kRoutes[0].user;
   ASSERT_TRUE(dovecot.AddMessage(user, "1000000001.M1.t", Original("left-a", "Left a", kPlainBody)));
   ASSERT_TRUE(dovecot.AddMessage(user, "1000000002.M2.t", Original("left-b", "Left b", kPlainBody)));
   Configure(0);
   ASSERT_TRUE(rig.Start());
   rig.StartPass();
-  ASSERT_EQ(sinks[0]->Mails().size(), 2u);
+  ASSERT_EQ(Mails(0).size(), 2u);
 
   AccountRuntime& runtime = rig.ctx().runtimeOf(0);
   for (int p = 0; p < 2; ++p) runtime.ClearStoredUidl(p);
@@ -226,9 +236,12 @@ TEST_F(ForwardingEndToEnd, ForwardedMailLeftOnTheServerIsDeletedAtTheNextCheck) 
   rig.settings().accounts[0].deleteAfterForward = 1;
   rig.PollPass();
   EXPECT_EQ(rig.Rows(5), 2);
-  EXPECT_EQ(sinks[0]->Mails().size(), 2u);
+  EXPECT_EQ(Mails(0).size(), 2u);
   EXPECT_EQ(dovecot.MessageCount(user), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Peers, ForwardingEndToEnd, ::testing::Values(SmtpPeerKind::kAiosmtpd, SmtpPeerKind::kPostfix),
+                         [](const auto& peerInfo) { return std::string(testing::SmtpPeerName(peerInfo.param)); });
 
 }  // namespace
 }  // namespace velnora
