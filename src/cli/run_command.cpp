@@ -206,6 +206,8 @@ int RunForwarding(CliContext& context, bool once) {
     InterfaceLoop(forwarding, ctx, signals, once);
     if (forwarding.startRefused()) status = kExitError;
   }
+  // State that could not be written means mail may be forwarded again.
+  if (ctx.runtime && ctx.runtime->writeFailures > 0) status = kExitError;
   SaveSettings(*ctx.settings, ctx.location);
   return status;
 }

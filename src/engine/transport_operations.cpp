@@ -2,6 +2,7 @@
 
 #include "config/settings_file.h"
 #include "engine/fwd_proc_shared.h"
+#include "engine/runtime_state.h"
 #include "transport/pop3_client.h"
 #include "transport/smtp_client.h"
 #include "transport/smtp_command.h"
@@ -46,11 +47,7 @@ int TransportOperations::MarkAllAsForwarded(int i) {
 
 void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }
 
-void TransportOperations::SaveUidlStore() {
-  if (!velnora::SaveUidlStore(*ctx_.runtime, ctx_.location.UidlStorePath())) {
-    SessionLog(ctx_, "****: the UIDL store could not be saved\r\n");
-  }
-}
+void TransportOperations::SaveUidlStore() { SaveRuntimeState(ctx_, nullptr); }
 
 void TransportOperations::ReloadSettings() {
   LoadSettings(*ctx_.settings, ctx_.location, ctx_.reporter.Screen(), false);
