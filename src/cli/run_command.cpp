@@ -199,6 +199,8 @@ int RunForwarding(CliContext& context, bool once) {
     InterfaceLoop(forwarding, ctx, signals, once);
     if (forwarding.startRefused()) status = kExitError;
   }
+  // State that could not be written means mail may be forwarded again.
+  if (ctx.runtime && ctx.runtime->writeFailures > 0) status = kExitError;
   if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::TargetDamaged) {
     status = Fail(context, "the settings file " + ctx.location.SettingsPath() +
                                " was damaged while forwarding ran; it was left unchanged and this run's "

@@ -6,6 +6,7 @@
 #include "engine/fwd_proc_shared.h"
 #include "engine/message_load.h"
 #include "config/settings_file.h"
+#include "engine/runtime_state.h"
 #include "engine/temp_files.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -101,15 +102,73 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
   return true;
 }
 
-int PositionOf(const AccountSettings& account, int k, int mailCount) {
-  return account.reversePopOrder ? mailCount - 1 - k : k;
-}
-
 // A message that was not handled is fetched again at the next check.
 void MarkForRetry(Context& ctx, int i, int m) {
   if (m < 0 || m >= ctx.runtime->maxHeldMails) return;
   if (!ctx.account(i).noUidlActive) ctx.runtimeOf(i).ClearStoredUidl(m);
   ctx.runtime->forwardStatus[std::size_t(m)].resultCode = kNotHandled;
+}
+
+// The received files of this check that were not handled yet. Whatever way
+// FwdProc is left (a stop, the watchdog, a failure), each of them is made
+// new again and its file removed, so no fetched message stays recorded
+// without an outcome and no file outlives its check.
+class PendingReceived {
+ public:
+  PendingReceived(Context& ctx, int i, TransportEnv& env) : ctx_(ctx), i_(i), env_(env) {}
+  ~PendingReceived() {
+    AccountRuntime& runtime = ctx_.runtimeOf(i_);
+    for (std::size_t n = next_; n < runtime.fetched.size(); ++n) {
+      const int m = runtime.fetched[n];
+      MarkForRetry(ctx_, i_, m);
+      RemoveTempFile(ReceivedMailPath(env_, m + 1));
+    }
+    runtime.fetched.clear();
+  }
+  PendingReceived(const PendingReceived&) = delete;
+  PendingReceived& operator=(const PendingReceived&) = delete;
+
+  // The next fetched position, or -1 when all were taken.
+  int Take() {
+    const auto& fetched = ctx_.runtimeOf(i_).fetched;
+    return next_ < fetched.size() ? fetched[next_++] : -1;
+  }
+
+ private:
+  Context& ctx_;
+  int i_;
+  TransportEnv& env_;
+  std::size_t next_ = 0;
+};
+
+// Without UIDLs only the position marks a message: the next check starts
+// at the first message that has no outcome, and what lies beyond it and
+// was handled is remembered, so it is neither lost nor sent again. A
+// successful deletion renumbers the messages above each deleted one.
+void RememberHandledPositions(Context& ctx, int i, int startIndex, const std::vector<uint8_t>& handledNow,
+                              int deletedUpTo) {
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  const RuntimeTables& tables = *ctx.runtime;
+  const bool includingFiltered = ctx.account(i).deleteIncludingFiltered != 0;
+  std::vector<uint8_t> handled;
+  handled.reserve(handledNow.size());
+  for (int p = 0; p < int(handledNow.size()); ++p) {
+    const bool deleted = p < std::min(deletedUpTo, tables.maxHeldMails) &&
+                         IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
+    if (deleted) continue;
+    const bool earlier = p < startIndex || (std::size_t(p) < runtime.handledBeyondStart.size() &&
+                                            runtime.handledBeyondStart[std::size_t(p)]);
+    handled.push_back(earlier || handledNow[std::size_t(p)] ? 1 : 0);
+  }
+  int first = 0;
+  while (first < int(handled.size()) && handled[std::size_t(first)]) ++first;
+  runtime.startIndex = first;
+  if (first == int(handled.size())) handled.clear();
+  runtime.handledBeyondStart = std::move(handled);
+  if (deletedUpTo > 0) {
+    // Numbers of unfetchable messages shifted with the deletion.
+    std::erase_if(runtime.fetchFailures, [](const auto& entry) { return entry.first.starts_with('#'); });
+  }
 }
 
 }  // namespace
@@ -128,6 +187,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     MarkAllForwardedNow(ctx, i, env);
     return;
   }
+  if (!StateWritable(ctx, i)) return;
   account.noUidlActive = account.noUidl;
   const bool uidlMode = !account.noUidlActive;
   ctx.convert.encodeHalfwidthKana = account.encodeHalfwidthKana != 0;
@@ -147,9 +207,17 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     if (runtime.mailCount == 0) runtime.SetStoredCount(0);
   } else if (runtime.mailCount < runtime.startIndex) {
     runtime.startIndex = 0;
+    runtime.handledBeyondStart.clear();
     ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), 3, &account);
+  } else if (runtime.mailCount < int(runtime.handledBeyondStart.size())) {
+    // Renumbered by someone else: what lies beyond the start is handled
+    // again rather than a message skipped for one that was handled.
+    runtime.handledBeyondStart.clear();
   }
   const int startIndex = runtime.startIndex;
+  const int mailboxCount = runtime.mailCount;
+  runtime.fetched.clear();
+  PendingReceived pending(ctx, i, env);
 
   if (runtime.mailCount > startIndex) {
     if (ctx.worker.flags.ShouldStop()) {
@@ -176,38 +244,36 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   if (ctx.worker.flags.ShouldStop()) return;
   ResetForwardStatus(tables);
 
-  const int mailCount = runtime.mailCount;
-  int k = startIndex;
-  bool stopped = false;
-  int firstRetry = -1;  // the first position whose message must be tried again
-  for (; k < mailCount; ++k) {
+  // Only the files this check fetched for this account, in the order fetched.
+  std::vector<uint8_t> handledNow(std::size_t(std::max(mailboxCount, 0)), 0);
+  const long saveInterval = StateSaveInterval(ctx);
+  long linesAtSave = ctx.log->forwardingLogLines();
+  int k = 0;
+  for (int m = pending.Take(); m >= 0; m = pending.Take(), ++k) {
     ctx.worker.flags.lastActivityTick = platform::TickMs();
     if (ctx.worker.flags.ShouldStop()) {
       SessionLog(ctx, "####:FwdProc 2 Abort forwarding!\r\n");
-      stopped = true;
-      break;
+      MarkForRetry(ctx, i, m);
+      RemoveTempFile(ReceivedMailPath(env, m + 1));
+      break;  // the rest is made new again by `pending`
     }
-    const int m = PositionOf(account, k, mailCount);
-    const bool due = !uidlMode || m >= maxHeld || (std::size_t(m) < runtime.isNew.size() && runtime.isNew[std::size_t(m)]);
-    if (!due) continue;
-
     FreeMessage(message);
     message.index = m;
     const std::string path = ReceivedMailPath(env, m + 1);
     if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
       // Not lost: the message stays on the server and is fetched again.
       MarkForRetry(ctx, i, m);
-      if (firstRetry < 0) firstRetry = k;
       ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), 4, &account);
       continue;
     }
     message.index = m;  // the loader starts from a cleared message
-    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, k, mailCount), 4);
+    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, startIndex + k, runtime.mailCount), 4);
 
     const int r = ForwardOneMessage(ctx, i, message, 0, steps);
+    const bool outcome = r == kMessageHandled || r == kMessageRefused;
     if (m < maxHeld) {
       ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
-      if (uidlMode) status.uidl = MakeSlot(runtime.StoredUidl(m));
+      if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
       if (r == kMessageHandled) {
         status.resultCode = int16_t(message.resultCode);
       } else if (r == kMessageRefused) {
@@ -217,38 +283,36 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
       } else {
         MarkForRetry(ctx, i, m);
       }
+      // Known from now on: its outcome is recorded.
+      if (outcome && uidlMode) runtime.SetStoredUidl(m, tables.CurrentUidl(m));
     }
-    if (r != kMessageHandled && r != kMessageRefused && firstRetry < 0) firstRetry = k;
+    if (outcome && !uidlMode && std::size_t(m) < handledNow.size()) handledNow[std::size_t(m)] = 1;
     FreeMessage(message);
     RemoveTempFile(path);
-  }
-
-  if (stopped) {
-    if (firstRetry < 0) firstRetry = k;
-    for (; k < mailCount; ++k) MarkForRetry(ctx, i, PositionOf(account, k, mailCount));
+    if (ctx.log->TakeForwardingLogFailure()) {
+      // The record that stops a resend is missing: no more sending until
+      // the state can be written again.
+      ++tables.writeFailures;
+      tables.stateUnsaved = true;
+      ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, &account);
+      SaveRuntimeState(ctx, &account);
+      break;
+    }
+    if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
+      linesAtSave = ctx.log->forwardingLogLines();
+      if (!SaveRuntimeState(ctx, &account)) break;
+    }
   }
 
   int deleted = -1;
+  const int fetchedUpTo = runtime.mailCount;
   if (account.deleteAfterForward && runtime.mailCount > 0 && startIndex < runtime.mailCount) {
     deleted = DeleteForwardedMails(ctx, i);
   }
-  if (uidlMode || (account.deleteAfterForward && account.deleteIncludingFiltered)) {
+  if (uidlMode) {
     runtime.startIndex = 0;
   } else {
-    runtime.startIndex = runtime.mailCount;
-    if (firstRetry >= 0 && !account.reversePopOrder) {
-      // Without UIDLs only the position marks a message as new: the next
-      // check starts at the first one that was not handled (what follows it
-      // and was handled is stopped by duplicate prevention), counted after
-      // the deletions below it.
-      int deletedBelow = 0;
-      for (int p = 0; deleted == 1 && p < std::min(firstRetry, maxHeld); ++p) {
-        if (IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, account.deleteIncludingFiltered != 0)) {
-          ++deletedBelow;
-        }
-      }
-      runtime.startIndex = std::max(0, std::min(runtime.startIndex, firstRetry - deletedBelow));
-    }
+    RememberHandledPositions(ctx, i, startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
   }
   ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
   const std::string now = FormatListTime();

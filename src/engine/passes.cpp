@@ -91,6 +91,7 @@ bool PassRunner::StartForwarding() {
     if (settings_.common.preventDuplicates && account.noDuplicateCheck)
       log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), 3, &account);
     StartupAccountCheck(i);
+    ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
     UpdateStatusSummary();
   }
   log_.RefreshAccountList();
@@ -231,6 +232,7 @@ void PassRunner::PollAccounts() {
     log_.HighlightAccount(account.accountNumber);
     Touch();
     ops_.FwdProc(i);
+    ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
     UpdateStatusSummary();
   }
   log_.RefreshAccountList();

@@ -2,6 +2,7 @@
 
 #include "config/settings_file.h"
 #include "engine/fwd_proc_shared.h"
+#include "engine/runtime_state.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "transport/pop3_client.h"
@@ -48,11 +49,7 @@ int TransportOperations::MarkAllAsForwarded(int i) {
 
 void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }
 
-void TransportOperations::SaveUidlStore() {
-  if (!velnora::SaveUidlStore(*ctx_.runtime, ctx_.location.UidlStorePath())) {
-    SessionLog(ctx_, "****: the UIDL store could not be saved\r\n");
-  }
-}
+void TransportOperations::SaveUidlStore() { SaveRuntimeState(ctx_, nullptr); }
 
 void TransportOperations::ReloadSettings() {
   // A damaged file is not taken as read: the pass keeps the settings it has.

@@ -1,6 +1,7 @@
 #include "report/activity_log.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
@@ -96,11 +97,23 @@ void ActivityLog::BeginRowLocked() {
 }
 
 void ActivityLog::AppendForwardingLogLocked(const std::string& line) {
+  ++forwardingLogLines_;
   platform::FilePtr file =
       platform::OpenFileWithRetry(forwardingLogPath_, "ab", openAttempts_, openDelayMs_);
-  if (!file) return;  // the row is still shown
-  std::fwrite(line.data(), 1, line.size(), file.get());
-  std::fflush(file.get());
+  // The row is still shown; the caller learns that its record is missing.
+  const bool written = file && std::fwrite(line.data(), 1, line.size(), file.get()) == line.size() &&
+                       std::fflush(file.get()) == 0;
+  if (!written) forwardingLogFailed_ = true;
+}
+
+long ActivityLog::forwardingLogLines() const {
+  std::lock_guard lock(rowMutex_);
+  return forwardingLogLines_;
+}
+
+bool ActivityLog::TakeForwardingLogFailure() {
+  std::lock_guard lock(rowMutex_);
+  return std::exchange(forwardingLogFailed_, false);
 }
 
 void ActivityLog::AddActivity(std::string_view text, int code, const AccountSettings* account) {

@@ -51,6 +51,10 @@ class ActivityLog {
     openDelayMs_ = delayMs;
   }
   int rowCount() const;
+  // Lines handed to the forwarding log so far in this run.
+  long forwardingLogLines() const;
+  // Whether a forwarding-log line could not be written since the last call.
+  bool TakeForwardingLogFailure();
 
   const std::string& forwardingLogPath() const { return forwardingLogPath_; }
   const std::string& sessionLogPath() const { return sessionLogPath_; }
@@ -73,6 +77,8 @@ class ActivityLog {
 
   mutable std::mutex rowMutex_;
   int rowCounter_ = 0;
+  long forwardingLogLines_ = 0;
+  bool forwardingLogFailed_ = false;
   int openAttempts_ = 10;
   int openDelayMs_ = 1000;
   // Serialises session-log writes so that neither thread loses a line.

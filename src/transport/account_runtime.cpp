@@ -48,6 +48,8 @@ void AccountRuntime::ResetCounts() {
   mailCount = 0;
   statCount = 0;
   startIndex = 0;
+  fetched.clear();
+  handledBeyondStart.clear();
   SetStoredCount(0);
   session.stream.Close();
   session.nonBlocking = 0;

@@ -10,7 +10,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +41,17 @@ class AccountRuntime {
   int32_t limitWarned = 0; // the over-limit line was shown this run
   int32_t statCount = 0;   // message count of the last STAT
   std::vector<uint8_t> isNew;  // per mailbox position of the last listing
+  // Positions whose received files this check wrote, in the order fetched:
+  // only these files are taken for this account's new mail, so a leftover
+  // of an earlier pass or of another account is never forwarded.
+  std::vector<int> fetched;
+  // No-UIDL mode: per position, 1 = handled in an earlier check although a
+  // position below it was not (meaningful only from startIndex on), so that
+  // restarting at the first unhandled message resends nothing.
+  std::vector<uint8_t> handledBeyondStart;
+  // Failed fetches per message (UIDL, or "#number" without one), so that a
+  // message that can never be fetched stops blocking the rest.
+  std::map<std::string, int> fetchFailures;
 
   int32_t storedCount() const { return storedCount_; }
   // Entry `p` of the stored list; empty beyond what was ever stored.
@@ -81,6 +94,11 @@ struct RuntimeTables {
   // The last server listing, indexed by message number - 1 (grows with it).
   std::vector<UidlSlot> currentUidls;
   std::vector<ForwardStatus> forwardStatus;
+  // Writes of the UIDL store, the forwarding log or a received file that
+  // failed in this run (the front end reports them in its exit status).
+  int writeFailures = 0;
+  // The last save of the UIDL store failed: forwarding waits for a save.
+  bool stateUnsaved = false;
 
   std::string_view CurrentUidl(int position) const {
     return position >= 0 && std::size_t(position) < currentUidls.size()

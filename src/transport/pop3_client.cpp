@@ -10,6 +10,7 @@
 #include "transport/pop3_commands.h"
 #include "transport/pop3_parse.h"
 #include "transport/uidl_decision.h"
+#include "transport/uidl_fallback.h"
 
 namespace velnora {
 namespace {
@@ -73,9 +74,11 @@ int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& run
 }
 
 // LIST and RETR of message `number` into its temporary file. 1 complete;
-// anything else ends the fetch loop.
+// anything else ends the fetch loop. `fileFailed` tells a received file
+// that could not be written (a full temporary folder) from a server failure.
 int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
-                    int number, int j, int mailCount) {
+                    int number, int j, int mailCount, bool& fileFailed) {
+  fileFailed = false;
   std::string reply;
   const int listed = Pop3List(env, runtime.session, account, number, reply);
   if (listed == 0) env.log.AddActivity(reply, 20, &account);
@@ -96,6 +99,7 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
                           },
                           result);
   if (rc == 0) env.log.AddActivity(result.refusal, 20, &account);
+  fileFailed = result.fileFailed;
   if (rc != 1) return rc;
   Log(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
   env.log.SetStatus(SJIS(u8"処理中"), 99);
@@ -106,6 +110,41 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
     Status(env, account, SJIS(u8" 処理中"), 99);
   }
   return 1;
+}
+
+constexpr int kFetchAttempts = 3;
+
+// Whether position m is to be fetched: without UIDLs every position from
+// startIndex on that no earlier check handled; with them a new one (or one
+// beyond the stored list, which is always new).
+bool IsDue(const AccountRuntime& runtime, bool uidlMode, int m, int maxHeld) {
+  if (!uidlMode) {
+    return std::size_t(m) >= runtime.handledBeyondStart.size() || !runtime.handledBeyondStart[std::size_t(m)];
+  }
+  return m >= maxHeld || runtime.isNew[std::size_t(m)];
+}
+
+std::string FailureKey(const TransportEnv& env, bool uidlMode, int m) {
+  const std::string_view uidl = uidlMode && env.tables ? env.tables->CurrentUidl(m) : std::string_view();
+  return uidl.empty() ? "#" + std::to_string(m + 1) : std::string(uidl);
+}
+
+bool GaveUpOn(const AccountRuntime& runtime, const std::string& key) {
+  const auto found = runtime.fetchFailures.find(key);
+  return found != runtime.fetchFailures.end() && found->second >= kFetchAttempts;
+}
+
+// One more failed fetch of a message. A received file that cannot be
+// written is an error of its own; a message that failed too often is left
+// on the server and skipped from now on, so it no longer blocks the rest.
+void NoteFetchFailure(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                      const std::string& key, int m, bool fileFailed) {
+  if (fileFailed) {
+    if (env.tables) ++env.tables->writeFailures;
+    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), 4, &account);
+  }
+  if (++runtime.fetchFailures[key] < kFetchAttempts) return;
+  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), 4, &account);
 }
 
 }  // namespace
@@ -191,6 +230,7 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
 
 int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
                         AccountRuntime& runtime) {
+  runtime.fetched.clear();
   const bool uidlMode = !account.noUidlActive;
   if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
     return RETVAL_UIDLERR;
@@ -209,13 +249,15 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
         runtime.isNew);
     newCount = mailCount - startIndex - decision.known;
   }
+  ContentKeyMatcher contentKeys([&](int p) { return runtime.StoredUidl(p); },
+                                uidlMode ? std::min(runtime.storedCount(), maxHeld) : 0);
 
   const bool limit = env.common.limitFetch != 0;
   const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
   const bool reverse = account.reversePopOrder != 0;
-  // Fetched positions that the stored list can record (below maxHeld); it
-  // grows with the messages fetched, never with the count the server claims.
-  std::vector<uint8_t> fetched;
+  // Positions reached by the fetch; it grows with the messages fetched,
+  // never with the count the server claims.
+  std::vector<uint8_t> reached;
   int fetchedCount = 0;
   bool stopped = false;
   int j = startIndex;
@@ -225,16 +267,37 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
       break;
     }
     RefreshActivity(env);
-    const int m = reverse ? mailCount - 1 - j : j;
-    const bool due = !uidlMode || m >= maxHeld || runtime.isNew[std::size_t(m)];
-    if (!due) continue;
+    // Reverse order walks the same positions from the top down.
+    const int m = reverse ? mailCount - 1 - (j - startIndex) : j;
+    if (!IsDue(runtime, uidlMode, m, maxHeld)) continue;
+    const std::string failureKey = FailureKey(env, uidlMode, m);
+    if (GaveUpOn(runtime, failureKey)) continue;
     if (limit && fetchedCount >= fetchLimit) break;
     Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
-    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount) != 1) break;
-    if (m < maxHeld) {
-      if (fetched.size() <= std::size_t(m)) fetched.resize(std::size_t(m) + 1, 0);
-      fetched[std::size_t(m)] = 1;
+    bool fileFailed = false;
+    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount, fileFailed) != 1) {
+      NoteFetchFailure(env, account, runtime, failureKey, m, fileFailed);
+      break;
     }
+    runtime.fetchFailures.erase(failureKey);
+    if (reached.size() <= std::size_t(m)) reached.resize(std::size_t(m) + 1, 0);
+    reached[std::size_t(m)] = 1;
+    if (uidlMode && m < maxHeld && env.tables->CurrentUidl(m).empty()) {
+      // No UIDL in the listing: the message is known by its content.
+      const std::string path = ReceivedMailPath(env, m + 1);
+      const std::string key = ContentKeyOfReceivedFile(path);
+      if (!key.empty()) {
+        auto& current = env.tables->currentUidls;
+        if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
+        current[std::size_t(m)] = MakeSlot(key);
+        if (contentKeys.TakeKnown(key)) {
+          runtime.isNew[std::size_t(m)] = 0;
+          platform::RemoveFile(path);
+          continue;  // known: fetched only to be recognised, not counted
+        }
+      }
+    }
+    runtime.fetched.push_back(m);
     ++fetchedCount;
   }
   if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
@@ -253,21 +316,28 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     }
     result = RETVAL_RECV0;
   }
-  runtime.mailCount = j;
+  // Forward order reached the positions below j; reverse order reached the
+  // top ones, so the whole count stays for the deletion after forwarding.
+  if (!reverse) runtime.mailCount = j;
   if (!uidlMode) return result;
 
-  // The stored list becomes the server's listing by position: every message
-  // that was fetched or already known is recorded; a new one that was not
-  // fetched (early end, in either order) stays empty and so stays new.
-  const RuntimeTables& tables = *env.tables;
+  // The stored list becomes the server's listing by position, but only with
+  // the messages already known: a fetched message is recorded by the
+  // forwarding once its outcome is known, so a message that is never
+  // handled (a stop, a crash, an early end in either order) stays new.
+  RuntimeTables& tables = *env.tables;
   const int end = std::min(mailCount, maxHeld);
   for (int p = startIndex; p < end; ++p) {
-    const bool wasFetched = std::size_t(p) < fetched.size() && fetched[std::size_t(p)];
-    const bool keep = j == mailCount || wasFetched || !runtime.isNew[std::size_t(p)];
-    runtime.SetStoredUidl(p, keep ? tables.CurrentUidl(p) : std::string_view());
+    std::string_view uidl = runtime.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
+    std::string keptKey;
+    if (tables.CurrentUidl(p).empty() && !(std::size_t(p) < reached.size() && reached[std::size_t(p)])) {
+      keptKey = contentKeys.TakeAny();  // still on the server, not looked at this time
+      uidl = keptKey;
+    }
+    runtime.SetStoredUidl(p, uidl);
   }
   runtime.startIndex = 0;
-  runtime.SetStoredCount(j == mailCount ? std::min(j, maxHeld) : end);
+  runtime.SetStoredCount(end);
   return result;
 }
 
@@ -345,6 +415,7 @@ int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRun
   }
   CloseSession(env, runtime.session, true, &account);
   runtime.mailCount = runtime.startIndex = 0;
+  runtime.handledBeyondStart.clear();
   return 1;
 }
 

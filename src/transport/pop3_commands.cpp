@@ -87,7 +87,10 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
   if (SendCommandLine(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
   platform::ClearReadOnly(path);
   platform::FilePtr file = platform::OpenFile(path, "wb");
-  if (!file) return -1;
+  if (!file) {
+    result.fileFailed = true;
+    return -1;
+  }
 
   RetrTerminator terminator;
   std::string chunk;
@@ -118,6 +121,7 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
       break;
     }
     if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
+      result.fileFailed = true;
       outcome = -1;
       break;
     }
@@ -132,7 +136,10 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
   }
   const bool flushed = std::fflush(file.get()) == 0;
   file.reset();
-  if (outcome == 1 && !flushed) outcome = -1;
+  if (outcome == 1 && !flushed) {
+    result.fileFailed = true;
+    outcome = -1;
+  }
   if (outcome != 1) {
     platform::RemoveFile(path);
     return outcome;

@@ -50,6 +50,7 @@ struct RetrResult {
   long bytes = 0;                 // bytes of the response written to the file
   const char* stateName = "";     // terminator state for the session log
   std::string refusal;            // the server's status line when it refused
+  bool fileFailed = false;        // the received file could not be created or written
 };
 
 // "RETR n" into the file at `path`: the response bytes exactly as received

@@ -18,6 +18,7 @@
 #include "support/fake_server.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "transport/uidl_store.h"
 
 namespace velnora {
 namespace {
@@ -111,6 +112,7 @@ class FwdProcTest : public ::testing::Test {
     steps.filter = [this](Context&, MailMessage& message, int) {
       message.resultCode = 0;
       filtered.push_back(message.index);
+      subjects.emplace_back(message.subject);
       if (onFilter) onFilter();
       return filterResult;
     };
@@ -153,6 +155,7 @@ class FwdProcTest : public ::testing::Test {
   MailMessage message;
   MessageSteps steps;
   std::vector<int> filtered;
+  std::vector<std::string> subjects;
   std::function<void()> onFilter;
   int filterResult = 1;
   int notices = 0;
@@ -651,3 +654,295 @@ TEST_F(FwdProcTest, TheOutcomeIsRecordedBeforeTheQuit) {
 
 }  // namespace
 }  // namespace velnora
+
+
+namespace velnora {
+namespace {
+
+// Early ends of the fetch, in either order, with files of an earlier pass
+// (or of another account) left in the temporary folder: every message is
+// handled once over the checks it takes, and no leftover is taken for mail.
+struct EarlyEndCase {
+  const char* name;
+  bool reverse;
+  int fetchLimit;  // 0: no limit
+  int mails;
+  int runs;
+  std::function<void(FakeServer&, const std::vector<Mail>&)> script;
+  std::vector<int> handled;
+};
+
+class FwdProcEarlyEnd : public FwdProcTest, public ::testing::WithParamInterface<EarlyEndCase> {};
+
+TEST_P(FwdProcEarlyEnd, FetchedMessagesAreForwardedAndTheRestFollows) {
+  const EarlyEndCase& c = GetParam();
+  account().reversePopOrder = c.reverse;
+  ctx.common().limitFetch = c.fetchLimit > 0;
+  ctx.common().fetchLimit = c.fetchLimit;
+  filterResult = 0;
+  for (int n = 1; n <= c.mails; ++n) {
+    std::ofstream(folder.File("$vnrmail" + std::to_string(n) + ".vnr"), std::ios::binary)
+        << "+OK\r\nSubject: stale\r\n\r\nleft over\r\n.\r\n";
+  }
+  const auto box = Mailbox(c.mails);
+  FakeServer pop;
+  c.script(pop, box);
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  for (int run = 0; run < c.runs; ++run) Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, c.handled);
+  for (const auto& subject : subjects) EXPECT_EQ(subject.find("stale"), std::string::npos);
+  for (const auto& text : reporter.ActivityTexts()) {
+    EXPECT_EQ(text.find(SJIS(u8"テンポラリファイルがありません")), std::string::npos) << text;
+  }
+  for (int p = 0; p < c.mails; ++p) EXPECT_EQ(runtime().StoredUidl(p), box[std::size_t(p)].uidl);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, FwdProcEarlyEnd,
+    ::testing::Values(
+        EarlyEndCase{"ReverseWithFetchLimit", true, 2, 5, 3,
+                     [](FakeServer& s, const std::vector<Mail>& box) {
+                       Retr(Retr(Listing(Login(s, 5), box), 5, box[4].text), 4, box[3].text).NextConnection();
+                       Retr(Retr(Listing(Login(s, 5), box), 3, box[2].text), 2, box[1].text).NextConnection();
+                       Quit(Retr(Listing(Login(s, 5), box), 1, box[0].text));
+                     },
+                     {4, 3, 2, 1, 0}},
+        EarlyEndCase{"ReverseWithRetrFailure", true, 0, 3, 2,
+                     [](FakeServer& s, const std::vector<Mail>& box) {
+                       Retr(Listing(Login(s, 3), box), 3, box[2].text)
+                           .Expect("LIST 2\r\n").Send("+OK 2 100\r\n")
+                           .Expect("RETR 2\r\n").Send("-ERR locked\r\n").NextConnection();
+                       Quit(Retr(Retr(Listing(Login(s, 3), box), 2, box[1].text), 1, box[0].text));
+                     },
+                     {2, 1, 0}},
+        EarlyEndCase{"ForwardWithListFailure", false, 0, 3, 2,
+                     [](FakeServer& s, const std::vector<Mail>& box) {
+                       Retr(Listing(Login(s, 3), box), 1, box[0].text)
+                           .Expect("LIST 2\r\n").Send("-ERR no such message\r\n").NextConnection();
+                       Quit(Retr(Retr(Listing(Login(s, 3), box), 2, box[1].text), 3, box[2].text));
+                     },
+                     {0, 1, 2}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// A stop that arrives after the fetch ended, before anything was forwarded:
+// nothing fetched stays recorded as known and no received file is left.
+TEST_F(FwdProcTest, AStopAfterTheFetchLeavesTheFetchedMessagesNew) {
+  const auto box = Mailbox(2);
+  FakeServer pop;
+  Retr(Retr(Listing(Login(pop, 2), box), 1, box[0].text), 2, box[1].text)
+      .Expect("QUIT\r\n").Hang(500).Send("+OK bye\r\n");
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  std::thread stopper([&] {
+    const int64_t end = platform::TickMs() + 5000;
+    while (pop.Received().find("QUIT") == std::string::npos && platform::TickMs() < end) platform::SleepMs(5);
+    ctx.worker.flags.stopRequested = true;
+  });
+  Run();
+  stopper.join();
+  pop.Wait();
+  EXPECT_TRUE(filtered.empty());
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_EQ(runtime().StoredUidl(1), "");
+  EXPECT_FALSE(TempFileLeft(1));
+  EXPECT_FALSE(TempFileLeft(2));
+}
+
+}  // namespace
+}  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// Without UIDLs, with duplicate prevention off: a failed deletion keeps the
+// position reached, and a message that failed is tried again without
+// resending the handled ones after it.
+struct NoUidlCase {
+  const char* name;
+  bool deleteAfterForward;
+  int runs;
+  std::function<void(FakeServer&, const std::vector<Mail>&)> script;
+  std::vector<int> handled;
+  int startIndex;
+};
+
+class FwdProcNoUidl : public FwdProcTest, public ::testing::WithParamInterface<NoUidlCase> {};
+
+TEST_P(FwdProcNoUidl, NothingLostNothingSentTwice) {
+  const NoUidlCase& c = GetParam();
+  ctx.common().preventDuplicates = 0;
+  account().noUidl = 1;
+  account().deleteAfterForward = c.deleteAfterForward;
+  account().deleteIncludingFiltered = c.deleteAfterForward;
+  // Message 2 is to be sent the first time (the SMTP server is down); every
+  // other message, and message 2 later, is filtered.
+  bool sendTried = false;
+  steps.filter = [&](Context&, MailMessage& message, int) {
+    message.resultCode = 0;
+    filtered.push_back(message.index);
+    if (message.index != 1 || sendTried) return 0;
+    sendTried = true;
+    return 1;
+  };
+  const auto box = Mailbox(3);
+  FakeServer pop;
+  c.script(pop, box);
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  for (int run = 0; run < c.runs; ++run) Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, c.handled);
+  EXPECT_EQ(runtime().startIndex, c.startIndex);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FwdProcNoUidl,
+    ::testing::Values(
+        NoUidlCase{"RetryResendsOnlyTheFailedMessage", false, 2,
+                   [](FakeServer& s, const std::vector<Mail>& box) {
+                     Quit(Retr(Retr(Retr(Login(s, 3), 1, box[0].text), 2, box[1].text), 3, box[2].text)).NextConnection();
+                     Quit(Retr(Login(s, 3), 2, box[1].text));
+                   },
+                   {0, 1, 2, 1}, 3},
+        NoUidlCase{"FailedDeletionKeepsThePosition", true, 2,
+                   [](FakeServer& s, const std::vector<Mail>& box) {
+                     Quit(Retr(Retr(Retr(Login(s, 3), 1, box[0].text), 2, box[1].text), 3, box[2].text)).NextConnection();
+                     s.Send("-ERR busy\r\n").NextConnection();  // the deletion session cannot log in
+                     Quit(Retr(Login(s, 3), 2, box[1].text)).NextConnection();
+                     s.Send("-ERR busy\r\n");
+                   },
+                   {0, 1, 2, 1}, 3}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// A message that can never be fetched (refused, or too large for the
+// temporary folder) is given up after three checks and no longer blocks
+// the messages after it; it stays on the server.
+struct UnfetchableCase {
+  const char* name;
+  bool fileFails;
+};
+
+class FwdProcUnfetchable : public FwdProcTest, public ::testing::WithParamInterface<UnfetchableCase> {};
+
+TEST_P(FwdProcUnfetchable, IsReportedAndSkipped) {
+  const UnfetchableCase& c = GetParam();
+  filterResult = 0;
+  if (c.fileFails) std::filesystem::create_directory(folder.File("$vnrmail1.vnr"));
+  const auto box = Mailbox(2);
+  FakeServer pop;
+  for (int run = 0; run < 3; ++run) {
+    Listing(Login(pop, 2), box).Expect("LIST 1\r\n").Send("+OK 1 100\r\n").Expect("RETR 1\r\n")
+        .Send(c.fileFails ? "+OK\r\n" + box[0].text + ".\r\n" : "-ERR cannot read\r\n").NextConnection();
+  }
+  Quit(Retr(Listing(Login(pop, 2), box), 2, box[1].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  for (int run = 0; run < 4; ++run) Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, std::vector<int>{1});
+  EXPECT_EQ(runtime().StoredUidl(0), "");
+  EXPECT_TRUE(Shown(SJIS(u8"1番目のメールは3回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。")));
+  EXPECT_EQ(Shown(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。")), c.fileFails);
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, FwdProcUnfetchable,
+                         ::testing::Values(UnfetchableCase{"Refused", false}, UnfetchableCase{"FileCannotBeWritten", true}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// UIDL lines without a UIDL: each such message is forwarded once, and
+// recognised by its content at the following checks.
+TEST_F(FwdProcTest, AMessageListedWithoutUidlIsForwardedOnce) {
+  filterResult = 0;
+  const auto box = Mailbox(3);
+  const std::string listing = "+OK\r\n1 \r\n2\r\n3 uid-3\r\n.\r\n";
+  FakeServer pop;
+  for (int run = 0; run < 2; ++run) {
+    Login(pop, 3).Expect("UIDL\r\n").Send(listing);
+    Retr(Retr(pop, 1, box[0].text), 2, box[1].text);
+    if (run == 0) Retr(pop, 3, box[2].text);
+    Quit(pop);
+    if (run == 0) pop.NextConnection();
+  }
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  Run();
+  pop.Wait();
+  EXPECT_EQ(pop.Failures(), std::vector<std::string>{});
+  EXPECT_EQ(filtered, (std::vector<int>{0, 1, 2}));
+}
+
+// State that cannot be written (the UIDL store, the forwarding log): an
+// error entry, and the account stops sending until it can be written.
+struct UnwritableCase {
+  const char* name;
+  bool logFails;
+};
+
+class FwdProcUnwritable : public FwdProcTest, public ::testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(FwdProcUnwritable, StopsTheAccountWithAnErrorEntry) {
+  const UnwritableCase& c = GetParam();
+  ctx.common().trimHistory = 1;
+  ctx.common().historyLimit = 4;  // the store is saved after every forwarding-log line
+  if (c.logFails) {
+    ctx.log = std::make_unique<ActivityLog>(reporter, ctx.common(), folder.File("missing/velnora_.log"),
+                                            folder.File("velnora_session.log"));
+    ctx.log->SetOpenRetry(1, 0);
+  } else {
+    std::filesystem::create_directory(ctx.location.UidlStorePath());
+  }
+  filterResult = 0;
+  const auto box = Mailbox(2);
+  FakeServer pop;
+  Quit(Retr(Retr(Listing(Login(pop, 2), box), 1, box[0].text), 2, box[1].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  Run();
+  pop.Wait();
+  EXPECT_EQ(filtered, std::vector<int>{0});
+  EXPECT_EQ(runtime().StoredUidl(1), "");
+  EXPECT_TRUE(Shown(c.logFails ? SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。")
+                               : SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。")));
+  if (!c.logFails) {
+    Run();  // still unwritable: no session is opened
+    EXPECT_EQ(pop.ConnectionsAccepted(), 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FwdProcUnwritable,
+    ::testing::Values(UnwritableCase{"UidlStore", false}, UnwritableCase{"ForwardingLog", true}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// With a trimmed forwarding log the UIDL store on the disk never lags far
+// behind the log: after the second of three messages it holds the first.
+TEST_F(FwdProcTest, TheUidlStoreIsSavedWithinALongAccount) {
+  ctx.common().trimHistory = 1;
+  ctx.common().historyLimit = 4;
+  filterResult = 0;
+  const auto box = Mailbox(3);
+  FakeServer pop;
+  Quit(Retr(Retr(Retr(Listing(Login(pop, 3), box), 1, box[0].text), 2, box[1].text), 3, box[2].text));
+  pop.Start();
+  AimAt(pop.port(), DeadPort());
+  std::string onDisk;
+  onFilter = [&] {
+    if (filtered.size() != 3) return;
+    RuntimeTables saved(kMinHeldMails);
+    ASSERT_TRUE(LoadUidlStore(saved, ctx.location.UidlStorePath(), kMinHeldMails, "VEL_NORA4_SP4"));
+    onDisk = std::string(saved.accounts[0].StoredUidl(0)) + "," + std::string(saved.accounts[0].StoredUidl(1));
+  };
+  Run();
+  pop.Wait();
+  EXPECT_EQ(onDisk, "uid-1,uid-2");
+}
+
+}  // namespace
+}  // namespace velnora
+

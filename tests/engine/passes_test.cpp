@@ -258,3 +258,27 @@ TEST_F(PassesTest, SummaryFollowsTheForwardingState) {
 
 }  // namespace
 }  // namespace velnora
+
+namespace velnora {
+namespace {
+
+// The UIDL store is saved after each account, before the next one talks to
+// its servers, in both kinds of pass: a crash loses one account's changes.
+TEST_F(PassesTest, TheUidlStoreIsSavedBeforeTheNextAccount) {
+  Enable(0, "a").pollInterval = 1;
+  Enable(1, "b").pollInterval = 1;
+  for (int trigger : {kTriggerStartCommand, kTriggerPollTick}) {
+    ops.calls.clear();
+    Run(trigger);
+    const auto first = std::find(ops.calls.begin(), ops.calls.end(), "FwdProc:0");
+    const auto second = std::find(ops.calls.begin(), ops.calls.end(), "OpenRcv:1");
+    const auto secondPoll = std::find(ops.calls.begin(), ops.calls.end(), "FwdProc:1");
+    ASSERT_NE(first, ops.calls.end()) << trigger;
+    const auto next = std::min(second, secondPoll);
+    ASSERT_NE(next, ops.calls.end()) << trigger;
+    EXPECT_NE(std::find(first, next, "SaveUidl:-1"), next) << trigger;
+  }
+}
+
+}  // namespace
+}  // namespace velnora
