@@ -47,6 +47,31 @@ void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettin
   Log(env, "ERROR REPORT: " + text + "\r\n");
 }
 
+int64_t EffectiveTimeout(const MailSession& session) {
+  return session.timeoutMs > 0 ? session.timeoutMs : platform::kLongestWaitMs;
+}
+
+// The wait for one socket operation: the time-out, cut to what is left of
+// the running command's deadline. 0 or less once that has passed.
+int64_t WaitLimit(const MailSession& session, int64_t timeoutMs) {
+  return std::min(timeoutMs, CommandTimeLeft(session));
+}
+
+// The overall deadline, not the time-out, ended the wait: it has passed
+// while the peer was sending (a silent peer gets the ordinary time-out).
+bool DeadlinePassed(const MailSession& session) {
+  return CommandTimeLeft(session) <= 0 && session.commandReceivedBytes > 0;
+}
+
+void ReportDeadline(TransportEnv& env, const AccountSettings* account) {
+  if (!env.flags.ShouldStop()) {
+    env.log.AddActivity(
+        SJIS(u8"受信タイムアウトが発生しました code=04（サーバーの応答が遅すぎるため打ち切りました）"),
+        4, account);
+  }
+  Log(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
+}
+
 struct KindTexts {
   const char* logPrefix;        // "POP3: " / "SMTP: "
   const char* operation;        // "OpenRcvSession" / "OpenSendSession"
@@ -59,6 +84,25 @@ KindTexts TextsFor(SessionKind kind) {
 }
 
 }  // namespace
+
+void StartCommandDeadline(MailSession& session, int64_t allowanceBytes) {
+  session.commandStartMs = platform::TickMs();
+  session.commandAllowanceBytes = allowanceBytes;
+  session.commandBytes = 0;
+  session.commandReceivedBytes = 0;
+}
+
+void SetCommandAllowance(MailSession& session, int64_t allowanceBytes) {
+  session.commandAllowanceBytes = std::max(session.commandAllowanceBytes, allowanceBytes);
+}
+
+int64_t CommandTimeLeft(const MailSession& session) {
+  const int64_t timeout = EffectiveTimeout(session);
+  if (session.commandStartMs == 0) return timeout;
+  const int64_t earned = std::min(session.commandBytes, session.commandAllowanceBytes) * 1000 /
+                         kMinTransferBytesPerSec;
+  return session.commandStartMs + timeout + earned - platform::TickMs();
+}
 
 std::string_view SentPrefix(int tag) {
   switch (tag) {
@@ -95,6 +139,7 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
 
   session.stream.Close();
   session.nonBlocking = 0;
+  session.commandStartMs = 0;
   const CommonSettings& common = env.common;
   session.timeoutMs = common.customTimeout ? int64_t(common.timeoutSec) * 1000 : 60000;
   if (session.timeoutMs < 0) session.timeoutMs = 0;
@@ -197,6 +242,7 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
       return -1;
     }
   }
+  StartCommandDeadline(session, kReplyAllowanceBytes);  // for the greeting
   return 0;
 }
 
@@ -234,6 +280,7 @@ long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view l
                  std::string(verb.substr(0, std::min<std::size_t>(verb.size(), 8))) + "\r\n");
     return -1;
   }
+  StartCommandDeadline(session, kReplyAllowanceBytes);
   return SendCommand(env, session, line, tag, account);
 }
 
@@ -241,8 +288,11 @@ long SendCommand(TransportEnv& env, MailSession& session, std::string_view data,
                  const AccountSettings* account) {
   const std::string stamp = FormatClockTime();
   int error = 0;
-  const long sent =
-      session.stream.Send(data.data(), data.size(), session.timeoutMs, StopFlag(env), error);
+  const int64_t limit = WaitLimit(session, EffectiveTimeout(session));
+  const long sent = limit <= 0 ? -1
+                               : session.stream.Send(data.data(), data.size(), limit,
+                                                     StopFlag(env), error);
+  if (sent > 0) session.commandBytes += sent;
   if (tag != kTagNone) {
     std::string line(SentPrefix(tag));
     line += stamp;
@@ -257,7 +307,9 @@ long SendCommand(TransportEnv& env, MailSession& session, std::string_view data,
     Log(env, line);
   }
   if (sent >= 0) return sent;
-  if (error == platform::wsa::kTimedOut) {
+  if (DeadlinePassed(session)) {
+    ReportDeadline(env, account);
+  } else if (error == platform::wsa::kTimedOut) {
     env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=01"), 4, account);
     Log(env, "ERROR REPORT: WSAETIMEDOUT\r\n");
   } else {
@@ -267,11 +319,16 @@ long SendCommand(TransportEnv& env, MailSession& session, std::string_view data,
 }
 
 int WaitReadable(TransportEnv& env, MailSession& session, const AccountSettings* account) {
-  const auto result =
-      session.stream.WaitReadable(int64_t(session.readWaitSec) * 1000, StopFlag(env));
+  const int64_t limit = WaitLimit(session, int64_t(session.readWaitSec) * 1000);
+  const auto result = limit <= 0 ? platform::WaitResult::TimedOut
+                                 : session.stream.WaitReadable(limit, StopFlag(env));
   switch (result) {
     case platform::WaitResult::Ready: return 1;
     case platform::WaitResult::TimedOut:
+      if (DeadlinePassed(session)) {
+        ReportDeadline(env, account);
+        return -1;
+      }
       env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=02"), 4, account);
       Log(env, "ERROR REPORT: select()=TIMEOUT\r\n");
       return -1;
@@ -297,11 +354,15 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
   for (;;) {
     if (session.nonBlocking && WaitReadable(env, session, account) < 0) return -1;
     const std::size_t before = reply.size();
-    const long n = session.stream.Recv(chunk, sizeof chunk, session.timeoutMs, StopFlag(env), error);
+    const int64_t waitMs = WaitLimit(session, EffectiveTimeout(session));
+    const long n =
+        waitMs <= 0 ? -1 : session.stream.Recv(chunk, sizeof chunk, waitMs, StopFlag(env), error);
     if (n < 0) {
       failed = true;
       break;
     }
+    session.commandBytes += n;
+    session.commandReceivedBytes += n;
     if (n == 0) {
       closed = true;
       Log(env, "****: ERR recv=0 detected..(2): the connection has been gracefully closed.\r\n");
@@ -318,7 +379,11 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + reply);
   }
   if (failed) {
-    ReportSocketError(env, error, tag, account);
+    if (DeadlinePassed(session)) {
+      ReportDeadline(env, account);
+    } else {
+      ReportSocketError(env, error, tag, account);
+    }
     return -1;
   }
   if (closed || lastLength == 0) return -1;
@@ -332,13 +397,21 @@ long RecvChunk(TransportEnv& env, MailSession& session, std::string& chunk, std:
   if (session.nonBlocking && WaitReadable(env, session, account) < 0) return -1;
   chunk.resize(capacity - 2);
   int error = 0;
-  const long n =
-      session.stream.Recv(chunk.data(), chunk.size(), session.timeoutMs, StopFlag(env), error);
+  const int64_t limit = WaitLimit(session, EffectiveTimeout(session));
+  const long n = limit <= 0 ? -1
+                            : session.stream.Recv(chunk.data(), chunk.size(), limit,
+                                                  StopFlag(env), error);
   chunk.resize(n > 0 ? std::size_t(n) : 0);
   if (n < 0) {
-    ReportSocketError(env, error, tag, account);
+    if (DeadlinePassed(session)) {
+      ReportDeadline(env, account);
+    } else {
+      ReportSocketError(env, error, tag, account);
+    }
     return -1;
   }
+  session.commandBytes += n;
+  session.commandReceivedBytes += n;
   ReplaceNuls(chunk.data(), chunk.size());
   if (tag != kTagNone && n > 0) {
     Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + chunk);

@@ -28,11 +28,26 @@ inline constexpr int kTagApop = 5;      // logged as "APOP ***** *****"
 
 enum class SessionKind { Pop3, Smtp };
 
+// The slowest transfer a session accepts. Every command (and the greeting)
+// has an overall deadline: the time-out, plus the time its bytes take at
+// this rate, for at most the bytes the command is expected to carry. A peer
+// that answers one byte every few seconds never resets the time-out for
+// ever; a large transfer at any real speed is never cut short.
+inline constexpr int64_t kMinTransferBytesPerSec = 1024;
+// Bytes a reply of one line (or of unknown size) may earn time for.
+inline constexpr int64_t kReplyAllowanceBytes = 65536;
+
 struct MailSession {
   platform::NetStream stream;  // socket and, when set up, its TLS connection
   int32_t nonBlocking = 0;     // 1: every receive waits for readability first
   int64_t timeoutMs = 60000;   // send/receive window, recomputed at every open
   int readWaitSec = 60;        // readability wait in non-blocking mode
+
+  // The running command's deadline (StartCommandDeadline); 0: none runs.
+  int64_t commandStartMs = 0;
+  int64_t commandAllowanceBytes = 0;  // bytes that earn time, at most
+  int64_t commandBytes = 0;           // bytes sent and received since the start
+  int64_t commandReceivedBytes = 0;   // of which received
 
   int socket() const { return stream.handle(); }
   bool isOpen() const { return stream.isOpen(); }
@@ -47,13 +62,24 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
                   const AccountSettings* account);
 
+// Starts the overall deadline of a command or transfer now; it may earn
+// time for up to `allowanceBytes` bytes at kMinTransferBytesPerSec.
+void StartCommandDeadline(MailSession& session, int64_t allowanceBytes);
+// Raises the running command's allowance (a transfer whose size is known
+// once the command was sent).
+void SetCommandAllowance(MailSession& session, int64_t allowanceBytes);
+// Milliseconds left before the running command's deadline (it can be 0 or
+// less); without a command, the time-out.
+int64_t CommandTimeLeft(const MailSession& session);
+
 // True when `line` is one command line: it ends with CR LF and holds no
 // other CR, LF or NUL. Text from settings or a mail that would break out of
 // its line never passes.
 bool IsSingleCommandLine(std::string_view line);
 
-// Sends one command line (IsSingleCommandLine). A line that is not one is
-// refused with an activity entry and nothing is sent. Bytes sent, or -1.
+// Sends one command line (IsSingleCommandLine) and starts its deadline with
+// kReplyAllowanceBytes. A line that is not one is refused with an activity
+// entry and nothing is sent. Bytes sent, or -1.
 long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view line, int tag,
                      const AccountSettings* account);
 

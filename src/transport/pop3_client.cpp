@@ -11,6 +11,7 @@
 #include "transport/pop3_parse.h"
 #include "transport/uidl_decision.h"
 #include "transport/uidl_fallback.h"
+#include "transport/watchdog_progress.h"
 
 namespace velnora {
 namespace {
@@ -85,10 +86,12 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
   if (listed != 1) return listed;
 
   int64_t lastProgress = platform::TickMs();
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
   RetrResult result;
-  const int rc = Pop3Retr(env, runtime.session, account, number, ReceivedMailPath(env, number),
+  const int rc = Pop3Retr(env, runtime.session, account, number, ParseListSize(reply).value_or(-1),
+                          ReceivedMailPath(env, number),
                           [&](long bytes) {
-                            RefreshActivity(env);
+                            watchdog.Moved(bytes);
                             if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
                               lastProgress = platform::TickMs();
                               Status(env, account,
@@ -216,10 +219,12 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
       OverLimitWarning(env, account, runtime, maxHeld);
     }
   });
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
+  int64_t listed = 0;
   for (;;) {
     Log(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
     if (parser.Feed(block)) break;
-    RefreshActivity(env);
+    watchdog.Moved(listed += int64_t(block.size()));
     if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) {
       return -1;
     }
@@ -379,11 +384,13 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
         runtime.SetStoredUidl(stored++, uidl);
       },
       kMarkAllLineLimit);
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
+  int64_t listed = 0;
   for (;;) {
     const bool finished = parser.Feed(block);
     runtime.SetStoredCount(stored);
     if (finished || full) break;
-    RefreshActivity(env);
+    watchdog.Moved(listed += int64_t(block.size()));
     if (recv_com(env, runtime.session, block, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
       return -1;
     }

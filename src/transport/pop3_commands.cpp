@@ -76,15 +76,19 @@ int Pop3Dele(TransportEnv& env, MailSession& session, const AccountSettings& acc
 int Pop3Uidl(TransportEnv& env, MailSession& session, const AccountSettings& account, int tag,
              std::size_t capacity, std::string& firstBlock) {
   if (SendCommandLine(env, session, "UIDL\r\n", kTagPop3, &account) < 0) return -1;
+  SetCommandAllowance(session, kListingAllowanceBytes);
   if (recv_com(env, session, firstBlock, capacity, tag, &account) < 0) return -1;
   return StartsWithOk(firstBlock) ? 1 : 0;
 }
 
 int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& account, int number,
-             const std::string& path, const std::function<void(long)>& progress,
+             long listedSize, const std::string& path, const std::function<void(long)>& progress,
              RetrResult& result) {
   result = RetrResult{};
   if (SendCommandLine(env, session, Numbered("RETR", number), kTagPop3, &account) < 0) return -1;
+  // Dot-stuffing and line ends at most double the listed size.
+  SetCommandAllowance(session, listedSize >= 0 ? 2 * int64_t(listedSize) + kReplyAllowanceBytes
+                                               : kUnknownSizeAllowanceBytes);
   platform::ClearReadOnly(path);
   platform::FilePtr file = platform::OpenFile(path, "wb");
   if (!file) {

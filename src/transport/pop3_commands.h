@@ -22,6 +22,11 @@ inline constexpr std::size_t kPop3ReplyCapacity = 65536;
 // messages actually listed and fetched).
 inline constexpr long kMaxMailboxMessages = 1000000;
 inline constexpr std::size_t kRetrChunk = 65536;
+// Bytes a UIDL listing may earn time for (see kMinTransferBytesPerSec): a
+// line of up to 80 bytes for each of the largest stored list's 50,000 UIDLs.
+inline constexpr int64_t kListingAllowanceBytes = 4 << 20;
+// Bytes a RETR response of unknown size may earn time for.
+inline constexpr int64_t kUnknownSizeAllowanceBytes = 64 << 20;
 
 // "USER name"; the reply is stripped of a left-over line end.
 int Pop3User(TransportEnv& env, MailSession& session, const AccountSettings& account,
@@ -55,11 +60,13 @@ struct RetrResult {
 
 // "RETR n" into the file at `path`: the response bytes exactly as received
 // (status line, message, terminating "."), NUL bytes as blanks. 1 complete;
-// 0 the server refused; -1 transfer failure, the peer closed mid-message or
-// the file could not be written. The file exists only after 1.
+// 0 the server refused; -1 transfer failure, the peer closed mid-message,
+// the file could not be written, or the response's deadline passed: the
+// time-out plus `listedSize` (the size from LIST, -1 unknown) at the
+// slowest accepted rate. The file exists only after 1.
 // `progress(bytes)` runs after every chunk.
 int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& account, int number,
-             const std::string& path, const std::function<void(long)>& progress,
+             long listedSize, const std::string& path, const std::function<void(long)>& progress,
              RetrResult& result);
 
 }  // namespace velnora

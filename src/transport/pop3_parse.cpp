@@ -132,6 +132,17 @@ std::optional<long> ParseStatCount(std::string_view reply) {
   return ParseDecimal(line.substr(0, std::min(line.find(' '), line.size())), 0, 2147483647L);
 }
 
+std::optional<long> ParseListSize(std::string_view reply) {
+  std::string_view line = reply.substr(0, std::min(reply.find_first_of("\r\n"), reply.size()));
+  for (int word = 0; word < 2; ++word) {  // past "+OK" and the message number
+    const std::size_t end = line.find(' ');
+    if (end == std::string_view::npos) return std::nullopt;
+    line.remove_prefix(end);
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+  }
+  return ParseDecimal(line.substr(0, std::min(line.find(' '), line.size())), 0, 2147483647L);
+}
+
 std::string ApopTimestamp(std::string_view greeting) {
   const std::size_t open = greeting.find('<');
   if (open == std::string_view::npos) return {};

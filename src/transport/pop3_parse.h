@@ -94,6 +94,8 @@ class UidlListingParser {
 std::optional<long> ParseDecimal(std::string_view word, long minimum, long maximum);
 // The message count of a STAT reply (its second blank-separated word).
 std::optional<long> ParseStatCount(std::string_view reply);
+// The size of a "LIST n" reply ("+OK n size"), or nullopt.
+std::optional<long> ParseListSize(std::string_view reply);
 // The APOP time stamp: from the first "<" up to and including the first ">"
 // (to the end when there is none; empty without "<" or with ">" before it),
 // at most 255 bytes.

@@ -10,6 +10,7 @@
 #include "transport/smtp_data.h"
 #include "transport/smtp_destinations.h"
 #include "transport/smtp_reply.h"
+#include "transport/watchdog_progress.h"
 
 namespace velnora {
 namespace {
@@ -113,12 +114,16 @@ class Transaction {
   // session log, the body does not.
   bool WriteText(std::string_view body) {
     int64_t lastDisplay = platform::TickMs();
+    // The text and the reply to it share one deadline; stuffing and line
+    // ends at most double the text.
+    StartCommandDeadline(session_, 2 * int64_t(body.size()) + kReplyAllowanceBytes);
+    WatchdogProgress watchdog(env_.flags.lastActivityTick);
     return WriteDataText(
         body,
         [&](std::string_view piece, std::size_t position) {
           if (SendCommand(env_, session_, piece, kTagNone, &account_) < 0) return false;
           const int64_t now = platform::TickMs();
-          env_.flags.lastActivityTick = now;
+          watchdog.Moved(int64_t(position));
           if (now - lastDisplay > kProgressIntervalMs) {
             lastDisplay = now;
             env_.log.SetStatus(AccountStatus(account_, SJIS(u8" 送信中 ") +

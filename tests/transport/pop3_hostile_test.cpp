@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "support/fake_server.h"
 #include "transport/pop3_client.h"
@@ -95,6 +96,51 @@ TEST(Pop3Hostile, BareLfDotCannotEndOrReplaceAMail) {
     EXPECT_EQ(fetch.result, c.result) << c.name;
     EXPECT_EQ(fetch.file1, c.file1) << c.name;
     EXPECT_EQ(fetch.file2, c.file2) << c.name;
+  }
+}
+
+// One byte every half second, well inside the one-second time-out, for
+// longer than the test may take: the command's overall deadline ends it, and
+// the watchdog sees no progress meanwhile.
+TEST(Pop3Hostile, SlowDripEndsAtTheCommandDeadline) {
+  auto drip = [](FakeServer& s, const std::string& bytes) {
+    for (char c : bytes) s.Send(std::string(1, c)).Hang(500);
+    s.Close();
+  };
+  struct Case {
+    const char* name;
+    std::function<void(FakeServer&)> script;
+  };
+  const Case cases[] = {
+      {"RETR",
+       [&](FakeServer& s) {
+         s.Expect("LIST 1\r\n").Send("+OK 1 100\r\n").Expect("RETR 1\r\n").Send("+OK\r\n");
+         drip(s, std::string(30, 'x'));
+       }},
+      {"LIST reply",
+       [&](FakeServer& s) {
+         s.Expect("LIST 1\r\n");
+         drip(s, "+OK 1 100" + std::string(20, ' '));
+       }},
+  };
+  for (const Case& c : cases) {
+    TransportFixture fx;
+    fx.common().timeoutSec = 1;
+    fx.account().noUidl = fx.account().noUidlActive = 1;
+    FakeServer server;
+    ScriptLogin(server, "+OK 1 100\r\n");
+    c.script(server);
+    server.Start();
+    fx.UsePort(server.port());
+    ASSERT_EQ(OpenRcvSession(fx.env(), fx.account(), fx.runtime()), 1) << c.name;
+    const int64_t start = platform::TickMs();
+    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_RECV0) << c.name;
+    // The bound: the time-out, the listed size at the slowest rate, slack.
+    EXPECT_LT(platform::TickMs() - start, 6000) << c.name;
+    EXPECT_LT(fx.flags().lastActivityTick.load(), start + 500) << c.name;
+    EXPECT_TRUE(fx.HasActivity("code=04")) << c.name;
+    EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), 1))) << c.name;
+    CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
   }
 }
 
