@@ -70,8 +70,10 @@ void CheckScanner(std::string_view data, uint8_t seed) {
 }
 
 void CheckReplyReaders(std::string_view reply, uint8_t seed) {
-  FUZZ_CHECK(isSMTPReplyOK(reply) == (reply.starts_with("250") || reply.starts_with("220") ||
-                                      reply.starts_with("251")));
+  // A success needs every line to carry the success code, so its first line does.
+  if (isSMTPReplyOK(reply)) {
+    FUZZ_CHECK(reply.starts_with("250") || reply.starts_with("220") || reply.starts_with("251"));
+  }
   const SmtpAuthMechanism mechanism = ChooseAuthMechanism(reply);
   if (mechanism == SmtpAuthMechanism::Login) FUZZ_CHECK(reply.find("LOGIN") != std::string::npos);
 
