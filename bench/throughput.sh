@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Throughput of forwarding: 1,000 small messages in one Dovecot mailbox are
 # forwarded to one aiosmtpd server, once by `velnora-cli run --once` (one SMTP
-# session per message, as the program always sends) and once by fetchmail
-# (keeping the mail on the server), in the same run. Prints messages per
+# session per message, as the program always sends) and once by a baseline
+# loop over Python's poplib and smtplib (also one SMTP session per message,
+# keeping the mail on the server), in the same run. Prints messages per
 # second of each and their ratio.
 #
 #   bench/throughput.sh [path/to/velnora-cli] [message count]
 #
-# Needs dovecot-pop3d, python3-aiosmtpd, fetchmail and openssl (scripts/setup.sh).
+# Needs dovecot-pop3d, python3-aiosmtpd and openssl (scripts/setup.sh).
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -130,26 +131,33 @@ lines = [float(l.split()[0]) for l in open('$work/sink/accepted')]
 print(round((len(lines) - 1) / (lines[-1] - lines[0]), 1) if len(lines) > 1 else 0)")
 velnora_seconds=$(calc "$end - $start")
 
-# fetchmail: the same mailbox, all messages, kept on the server.
-cat > "$work/fetchmailrc" <<RC
-poll 127.0.0.1 service $pop_port protocol pop3 user "bench" password "bench-pw" is "dest" here sslproto ""
-RC
-chmod 600 "$work/fetchmailrc"
+# Baseline: the simplest forwarder that Python's standard library gives,
+# written here for the comparison: POP3 (poplib) in, one SMTP session per
+# message (smtplib) out, the mail kept on the server.
 before=$(accepted)
 start=$(date +%s.%N)
-fetchmail -f "$work/fetchmailrc" -i "$work/fetchids" --all --keep --nosyslog --smtphost "127.0.0.1/$smtp_port" \
-  --pidfile "$work/fetchmail.pid" >"$work/fetchmail.out" 2>&1 || true
+"$python" - "$pop_port" "$smtp_port" >"$work/baseline.out" 2>&1 <<'PY' || true
+import poplib, smtplib, sys
+pop = poplib.POP3("127.0.0.1", int(sys.argv[1]))
+pop.user("bench"); pop.pass_("bench-pw")
+count, _ = pop.stat()
+for n in range(1, count + 1):
+    lines = pop.retr(n)[1]
+    with smtplib.SMTP("127.0.0.1", int(sys.argv[2])) as smtp:
+        smtp.sendmail("bench@velnora.test", ["dest@velnora.test"], b"\r\n".join(lines) + b"\r\n")
+pop.quit()
+PY
 end=$(date +%s.%N)
-fetchmail_count=$(( $(accepted) - before ))
-fetchmail_seconds=$(calc "$end - $start")
-[ "$fetchmail_count" -gt 0 ] || { echo "fetchmail forwarded nothing:" >&2; tail -5 "$work/fetchmail.out" >&2; exit 1; }
+baseline_count=$(( $(accepted) - before ))
+baseline_seconds=$(calc "$end - $start")
+[ "$baseline_count" -gt 0 ] || { echo "the baseline forwarded nothing:" >&2; tail -5 "$work/baseline.out" >&2; exit 1; }
 
 rate() { calc "round($1 / $2, 1)"; }
 velnora_rate=$(rate "$velnora_count" "$velnora_seconds")
-fetchmail_rate=$(rate "$fetchmail_count" "$fetchmail_seconds")
+baseline_rate=$(rate "$baseline_count" "$baseline_seconds")
 printf 'messages in the mailbox: %d\n' "$count"
 printf 'velnora-cli run --once: %d forwarded in %.2f s = %s messages/s\n' "$velnora_count" "$velnora_seconds" "$velnora_rate"
 printf '  (between its first and last delivery: %s messages/s)\n' "$velnora_steady"
-printf 'fetchmail --keep:      %d forwarded in %.2f s = %s messages/s\n' "$fetchmail_count" "$fetchmail_seconds" "$fetchmail_rate"
-printf 'ratio velnora/fetchmail: %s\n' "$(calc "round($velnora_rate / $fetchmail_rate, 2)")"
+printf 'poplib + smtplib:       %d forwarded in %.2f s = %s messages/s\n' "$baseline_count" "$baseline_seconds" "$baseline_rate"
+printf 'ratio velnora/baseline: %s\n' "$(calc "round($velnora_rate / $baseline_rate, 2)")"
 [ "$velnora_count" -eq "$count" ] || { echo "velnora forwarded $velnora_count of $count" >&2; tail -5 "$work/velnora.err" >&2; exit 1; }

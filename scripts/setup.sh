@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config g++ clang libclang-rt-14-dev
   libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   # test servers and tools
-  dovecot-pop3d python3 python3-aiosmtpd openssl fetchmail tzdata
+  dovecot-pop3d python3 python3-aiosmtpd openssl tzdata
   postfix
 )
 
