@@ -1,6 +1,7 @@
 #include "engine/context.h"
 
 #include "config/settings_file.h"
+#include "engine/no_uidl_progress.h"
 #include "engine/temp_files.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -73,6 +74,9 @@ bool Context::StartUp() {
     log->WriteSessionLog("****: the UIDL store could not be read\r\n");
   } else if (capacityChangedTo || StoreLaidOutForAnotherCapacity()) {
     ApplyCapacityChange();  // when it fails, the pass saves the store and the exit the settings
+  }
+  for (int i = 0; i < kAccountCount; ++i) {
+    if (account(i).noUidl) ReadNoUidlProgress(runtimeOf(i), runtime->maxHeldMails);
   }
 
   if (settings->common.sessionLog) {

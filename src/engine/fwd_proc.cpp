@@ -5,6 +5,7 @@
 
 #include "engine/fwd_proc_shared.h"
 #include "engine/message_load.h"
+#include "engine/no_uidl_progress.h"
 #include "config/settings_file.h"
 #include "engine/runtime_state.h"
 #include "engine/temp_files.h"
@@ -31,14 +32,16 @@ void SaveChangedFlag(Context& ctx, int i) {
   ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), 4, &ctx.account(i));
 }
 
-// Step 2: the whole mailbox becomes "already forwarded"; nothing is forwarded
-// in this run.
+// "Mark all as forwarded": the whole mailbox becomes "already forwarded";
+// nothing is forwarded in this run.
 void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
   AccountSettings& account = ctx.account(i);
   AccountRuntime& runtime = ctx.runtimeOf(i);
   ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), 4, &account);
   if (account.noUidlActive) {
     runtime.startIndex = runtime.mailCount;
+    runtime.handledBeyondStart.clear();
+    WriteNoUidlProgress(runtime, ctx.runtime->maxHeldMails);
     account.markAllForwardedNext = 0;
     SaveChangedFlag(ctx, i);
   } else {
@@ -55,7 +58,7 @@ void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
   ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
 }
 
-// Step 5: more messages than the UIDL list can hold. True when forwarding of
+// Mailbox overflow: more messages than the UIDL list can hold. True when forwarding of
 // the account is suspended for this run.
 bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps& steps) {
   AccountSettings& account = ctx.account(i);
@@ -313,6 +316,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     runtime.startIndex = 0;
   } else {
     RememberHandledPositions(ctx, i, startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
+    WriteNoUidlProgress(runtime, tables.maxHeldMails);
   }
   ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
   const std::string now = FormatListTime();

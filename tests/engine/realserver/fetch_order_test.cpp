@@ -41,14 +41,26 @@ struct Rig {
   ForwardingRig rig;
 };
 
-TEST(FetchOrder, NewestFirstWithAFetchLimitDeliversEveryMail) {
+// Each row: five mails, two fetched per `run --once`, four runs.
+struct LimitCase {
+  const char* name;
+  bool reverse;  // newest first
+  bool noUidl;   // positions only: a new process goes on where the last ended
+};
+
+class FetchOrderLimit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(FetchOrderLimit, EveryMailArrivesOnceOverTheRuns) {
+  const LimitCase& c = GetParam();
   Rig r;
   ASSERT_TRUE(r.dovecot.ready()) << r.dovecot.error();
   ASSERT_TRUE(r.sink.ready());
   for (int n = 1; n <= 5; ++n) {
     ASSERT_TRUE(r.dovecot.AddMessage("order", std::to_string(1000000000 + n) + ".M" + std::to_string(n) + ".t", Message(n)));
   }
-  r.rig.Account(0, "order", r.dovecot.pop3Port(), "order", "order-pw", r.sink.plainPort()).reversePopOrder = 1;
+  AccountSettings& account = r.rig.Account(0, "order", r.dovecot.pop3Port(), "order", "order-pw", r.sink.plainPort());
+  account.reversePopOrder = c.reverse ? 1 : 0;
+  account.noUidl = c.noUidl ? 1 : 0;
   r.rig.settings().common.limitFetch = 1;
   r.rig.settings().common.fetchLimit = 2;
   ASSERT_TRUE(r.rig.WriteSettings());
@@ -64,6 +76,11 @@ TEST(FetchOrder, NewestFirstWithAFetchLimitDeliversEveryMail) {
   EXPECT_EQ(subjects, (std::multiset<std::string>{"1", "2", "3", "4", "5"}));
   EXPECT_EQ(testing::FileText(output).find("テンポラリファイルがありません"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Orders, FetchOrderLimit,
+                         ::testing::Values(LimitCase{"NewestFirst", true, false},
+                                           LimitCase{"WithoutUidls", false, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FetchOrder, AUidlStoreThatCannotBeWrittenFailsTheRun) {
   Rig r;
