@@ -25,6 +25,7 @@
 #include "engine/returned_mail.h"
 #include "engine/sender_info.h"
 #include "engine/spam_check.h"
+#include "fuzz_quiet.h"
 #include "fuzz_support.h"
 #include "report/activity_log.h"
 #include "report/reporter.h"
@@ -33,21 +34,8 @@ namespace {
 
 using namespace velnora;
 
-class QuietReporter : public Reporter {
- public:
-  void ActivityAdded(const ActivityRow&) override {}
-  void ActivityCleared() override {}
-  void StatusChanged(std::string_view, int) override {}
-  void AccountListChanged(int) override {}
-  Answer Ask(std::string_view, std::string_view) override { return Answer::No; }
-  void Tell(std::string_view, std::string_view) override {}
-};
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
+using fuzz::QuietReporter;
+using fuzz::SetText;
 
 // One folder, settings table and log for the whole run; the message file
 // is rewritten for every input.

@@ -42,6 +42,7 @@
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
+#include "fuzz_quiet.h"
 #include "fuzz_support.h"
 #include "platform/worker_flags.h"
 #include "report/activity_log.h"
@@ -67,21 +68,8 @@ constexpr int kClientTimeoutSec = 1;
 constexpr long kFetchedCountLimit = 4096;
 constexpr int kMaxHeld = 1000;
 
-class QuietReporter : public Reporter {
- public:
-  void ActivityAdded(const ActivityRow&) override {}
-  void ActivityCleared() override {}
-  void StatusChanged(std::string_view, int) override {}
-  void AccountListChanged(int) override {}
-  Answer Ask(std::string_view, std::string_view) override { return Answer::No; }
-  void Tell(std::string_view, std::string_view) override {}
-};
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
+using fuzz::QuietReporter;
+using fuzz::SetText;
 
 // The replies of the script: a line "--" ends each one (its line end
 // belongs to the reply before it).
