@@ -6,7 +6,7 @@
 
 namespace velnora {
 
-// Zeroes the account record and gives it the documented defaults.
+// Zeroes the account record and gives it the field table's defaults.
 void MakeFreshAccount(AccountSettings& account, int index);
 
 // Zeroes the common record and gives it the defaults, the window centred on

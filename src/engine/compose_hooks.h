@@ -1,5 +1,5 @@
 // Two stages that composition hands over to: the feature-phone shaping and
-// division of the body into parts (not built yet: the body goes out whole),
+// division of the body into parts (today the body goes out whole),
 // and the status report that answers a remote-control command.
 #pragma once
 

@@ -43,9 +43,9 @@ bool Reject(MailMessage& message, int code) {
   return false;
 }
 
-// Hands the classified message to the part processing. The processing of
-// single-part and multipart content is not in place yet, so the message
-// goes out as it came, which is what the default settings ask for.
+// Hands the classified message to the part processing. Today the message
+// goes out with its content as it came, which is what the default settings
+// ask for; only "forward only mail with attachments" stops here.
 int ProcessContent(MailMessage& message, const AccountSettings& account, bool multipart) {
   if (!multipart && account.onlyWithAttachments) return Stop(message, kCodeOther);
   return 1;

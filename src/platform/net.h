@@ -86,7 +86,8 @@ class NetStream {
   int OpenSocket();
   bool isOpen() const { return fd_ >= 0; }
   int handle() const { return fd_; }
-  // SO_RCVTIMEO / SO_SNDTIMEO; kept for fidelity, the waits here bound I/O anyway.
+  // SO_RCVTIMEO / SO_SNDTIMEO: a second bound beside the waits of this class,
+  // for any call that blocks outside them.
   void SetTimeouts(int64_t timeoutMs);
 
   // TLS objects for `host`. Returns 0, or the failing step: 1 context,
