@@ -214,9 +214,10 @@ class SeedRun:
             self.run_once(step)
 
     def settle(self):
-        """Clean passes until neither the sink, a mailbox nor the forwarding log
-        changes. A fetch limit hands over a few messages per pass (a filtered
-        one changes only the log), so the bound grows with the mail."""
+        """Clean passes until neither the sink, a mailbox, the forwarding log
+        nor the UIDL store changes. A fetch limit hands over a few messages
+        per pass (a filtered or duplicate one changes only the log or the
+        store), so the bound grows with the mail."""
         last = None
         runs = SETTLE_RUNS + sum(len(v) for v in self.on_server().values())
         for _ in range(runs):
@@ -224,12 +225,21 @@ class SeedRun:
             self.run_once()
             state = ({(t, d) for t, per in collect_copies(self.sink.accepted()).items() for d in per},
                      {a: frozenset(v) for a, v in self.on_server().items()},
-                     len(self.cli.forwarding_log()))
+                     len(self.cli.forwarding_log()), self.store_digest())
             if state == last:
                 return True
             last = state
         self.notes.append("passes did not settle within %d clean runs" % runs)
         return False
+
+    def store_digest(self):
+        """The store is only ever replaced whole (new file, rename) when a list
+        changed, so its inode and time tell a change without reading it."""
+        try:
+            st = os.stat(self.file(UIDL_STORE))
+            return (st.st_ino, st.st_mtime_ns, st.st_size)
+        except OSError:
+            return None
 
     # ---- files -------------------------------------------------------------
     def check_files(self):
