@@ -10,8 +10,8 @@
 
 #include "config/common_settings.h"
 #include "transport/account_runtime.h"
-#include "transport/uidl_decision.h"
-#include "transport/uidl_store.h"
+#include "transport/uidl/uidl_decision.h"
+#include "transport/uidl/uidl_store.h"
 
 namespace velnora {
 namespace {

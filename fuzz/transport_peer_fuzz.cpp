@@ -49,8 +49,8 @@
 #include "report/reporter.h"
 #include "transport/account_runtime.h"
 #include "transport/mail_session.h"
-#include "transport/pop3_client.h"
-#include "transport/smtp_client.h"
+#include "transport/pop3/pop3_client.h"
+#include "transport/smtp/smtp_client.h"
 #include "transport/transport_env.h"
 
 namespace {

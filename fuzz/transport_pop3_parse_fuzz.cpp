@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "transport/pop3_parse.h"
+#include "transport/pop3/pop3_parse.h"
 
 namespace {
 

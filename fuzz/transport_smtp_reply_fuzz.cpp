@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "transport/smtp_auth.h"
-#include "transport/smtp_refusal.h"
-#include "transport/smtp_reply.h"
+#include "transport/smtp/smtp_auth.h"
+#include "transport/smtp/smtp_refusal.h"
+#include "transport/smtp/smtp_reply.h"
 
 namespace {
 

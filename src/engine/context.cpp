@@ -1,12 +1,12 @@
 #include "engine/context.h"
 
 #include "config/settings_file.h"
-#include "engine/no_uidl_progress.h"
-#include "engine/temp_files.h"
+#include "engine/history/no_uidl_progress.h"
+#include "engine/forward/temp_files.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "report/time_stamps.h"
-#include "transport/uidl_store.h"
+#include "transport/uidl/uidl_store.h"
 
 namespace velnora {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/byte_strings.h"
+#include "engine/message/byte_strings.h"
 
 #include <gtest/gtest.h>
 

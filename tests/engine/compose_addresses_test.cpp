@@ -1,6 +1,6 @@
 // Address texts: the envelope sender, bare addresses, domain completion and
 // the destination lists.
-#include "engine/compose_addresses.h"
+#include "engine/compose/compose_addresses.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "compose_fixture.h"
 #include "config/settings_image.h"
-#include "engine/message_load.h"
+#include "engine/message/message_load.h"
 #include "platform/codepage_win.h"
 
 namespace velnora::testing {

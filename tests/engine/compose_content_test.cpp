@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "compose_fixture.h"
-#include "engine/compose_content.h"
+#include "engine/compose/compose_content.h"
 
 namespace velnora::testing {
 namespace {

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/compose.h"
+#include "engine/compose/compose.h"
 #include "engine/context.h"
-#include "engine/header_parse.h"
-#include "engine/temp_files.h"
+#include "engine/message/header_parse.h"
+#include "engine/forward/temp_files.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 // The seven filtering conditions, each on and off, with OR and AND lists,
 // quoted phrases, decoded and undecoded headers and missing lines.
-#include "engine/filter_conditions.h"
+#include "engine/filter/filter_conditions.h"
 
 #include <gtest/gtest.h>
 

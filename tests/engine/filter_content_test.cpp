@@ -1,7 +1,7 @@
 // The first classification of a message that passes the filters: layout,
 // character set and transfer code from its content lines, with the subject
 // and the body as fall-backs.
-#include "engine/filter_content.h"
+#include "engine/filter/filter_content.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "config/settings_image.h"
-#include "engine/header_parse.h"
-#include "engine/mail_message.h"
+#include "engine/message/header_parse.h"
+#include "engine/message/mail_message.h"
 #include "report/activity_log.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"

@@ -1,6 +1,6 @@
 // Filter texts become the words that are searched for: quoted phrases stay
 // whole, the count is bounded, and the plain lists ignore quotes.
-#include "engine/filter_word_list.h"
+#include "engine/filter/filter_word_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/forwarding_worker.h"
+#include "engine/forward/forwarding_worker.h"
 
 #include <gtest/gtest.h>
 

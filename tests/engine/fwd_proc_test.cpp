@@ -10,7 +10,7 @@
 
 #include "config/settings_defaults.h"
 #include "config/settings_file.h"
-#include "engine/fwd_proc.h"
+#include "engine/forward/fwd_proc.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -18,7 +18,7 @@
 #include "support/fake_server.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
-#include "transport/uidl_store.h"
+#include "transport/uidl/uidl_store.h"
 
 namespace velnora {
 namespace {

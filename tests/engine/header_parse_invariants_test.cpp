@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "engine/byte_strings.h"
-#include "engine/header_parse.h"
+#include "engine/message/byte_strings.h"
+#include "engine/message/header_parse.h"
 
 namespace velnora {
 namespace {

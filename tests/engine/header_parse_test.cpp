@@ -1,6 +1,6 @@
 // Header splitting and indexing on messages as they arrive, including the
 // quoting rules that decide where a header name can start.
-#include "engine/header_parse.h"
+#include "engine/message/header_parse.h"
 
 #include <gtest/gtest.h>
 

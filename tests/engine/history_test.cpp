@@ -1,6 +1,6 @@
 // Duplicate prevention reads back what the activity list wrote; trimming
 // keeps the newer half of the forwarding log.
-#include "engine/history.h"
+#include "engine/history/history.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
-#include "engine/header_parse.h"
+#include "engine/message/header_parse.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/recording_reporter.h"

@@ -1,4 +1,4 @@
-#include "engine/mail_date.h"
+#include "engine/compose/mail_date.h"
 
 #include <gtest/gtest.h>
 

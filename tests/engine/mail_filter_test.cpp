@@ -2,7 +2,7 @@
 // and not in use, the spam switches in modes a and c, the schedule drop, the
 // exemptions that skip every check, the order of the stopping checks, and
 // the codes with the texts the activity list shows for them.
-#include "engine/mail_filter.h"
+#include "engine/filter/mail_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <string>
 
 #include "convert/charset_code.h"
-#include "engine/filter_content.h"
+#include "engine/filter/filter_content.h"
 #include "engine/filter_test_support.h"
-#include "engine/spam_check.h"
+#include "engine/filter/spam_check.h"
 #include "platform/codepage.h"
 #include "report/log_fields.h"
 

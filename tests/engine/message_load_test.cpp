@@ -1,6 +1,6 @@
 // Loading the files the POP3 client writes: the RETR response as received,
 // dot-stuffed and ended by a "." line.
-#include "engine/message_load.h"
+#include "engine/message/message_load.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
-#include "engine/header_parse.h"
+#include "engine/message/header_parse.h"
 #include "platform/codepage.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"

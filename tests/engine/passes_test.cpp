@@ -1,4 +1,4 @@
-#include "engine/passes.h"
+#include "engine/forward/passes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/settings_defaults.h"
-#include "engine/schedule.h"
+#include "engine/forward/schedule.h"
 #include "platform/codepage.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"

@@ -2,7 +2,7 @@
 // account number and the word; their effect on the suspension of accounts;
 // the codes that decide whether the status report goes out; the report
 // text; and that the password never reaches a list or log in clear.
-#include "engine/remote_control.h"
+#include "engine/filter/remote_control.h"
 
 #include <gtest/gtest.h>
 

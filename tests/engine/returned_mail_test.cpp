@@ -1,6 +1,6 @@
 // Delivery failure reports, read receipts and mail from the destinations or
 // from the account itself are kept back; replies and other mail go on.
-#include "engine/returned_mail.h"
+#include "engine/filter/returned_mail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The sender and subject information lines at the top of a body.
-#include "engine/sender_info.h"
+#include "engine/compose/sender_info.h"
 
 #include <gtest/gtest.h>
 

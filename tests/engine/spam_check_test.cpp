@@ -1,6 +1,6 @@
 // The spam switches: in mode a any switched-on condition that holds makes
 // spam, in mode c all of them must hold; modes b and d never use them.
-#include "engine/spam_check.h"
+#include "engine/filter/spam_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The Subject: line: prefix, sender suffix, re-encoding and length limits
 // with Japanese subjects.
-#include "engine/subject_line.h"
+#include "engine/compose/subject_line.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "compose_fixture.h"
-#include "engine/compose_header_text.h"
+#include "engine/compose/compose_header_text.h"
 #include "platform/codepage.h"
 
 namespace velnora::testing {

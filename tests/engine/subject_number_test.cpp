@@ -1,5 +1,5 @@
 // Part numbers in the subjects of divided feature-phone mails.
-#include "engine/subject_number.h"
+#include "engine/compose/subject_number.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Reply and forward marks, ASCII reduction and character-safe cuts.
-#include "engine/subject_text.h"
+#include "engine/compose/subject_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The mailbox-overflow notice byte for byte, and what it looks like on the
 // wire: no stray end line, destinations as stored, no header broken by a
 // line break in a settings text.
-#include "engine/system_notice.h"
+#include "engine/compose/system_notice.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "engine/filter_test_support.h"
 #include "platform/codepage.h"
-#include "transport/smtp_data.h"
+#include "transport/smtp/smtp_data.h"
 
 namespace velnora {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/temp_files.h"
+#include "engine/forward/temp_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

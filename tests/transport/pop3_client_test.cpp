@@ -1,4 +1,4 @@
-#include "transport/pop3_client.h"
+#include "transport/pop3/pop3_client.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "support/fake_server.h"
-#include "transport/pop3_client.h"
+#include "transport/pop3/pop3_client.h"
 #include "transport_fixture.h"
 
 namespace velnora {

@@ -1,4 +1,4 @@
-#include "transport/pop3_parse.h"
+#include "transport/pop3/pop3_parse.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "transport/smtp_auth.h"
+#include "transport/smtp/smtp_auth.h"
 
 namespace velnora {
 namespace {

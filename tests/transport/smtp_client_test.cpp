@@ -6,9 +6,9 @@
 #include "platform/host.h"
 #include "smtp_test_env.h"
 #include "support/fake_server.h"
-#include "transport/smtp_auth.h"
-#include "transport/smtp_client.h"
-#include "transport/smtp_command.h"
+#include "transport/smtp/smtp_auth.h"
+#include "transport/smtp/smtp_client.h"
+#include "transport/smtp/smtp_command.h"
 
 namespace velnora {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "transport/smtp_data.h"
+#include "transport/smtp/smtp_data.h"
 
 namespace velnora {
 namespace {

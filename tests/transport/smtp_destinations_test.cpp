@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "transport/smtp_destinations.h"
+#include "transport/smtp/smtp_destinations.h"
 
 namespace velnora {
 namespace {

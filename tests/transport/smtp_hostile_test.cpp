@@ -5,9 +5,9 @@
 #include "platform/codepage.h"
 #include "smtp_test_env.h"
 #include "support/fake_server.h"
-#include "transport/smtp_client.h"
-#include "transport/smtp_refusal.h"
-#include "transport/smtp_reply.h"
+#include "transport/smtp/smtp_client.h"
+#include "transport/smtp/smtp_refusal.h"
+#include "transport/smtp/smtp_reply.h"
 
 namespace velnora {
 namespace {

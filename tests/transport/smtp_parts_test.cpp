@@ -14,7 +14,7 @@
 #include "platform/files.h"
 #include "smtp_test_env.h"
 #include "support/fake_server.h"
-#include "transport/smtp_client.h"
+#include "transport/smtp/smtp_client.h"
 
 namespace velnora {
 namespace {

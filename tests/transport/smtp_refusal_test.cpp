@@ -1,7 +1,7 @@
 // The error policy: which refusals are retried and which drop the message.
 #include <gtest/gtest.h>
 
-#include "transport/smtp_refusal.h"
+#include "transport/smtp/smtp_refusal.h"
 
 namespace velnora {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "transport/smtp_reply.h"
+#include "transport/smtp/smtp_reply.h"
 
 namespace velnora {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/codepage.h"
 #include "smtp_test_env.h"
 #include "support/fake_server.h"
-#include "transport/smtp_capture.h"
-#include "transport/smtp_client.h"
+#include "transport/smtp/smtp_capture.h"
+#include "transport/smtp/smtp_client.h"
 
 namespace velnora {
 namespace {

@@ -1,11 +1,11 @@
-#include "transport/uidl_store.h"
+#include "transport/uidl/uidl_store.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
-#include "transport/uidl_decision.h"
+#include "transport/uidl/uidl_decision.h"
 #include "transport_fixture.h"
 
 namespace velnora {

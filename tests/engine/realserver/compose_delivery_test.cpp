@@ -7,11 +7,11 @@
 
 #include "config/account_settings.h"
 #include "convert/convert_options.h"
-#include "engine/compose.h"
-#include "engine/header_parse.h"
-#include "engine/mail_message.h"
+#include "engine/compose/compose.h"
+#include "engine/message/header_parse.h"
+#include "engine/message/mail_message.h"
 #include "support/smtp_peer.h"
-#include "transport/smtp_client.h"
+#include "transport/smtp/smtp_client.h"
 #include "transport/smtp_test_env.h"
 
 namespace velnora {

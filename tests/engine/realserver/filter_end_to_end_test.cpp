@@ -9,15 +9,15 @@
 #include <string>
 
 #include "config/settings_defaults.h"
-#include "engine/compose.h"
-#include "engine/fwd_proc.h"
-#include "engine/mail_filter.h"
-#include "engine/system_notice.h"
+#include "engine/compose/compose.h"
+#include "engine/forward/fwd_proc.h"
+#include "engine/filter/mail_filter.h"
+#include "engine/compose/system_notice.h"
 #include "support/dovecot_server.h"
 #include "support/recording_reporter.h"
 #include "support/smtp_server.h"
 #include "support/temp_folder.h"
-#include "transport/pop3_client.h"
+#include "transport/pop3/pop3_client.h"
 
 namespace velnora {
 namespace {

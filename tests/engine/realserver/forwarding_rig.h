@@ -13,9 +13,9 @@
 #include "config/settings_defaults.h"
 #include "config/settings_file.h"
 #include "engine/context.h"
-#include "engine/fwd_proc_steps.h"
-#include "engine/passes.h"
-#include "engine/transport_operations.h"
+#include "engine/forward/fwd_proc_steps.h"
+#include "engine/forward/passes.h"
+#include "engine/forward/transport_operations.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
 

@@ -6,7 +6,7 @@
 
 #include "support/dovecot_server.h"
 #include "support/temp_folder.h"
-#include "transport/pop3_client.h"
+#include "transport/pop3/pop3_client.h"
 #include "../transport_fixture.h"
 
 namespace velnora {

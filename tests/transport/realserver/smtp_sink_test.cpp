@@ -8,8 +8,8 @@
 
 #include "../smtp_test_env.h"
 #include "support/smtp_server.h"
-#include "transport/smtp_auth.h"
-#include "transport/smtp_client.h"
+#include "transport/smtp/smtp_auth.h"
+#include "transport/smtp/smtp_client.h"
 
 namespace velnora {
 namespace {

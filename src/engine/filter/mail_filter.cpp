@@ -1,0 +1,146 @@
+#include "engine/filter/mail_filter.h"
+
+#include <string>
+
+#include "convert/charset_code.h"
+#include "engine/message/byte_strings.h"
+#include "engine/filter/filter_conditions.h"
+#include "engine/filter/filter_content.h"
+#include "engine/filter/filter_header_text.h"
+#include "engine/filter/filter_word_list.h"
+#include "engine/history/history.h"
+#include "engine/filter/remote_control.h"
+#include "engine/filter/returned_mail.h"
+#include "engine/filter/spam_check.h"
+#include "transport/field_text.h"
+
+namespace velnora {
+namespace {
+
+constexpr int kCodeForwarded = 0;
+constexpr int kCodeOther = 1;
+constexpr int kCodeDuplicate = 5;
+constexpr int kCodeSpam = 6;
+constexpr int kCodeNoCondition = 16;
+constexpr int kCodeSchedule = 17;
+constexpr int kCodeRemoteAnswered = 19;
+
+// The hour is a stopped hour of the account's schedule (masks run Monday
+// first, hour h is bit 23 - h).
+bool InStoppedHour(const AccountSettings& account, const platform::CalendarTime& now) {
+  if (now.hour < 0 || now.hour > 23 || now.weekday < 0 || now.weekday > 6) return false;
+  const auto mask = static_cast<uint32_t>(account.scheduleStops[(now.weekday + 6) % 7]);
+  return (mask & (1u << (23 - now.hour))) != 0;
+}
+
+int Stop(MailMessage& message, int code) {
+  message.resultCode = code;
+  return 0;
+}
+
+bool Reject(MailMessage& message, int code) {
+  message.resultCode = code;
+  return false;
+}
+
+// Hands the classified message to the part processing. Today the message
+// goes out with its content as it came, which is what the default settings
+// ask for; only "forward only mail with attachments" stops here.
+int ProcessContent(MailMessage& message, const AccountSettings& account, bool multipart) {
+  if (!multipart && account.onlyWithAttachments) return Stop(message, kCodeOther);
+  return 1;
+}
+
+}  // namespace
+
+bool AlwaysForward(const MailMessage& message, const AccountSettings& account) {
+  const std::string_view list = FieldText(account.alwaysForwardFrom);
+  if (!account.alwaysForwardFromOn || list.empty() || message.from.empty()) return false;
+  const std::string from = DecodedHeaderValue(message.from, kMaxFilteredAddressLine);
+  for (const std::string& sender : SplitAtSpaces(list, kMaxAlwaysForwardWords)) {
+    if (FindNoCase(from, sender) != kNotFound) return true;
+  }
+  return false;
+}
+
+bool ForwardReadReceipt(const MailMessage& message, const AccountSettings& account) {
+  return account.forwardReadReceipts && IsReadReceipt(message);
+}
+
+bool PassesFilterMode(MailMessage& message, const AccountSettings& account) {
+  const int mode = account.filterMode;
+  // In modes c and d a condition not in use counts as matched, so that only
+  // the conditions in use decide; in modes a and b it passes.
+  const bool unusedMatches = mode == kFilterAllStop || mode == kFilterAllForward;
+  bool anyMatched = false;
+  bool allMatched = true;
+  for (const FilterCondition& condition : FilterConditions()) {
+    const ConditionOutcome outcome = condition.test(message, account);
+    const bool matched = outcome == ConditionOutcome::Matched ||
+                         (outcome == ConditionOutcome::Inactive && unusedMatches);
+    if (matched && mode == kFilterAnyStops) return Reject(message, condition.resultCode);
+    anyMatched = anyMatched || matched;
+    allMatched = allMatched && matched;
+  }
+  switch (mode) {
+    case kFilterAnyStops:
+      if (SpamCheck(message, account)) return Reject(message, kCodeSpam);
+      break;
+    case kFilterAnyForwards:
+      if (!anyMatched) return Reject(message, kCodeNoCondition);
+      break;
+    case kFilterAllStop:
+      if (allMatched && SpamCheck(message, account)) return Reject(message, kCodeNoCondition);
+      break;
+    case kFilterAllForward:
+      if (!allMatched) return Reject(message, kCodeNoCondition);
+      break;
+    default:
+      break;
+  }
+  message.resultCode = kCodeForwarded;
+  return true;
+}
+
+int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
+  SettingsImage& settings = scope.settings;
+  const CommonSettings& common = settings.common;
+  const AccountSettings& account = settings.accounts[accountIndex];
+  ActivityLog& log = scope.log;
+
+  message.resultCode = kCodeForwarded;
+  log.WriteSessionLog("####:Filter_RemoteControl\r\n");
+  if (!Filter_RemoteControl(message, accountIndex, settings, log)) return 0;
+  if (message.resultCode == kCodeRemoteAnswered && common.remoteControl &&
+      common.remoteStatusReport) {
+    // The answer is the status report: one text part in ISO-2022-JP.
+    message.partLayout = kLayoutText;
+    message.contentCharset = charset::kIso2022Jp;
+    return 1;
+  }
+
+  if (account.useSchedule && account.scheduleDropArrivals && InStoppedHour(account, scope.localNow)) {
+    return Stop(message, kCodeSchedule);
+  }
+
+  const bool exempt = AlwaysForward(message, account) || ForwardReadReceipt(message, account);
+  if (!exempt) {
+    log.WriteSessionLog("####:Filter_RemoteControl\r\n");
+    if (IsAlreadyForwarded(message, account, common, log, scope.stop, &message.forwardedHere)) {
+      return Stop(message, kCodeDuplicate);
+    }
+    log.WriteSessionLog("####:Filter_ReturnedMail\r\n");
+    if (!Filter_ReturnedMail(message, account)) return 0;
+    log.WriteSessionLog("####:Filter_Address_Bounce\r\n");
+    if (!Filter_Address_Bounce(message, account)) return 0;
+    log.WriteSessionLog("####:Filter_Address_Bounce_FromMe\r\n");
+    if (!Filter_Address_Bounce_FromMe(message, account)) return 0;
+    if (!PassesFilterMode(message, account)) return 0;
+  }
+  message.resultCode = kCodeForwarded;
+
+  const bool multipart = ClassifyContent(message, account);
+  return ProcessContent(message, account, multipart);
+}
+
+}  // namespace velnora

@@ -1,0 +1,327 @@
+#include "engine/forward/fwd_proc.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/forward/fwd_proc_shared.h"
+#include "engine/message/message_load.h"
+#include "engine/history/no_uidl_progress.h"
+#include "config/settings_file.h"
+#include "engine/history/runtime_state.h"
+#include "engine/forward/temp_files.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/text_format.h"
+#include "report/time_stamps.h"
+#include "transport/pop3/pop3_client.h"
+#include "transport/smtp/smtp_client.h"
+
+namespace velnora {
+namespace {
+
+void ResetForwardStatus(RuntimeTables& tables) {
+  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{kNotHandled, UidlSlot{}});
+}
+
+// The one-shot flags (markAllForwardedNext, overflowNotified) go to the
+// settings file as soon as they change: a reload of the file at the next
+// check, or a restart after a kill, must not bring the old value back (a
+// second "mark all" would hide the mail that arrived in between).
+void SaveChangedFlag(Context& ctx, int i) {
+  if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
+  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), 4, &ctx.account(i));
+}
+
+// "Mark all as forwarded": the whole mailbox becomes "already forwarded";
+// nothing is forwarded in this run.
+void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
+  AccountSettings& account = ctx.account(i);
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), 4, &account);
+  if (account.noUidlActive) {
+    runtime.startIndex = runtime.mailCount;
+    runtime.handledBeyondStart.clear();
+    WriteNoUidlProgress(runtime, ctx.runtime->maxHeldMails);
+    account.markAllForwardedNext = 0;
+    SaveChangedFlag(ctx, i);
+  } else {
+    runtime.startIndex = 0;
+    if (MarkAllAsForwarded(env, account, runtime) == 1) {
+      account.markAllForwardedNext = 0;
+      SaveChangedFlag(ctx, i);
+      ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), 4, &account);
+    } else {
+      CloseSession(env, runtime.session, false, &account);
+      ctx.log->AddActivity(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。"), 4, &account);
+    }
+  }
+  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+}
+
+// Mailbox overflow: more messages than the UIDL list can hold. True when forwarding of
+// the account is suspended for this run.
+bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps& steps) {
+  AccountSettings& account = ctx.account(i);
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  const int maxHeld = ctx.runtime->maxHeldMails;
+  if (account.noUidlActive || ctx.common().keepForwardingOverLimit || runtime.statCount <= maxHeld) {
+    if (account.overflowNotified) {
+      account.overflowNotified = 0;
+      SaveChangedFlag(ctx, i);
+    }
+    return false;
+  }
+  CloseSession(env, runtime.session, true, &account);
+  if (!account.overflowNotified) {
+    const std::string text =
+        Sprintf(SJIS(u8"メールボックスのメール数が、Velnoraの最大メール保持数設定(%d)を超えています。").c_str(), maxHeld);
+    ctx.log->SetStatus(text, 5);
+    ctx.log->AddActivity(text, 4, &account);
+    if (OpenSendSession(env, account, runtime.session) < 0) {
+      CloseSession(env, runtime.session, false, &account);
+      ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+      return true;
+    }
+    const int greet = SmtpGreet(env, account, runtime.session);
+    if (greet < 0) {
+      ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
+      ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+      CloseSession(env, runtime.session, false, &account);
+    } else if (greet == 0) {
+      CloseSession(env, runtime.session, true, &account);
+    } else {
+      // Only a notice that the server accepted counts: otherwise the next
+      // check tries again.
+      const bool sent = steps.overflowNotice &&
+                        SendMessageText(env, account, runtime.session, steps.overflowNotice(ctx, i, text)) == kSmtpSent;
+      CloseSession(env, runtime.session, true, &account);
+      if (sent) {
+        account.overflowNotified = 1;
+        SaveChangedFlag(ctx, i);
+      }
+    }
+  }
+  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  return true;
+}
+
+// A message that was not handled is fetched again at the next check.
+void MarkForRetry(Context& ctx, int i, int m) {
+  if (m < 0 || m >= ctx.runtime->maxHeldMails) return;
+  if (!ctx.account(i).noUidlActive) ctx.runtimeOf(i).ClearStoredUidl(m);
+  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = kNotHandled;
+}
+
+// The received files of this check that were not handled yet. Whatever way
+// FwdProc is left (a stop, the watchdog, a failure), each of them is made
+// new again and its file removed, so no fetched message stays recorded
+// without an outcome and no file outlives its check.
+class PendingReceived {
+ public:
+  PendingReceived(Context& ctx, int i, TransportEnv& env) : ctx_(ctx), i_(i), env_(env) {}
+  ~PendingReceived() {
+    AccountRuntime& runtime = ctx_.runtimeOf(i_);
+    for (std::size_t n = next_; n < runtime.fetched.size(); ++n) {
+      const int m = runtime.fetched[n];
+      MarkForRetry(ctx_, i_, m);
+      RemoveTempFile(ReceivedMailPath(env_, m + 1));
+    }
+    runtime.fetched.clear();
+  }
+  PendingReceived(const PendingReceived&) = delete;
+  PendingReceived& operator=(const PendingReceived&) = delete;
+
+  // The next fetched position, or -1 when all were taken.
+  int Take() {
+    const auto& fetched = ctx_.runtimeOf(i_).fetched;
+    return next_ < fetched.size() ? fetched[next_++] : -1;
+  }
+
+ private:
+  Context& ctx_;
+  int i_;
+  TransportEnv& env_;
+  std::size_t next_ = 0;
+};
+
+// Without UIDLs only the position marks a message: the next check starts
+// at the first message that has no outcome, and what lies beyond it and
+// was handled is remembered, so it is neither lost nor sent again. A
+// successful deletion renumbers the messages above each deleted one.
+void RememberHandledPositions(Context& ctx, int i, int startIndex, const std::vector<uint8_t>& handledNow,
+                              int deletedUpTo) {
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  const RuntimeTables& tables = *ctx.runtime;
+  const bool includingFiltered = ctx.account(i).deleteIncludingFiltered != 0;
+  std::vector<uint8_t> handled;
+  handled.reserve(handledNow.size());
+  for (int p = 0; p < int(handledNow.size()); ++p) {
+    const bool deleted = p < std::min(deletedUpTo, tables.maxHeldMails) &&
+                         IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
+    if (deleted) continue;
+    const bool earlier = p < startIndex || (std::size_t(p) < runtime.handledBeyondStart.size() &&
+                                            runtime.handledBeyondStart[std::size_t(p)]);
+    handled.push_back(earlier || handledNow[std::size_t(p)] ? 1 : 0);
+  }
+  int first = 0;
+  while (first < int(handled.size()) && handled[std::size_t(first)]) ++first;
+  runtime.startIndex = first;
+  if (first == int(handled.size())) handled.clear();
+  runtime.handledBeyondStart = std::move(handled);
+  if (deletedUpTo > 0) {
+    // Numbers of unfetchable messages shifted with the deletion.
+    std::erase_if(runtime.fetchFailures, [](const auto& entry) { return entry.first.starts_with('#'); });
+  }
+}
+
+}  // namespace
+
+void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& steps) {
+  AccountSettings& account = ctx.account(i);
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  RuntimeTables& tables = *ctx.runtime;
+  TransportEnv env = ctx.Env();
+  const int maxHeld = tables.maxHeldMails;
+
+  ResetForwardStatus(tables);
+  ++ctx.worker.fwdProcRuns;
+
+  if (account.markAllForwardedNext) {
+    MarkAllForwardedNow(ctx, i, env);
+    return;
+  }
+  if (!StateWritable(ctx, i)) return;
+  account.noUidlActive = account.noUidl;
+  const bool uidlMode = !account.noUidlActive;
+  ctx.convert.encodeHalfwidthKana = account.encodeHalfwidthKana != 0;
+
+  const int count = OpenRcvSession(env, account, runtime);
+  if (count < 0) {
+    CloseSession(env, runtime.session, false, &account);
+    ctx.log->SetStatus("ERROR: OpenRcvSession.", 5);
+    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    return;
+  }
+  SetServerMailCount(ctx, i, count);
+  if (MailboxOverflows(ctx, i, env, steps)) return;
+
+  if (uidlMode) {
+    runtime.startIndex = 0;
+    if (runtime.mailCount == 0) runtime.SetStoredCount(0);
+  } else if (runtime.mailCount < runtime.startIndex) {
+    runtime.startIndex = 0;
+    runtime.handledBeyondStart.clear();
+    ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), 3, &account);
+  } else if (runtime.mailCount < int(runtime.handledBeyondStart.size())) {
+    // Renumbered by someone else: what lies beyond the start is handled
+    // again rather than a message skipped for one that was handled.
+    runtime.handledBeyondStart.clear();
+  }
+  const int startIndex = runtime.startIndex;
+  const int mailboxCount = runtime.mailCount;
+  runtime.fetched.clear();
+  PendingReceived pending(ctx, i, env);
+
+  if (runtime.mailCount > startIndex) {
+    if (ctx.worker.flags.ShouldStop()) {
+      SessionLog(ctx, "####:FwdProc 1 Abort forwarding!\r\n");
+      CloseSession(env, runtime.session, true, &account);
+      return;
+    }
+    const int received = ReceiveMailFromHost(env, account, runtime);
+    if (received == RETVAL_NOERROR) {
+      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_NOERROR\r\n");
+      CloseSession(env, runtime.session, true, &account);
+    } else if (received == RETVAL_RECV0) {
+      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_RECV0\r\n");
+      CloseSession(env, runtime.session, false, &account);
+    } else {
+      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_UIDLERR\r\n");
+      CloseSession(env, runtime.session, false, &account);
+      return;
+    }
+  } else {
+    CloseSession(env, runtime.session, true, &account);
+  }
+
+  if (ctx.worker.flags.ShouldStop()) return;
+  ResetForwardStatus(tables);
+
+  // Only the files this check fetched for this account, in the order fetched.
+  std::vector<uint8_t> handledNow(std::size_t(std::max(mailboxCount, 0)), 0);
+  const long saveInterval = StateSaveInterval(ctx);
+  long linesAtSave = ctx.log->forwardingLogLines();
+  int k = 0;
+  for (int m = pending.Take(); m >= 0; m = pending.Take(), ++k) {
+    ctx.worker.flags.lastActivityTick = platform::TickMs();
+    if (ctx.worker.flags.ShouldStop()) {
+      SessionLog(ctx, "####:FwdProc 2 Abort forwarding!\r\n");
+      MarkForRetry(ctx, i, m);
+      RemoveTempFile(ReceivedMailPath(env, m + 1));
+      break;  // the rest is made new again by `pending`
+    }
+    FreeMessage(message);
+    message.index = m;
+    const std::string path = ReceivedMailPath(env, m + 1);
+    if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
+      // Not lost: the message stays on the server and is fetched again.
+      MarkForRetry(ctx, i, m);
+      ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), 4, &account);
+      continue;
+    }
+    message.index = m;  // the loader starts from a cleared message
+    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, startIndex + k, runtime.mailCount), 4);
+
+    const int r = ForwardOneMessage(ctx, i, message, 0, steps);
+    const bool outcome = r == kMessageHandled || r == kMessageRefused;
+    if (m < maxHeld) {
+      ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
+      if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
+      if (r == kMessageHandled) {
+        status.resultCode = int16_t(message.resultCode);
+      } else if (r == kMessageRefused) {
+        message.resultCode = 21;
+        status.resultCode = 21;
+        ctx.log->AddMessageActivity(ActivityOf(message, runtime.statCount), account);
+      } else {
+        MarkForRetry(ctx, i, m);
+      }
+      // Known from now on: its outcome is recorded.
+      if (outcome && uidlMode) runtime.SetStoredUidl(m, tables.CurrentUidl(m));
+    }
+    if (outcome && !uidlMode && std::size_t(m) < handledNow.size()) handledNow[std::size_t(m)] = 1;
+    FreeMessage(message);
+    RemoveTempFile(path);
+    if (ctx.log->TakeForwardingLogFailure()) {
+      // The record that stops a resend is missing: no more sending until
+      // the state can be written again.
+      ++tables.writeFailures;
+      tables.stateUnsaved = true;
+      ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, &account);
+      SaveRuntimeState(ctx, &account);
+      break;
+    }
+    if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
+      linesAtSave = ctx.log->forwardingLogLines();
+      if (!SaveRuntimeState(ctx, &account)) break;
+    }
+  }
+
+  int deleted = -1;
+  const int fetchedUpTo = runtime.mailCount;
+  if (account.deleteAfterForward && runtime.mailCount > 0 && startIndex < runtime.mailCount) {
+    deleted = DeleteForwardedMails(ctx, i);
+  }
+  if (uidlMode) {
+    runtime.startIndex = 0;
+  } else {
+    RememberHandledPositions(ctx, i, startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
+    WriteNoUidlProgress(runtime, tables.maxHeldMails);
+  }
+  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  const std::string now = FormatListTime();
+  std::memset(account.lastCheckTime, 0, sizeof account.lastCheckTime);
+  std::memcpy(account.lastCheckTime, now.data(), std::min(now.size(), sizeof account.lastCheckTime - 1));
+}
+
+}  // namespace velnora

@@ -1,0 +1,57 @@
+// The forwarding of one account: log in, find what is new, fetch it, then
+// handle the fetched messages one by one (parse, filter, compose, send each
+// in an SMTP session of its own), record what happened to each, and delete
+// the forwarded ones from the server when the account asks for it.
+//
+// Nothing is lost on the way: a message that was not sent, or whose
+// received file cannot be read, loses its stored UIDL and is fetched again
+// at the next check; a message is deleted from its server only after its
+// forwarding-log line is on the disk.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/context.h"
+#include "engine/message/mail_message.h"
+
+namespace velnora {
+
+// The stages between parsing and sending that other parts of the engine
+// provide: the filter, the composition of the part files and the
+// mailbox-overflow notice. Tests hand in their own.
+struct MessageSteps {
+  // Non-zero: forward; sets message.resultCode.
+  std::function<int(Context&, MailMessage&, int account)> filter;
+  // Writes the part files "$vnrdiv%d.vnr" and sets message.partNumber.
+  std::function<int(Context&, MailMessage&, int account, int flags, int mode)> compose;
+  // The complete overflow notice (first line the envelope sender).
+  std::function<std::string(Context&, int account, std::string_view statusText)> overflowNotice;
+};
+
+// Results of ForwardOneMessage.
+inline constexpr int kMessageHandled = 1;      // forwarded or filtered
+inline constexpr int kMessageNotSent = 0;      // connection or protocol failure
+inline constexpr int kMessageSendLater = -2;   // refused for now: send again
+inline constexpr int kMessageRefused = -10;    // refused for good
+
+// The account's forwarding (one check).
+void FwdProc(Context& ctx, int account, MailMessage& message, const MessageSteps& steps);
+
+// One loaded message: 1, 0, -2 or -10 as above. `flags` goes to the composition.
+int ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags,
+                      const MessageSteps& steps);
+
+// Deletes the messages that the ForwardStatus table marks as deletable, by
+// UIDL (or by position without UIDLs). 1 done, 0 no session, -1 a transfer
+// failure or a forwarding log that could not be put on the disk.
+int DeleteForwardedMails(Context& ctx, int account);
+
+// Whether a ForwardStatus result code lets its message be deleted.
+bool IsDeletableResult(int resultCode, bool includingFiltered);
+
+// Result code of a ForwardStatus entry that was not handled.
+inline constexpr int16_t kNotHandled = 99;
+
+}  // namespace velnora

@@ -1,0 +1,60 @@
+// The two kinds of pass over the accounts: the start pass, run when
+// forwarding is started, and the poll pass, run once a minute while it is
+// started. A pass runs on the forwarding worker; it decides which account is
+// due and in which order, and hands the talking to AccountOperations.
+#pragma once
+
+#include "config/settings_image.h"
+#include "engine/forward/account_operations.h"
+#include "engine/worker_state.h"
+#include "platform/clock.h"
+#include "report/activity_log.h"
+
+namespace velnora {
+
+class PassRunner {
+ public:
+  PassRunner(SettingsImage& settings, ActivityLog& log, WorkerState& state, AccountOperations& ops);
+
+  // One pass as resumed with state.trigger. Marks the pass active for its
+  // length and saves the UIDL store at its end.
+  void RunPass();
+
+  // The start pass; false when it refused to start (no enabled account, an
+  // incomplete account).
+  bool StartForwarding();
+  void StartupAccountCheck(int account);
+  void PollAccounts();
+  void UpdateStatusSummary();
+  // Forwarding stops: after "Disconnect" during a pass.
+  void StopSteps();
+
+  // The clock the schedule is read from (tests fix it).
+  void SetClock(platform::CalendarTime (*localNow)()) { localNow_ = localNow; }
+  // Whether the last start pass refused to start.
+  bool startRefused() const { return startRefused_; }
+
+ private:
+  AccountSettings& Account(int i) { return settings_.accounts[i]; }
+  bool Stopping() const { return state_.flags.ShouldStop(); }
+  void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
+  // The per-second POP3 wait before a connection, ending early on a stop.
+  void PopDelay(int account);
+  void SmtpCheck(int account);
+  void AnnounceMailCount(int account, int count);
+  void AnnounceConnectionChecked(int account);
+  void AutoDialNotAvailable();
+
+  SettingsImage& settings_;
+  ActivityLog& log_;
+  WorkerState& state_;
+  AccountOperations& ops_;
+  platform::CalendarTime (*localNow_)() = &platform::LocalNow;
+  bool startRefused_ = false;
+  bool dialNoticeShown_ = false;
+};
+
+// Label of an account in messages: its name, "(popUser)" or "N:アカウント".
+std::string AccountLabel(const AccountSettings& account, int index);
+
+}  // namespace velnora

@@ -1,0 +1,37 @@
+#include "engine/history/runtime_state.h"
+
+#include <algorithm>
+
+#include "engine/context.h"
+#include "engine/forward/fwd_proc_shared.h"
+#include "platform/codepage.h"
+#include "transport/uidl/uidl_store.h"
+
+namespace velnora {
+
+bool SaveRuntimeState(Context& ctx, const AccountSettings* account, bool force) {
+  RuntimeTables& tables = *ctx.runtime;
+  if (force) tables.accounts[0].MarkChanged();
+  if (SaveUidlStore(tables, ctx.location.UidlStorePath())) {
+    tables.stateUnsaved = false;
+    return true;
+  }
+  SessionLog(ctx, "****: the UIDL store could not be saved\r\n");
+  ++tables.writeFailures;
+  tables.stateUnsaved = true;
+  ctx.log->AddActivity(SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, account);
+  return false;
+}
+
+bool StateWritable(Context& ctx, int i) {
+  if (!ctx.runtime->stateUnsaved) return true;
+  return SaveRuntimeState(ctx, &ctx.account(i), true);
+}
+
+long StateSaveInterval(const Context& ctx) {
+  const CommonSettings& common = ctx.settings->common;
+  if (!common.trimHistory || common.historyLimit <= 0) return 0;
+  return std::max(1L, long(common.historyLimit) / 4);
+}
+
+}  // namespace velnora

@@ -1,0 +1,429 @@
+#include "transport/pop3/pop3_client.h"
+
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "report/time_stamps.h"
+#include "transport/field_text.h"
+#include "transport/pop3/pop3_commands.h"
+#include "transport/pop3/pop3_parse.h"
+#include "transport/uidl/uidl_decision.h"
+#include "transport/uidl/uidl_fallback.h"
+#include "transport/watchdog_progress.h"
+
+namespace velnora {
+namespace {
+
+constexpr int64_t kProgressIntervalMs = 200;
+constexpr std::size_t kUidlReplyCapacity = 65534;
+constexpr std::size_t kMarkAllLineLimit = 4096;
+
+void Log(TransportEnv& env, std::string_view text) {
+  if (env.common.sessionLog) env.log.WriteSessionLog(text);
+}
+
+std::string Name(const AccountSettings& account) { return std::string(FieldText(account.accountName)); }
+
+std::string Format(const char* format, auto... values) {
+  char text[512];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+void Status(TransportEnv& env, const AccountSettings& account, std::string_view text, int icon) {
+  env.log.SetStatus("[" + Name(account) + "]" + std::string(text), icon);
+}
+
+void AuthError(TransportEnv& env, const AccountSettings& account, std::string_view reply) {
+  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), 4, &account);
+  env.log.AddActivity(reply, 20, &account);
+}
+
+void RefreshActivity(TransportEnv& env) { env.flags.lastActivityTick = platform::TickMs(); }
+
+void OverLimitWarning(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                      int maxHeld) {
+  runtime.limitWarned = 1;
+  env.log.AddActivity(
+      SJIS(u8"メールボックスのメール数が最大メール保持数（") + std::to_string(maxHeld) +
+          SJIS(u8"）を越えています。メール数を減らすか、「共通設定」で最大メール保持数を増やして下さい。"),
+      4, &account);
+}
+
+int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+          const std::string& greeting) {
+  MailSession& session = runtime.session;
+  std::string reply;
+  if (account.useApop) {
+    const int rc = Pop3Apop(env, session, account, greeting, reply);
+    if (rc == 0) AuthError(env, account, reply);
+    if (rc != 1) return -1;
+    Status(env, account, SJIS(u8" 認証中 ## "), 6);
+    return 0;
+  }
+  int rc = Pop3User(env, session, account, reply);
+  if (rc == 0) AuthError(env, account, reply);
+  if (rc != 1) return -1;
+  Status(env, account, SJIS(u8" 認証中 ## "), 6);
+  rc = Pop3Pass(env, session, account, reply);
+  if (rc == 0) AuthError(env, account, reply);
+  if (rc != 1) return -1;
+  Status(env, account, SJIS(u8" 受信中 ### "), 3);
+  return 0;
+}
+
+// LIST and RETR of message `number` into its temporary file. 1 complete;
+// anything else ends the fetch loop. `fileFailed` tells a received file
+// that could not be written (a full temporary folder) from a server failure.
+int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                    int number, int j, int mailCount, bool& fileFailed) {
+  fileFailed = false;
+  std::string reply;
+  const int listed = Pop3List(env, runtime.session, account, number, reply);
+  if (listed == 0) env.log.AddActivity(reply, 20, &account);
+  if (listed != 1) return listed;
+
+  int64_t lastProgress = platform::TickMs();
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
+  RetrResult result;
+  const int rc = Pop3Retr(env, runtime.session, account, number, ParseListSize(reply).value_or(-1),
+                          ReceivedMailPath(env, number),
+                          [&](long bytes) {
+                            watchdog.Moved(bytes);
+                            if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
+                              lastProgress = platform::TickMs();
+                              Status(env, account,
+                                     Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j,
+                                            mailCount, bytes),
+                                     99);
+                            }
+                          },
+                          result);
+  if (rc == 0) env.log.AddActivity(result.refusal, 20, &account);
+  fileFailed = result.fileFailed;
+  if (rc != 1) return rc;
+  Log(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
+  env.log.SetStatus(SJIS(u8"処理中"), 99);
+  if (mailCount > 0) {
+    Status(env, account,
+           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), 99);
+  } else {
+    Status(env, account, SJIS(u8" 処理中"), 99);
+  }
+  return 1;
+}
+
+constexpr int kFetchAttempts = 3;
+
+// Whether position m is to be fetched: without UIDLs every position from
+// startIndex on that no earlier check handled; with them a new one (or one
+// beyond the stored list, which is always new).
+bool IsDue(const AccountRuntime& runtime, bool uidlMode, int m, int maxHeld) {
+  if (!uidlMode) {
+    return std::size_t(m) >= runtime.handledBeyondStart.size() || !runtime.handledBeyondStart[std::size_t(m)];
+  }
+  return m >= maxHeld || runtime.isNew[std::size_t(m)];
+}
+
+std::string FailureKey(const TransportEnv& env, bool uidlMode, int m) {
+  const std::string_view uidl = uidlMode && env.tables ? env.tables->CurrentUidl(m) : std::string_view();
+  return uidl.empty() ? "#" + std::to_string(m + 1) : std::string(uidl);
+}
+
+bool GaveUpOn(const AccountRuntime& runtime, const std::string& key) {
+  const auto found = runtime.fetchFailures.find(key);
+  return found != runtime.fetchFailures.end() && found->second >= kFetchAttempts;
+}
+
+// One more failed fetch of a message. A received file that cannot be
+// written is an error of its own; a message that failed too often is left
+// on the server and skipped from now on, so it no longer blocks the rest.
+void NoteFetchFailure(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                      const std::string& key, int m, bool fileFailed) {
+  if (fileFailed) {
+    if (env.tables) ++env.tables->writeFailures;
+    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), 4, &account);
+  }
+  if (++runtime.fetchFailures[key] < kFetchAttempts) return;
+  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), 4, &account);
+}
+
+}  // namespace
+
+std::string ReceivedMailPath(const TransportEnv& env, int number) {
+  return platform::JoinPath(env.tempFolder, Format("$vnrmail%d.vnr", number));
+}
+
+int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
+  Log(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts POP3 session : ") + FormatListTime() +
+               " [" + Name(account) + "] ----\r\n");
+  if (ConnectSession(env, account, runtime.session, SessionKind::Pop3) < 0) return -1;
+
+  std::string greeting;
+  if (recv_com(env, runtime.session, greeting, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
+    return -1;
+  }
+  if (!StartsWithOk(greeting)) {
+    env.log.AddActivity(greeting, 20, &account);
+    return -1;
+  }
+  Status(env, account, SJIS(u8" 認証中 # "), 6);
+  if (Login(env, account, runtime, greeting) < 0) return -1;
+
+  if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
+  std::string reply;
+  long count = 0;
+  const int rc = Pop3Stat(env, runtime.session, account, reply, count);
+  if (rc == 0) env.log.AddActivity(reply, 20, &account);
+  if (rc != 1) return -1;
+  if (count > kMaxMailboxMessages) {
+    env.log.AddActivity(SJIS(u8"サーバーが報告したメール数 ") + std::to_string(count) +
+                            SJIS(u8" は多すぎるため、最初の ") + std::to_string(kMaxMailboxMessages) +
+                            SJIS(u8" 通だけを扱います。"),
+                        4, &account);
+    count = kMaxMailboxMessages;
+  }
+  runtime.mailCount = runtime.statCount = int32_t(count);
+  return int(count);
+}
+
+int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (account.noUidlActive) return 1;
+  if (!env.tables) return -1;
+  RuntimeTables& tables = *env.tables;
+  const int maxHeld = tables.maxHeldMails;
+
+  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  Log(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
+  if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
+
+  std::string block;
+  const int rc = Pop3Uidl(env, runtime.session, account, kTagNone, kUidlReplyCapacity, block);
+  if (rc < 0) return -1;
+  if (rc == 0) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
+    env.log.AddActivity(block, 4, &account);
+    return -1;
+  }
+
+  tables.currentUidls.clear();
+  UidlListingParser parser([&](long number, std::string_view uidl) {
+    if (number - 1 < 0 || number - 1 >= maxHeld) return;
+    const std::size_t index = std::size_t(number - 1);
+    if (tables.currentUidls.size() <= index) tables.currentUidls.resize(index + 1);
+    tables.currentUidls[index] = MakeSlot(uidl);
+    if (runtime.storedCount() >= maxHeld && !runtime.limitWarned) {
+      OverLimitWarning(env, account, runtime, maxHeld);
+    }
+  });
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
+  int64_t listed = 0;
+  for (;;) {
+    Log(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
+    if (parser.Feed(block)) break;
+    watchdog.Moved(listed += int64_t(block.size()));
+    if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) {
+      return -1;
+    }
+  }
+  Log(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
+  return 1;
+}
+
+int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+                        AccountRuntime& runtime) {
+  runtime.fetched.clear();
+  const bool uidlMode = !account.noUidlActive;
+  if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
+    return RETVAL_UIDLERR;
+  }
+  Status(env, account, SJIS(u8" 処理中 UIDL.."), 3);
+
+  const int mailCount = runtime.mailCount;
+  const int startIndex = runtime.startIndex;
+  const int maxHeld = env.tables ? env.tables->maxHeldMails : 0;
+  int newCount = mailCount - startIndex;
+  if (uidlMode) {
+    const RuntimeTables& tables = *env.tables;
+    const NewMessageDecision decision = DecideNewMessages(
+        [&](int p) { return runtime.StoredUidl(p); }, std::min(runtime.storedCount(), maxHeld),
+        [&](int j) { return tables.CurrentUidl(j); }, startIndex, std::min(mailCount, maxHeld),
+        runtime.isNew);
+    newCount = mailCount - startIndex - decision.known;
+  }
+  ContentKeyMatcher contentKeys([&](int p) { return runtime.StoredUidl(p); },
+                                uidlMode ? std::min(runtime.storedCount(), maxHeld) : 0);
+
+  const bool limit = env.common.limitFetch != 0;
+  const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
+  const bool reverse = account.reversePopOrder != 0;
+  // Positions reached by the fetch; it grows with the messages fetched,
+  // never with the count the server claims.
+  std::vector<uint8_t> reached;
+  int fetchedCount = 0;
+  bool stopped = false;
+  int j = startIndex;
+  for (; j < mailCount; ++j) {
+    if (env.flags.ShouldStop()) {
+      stopped = true;
+      break;
+    }
+    RefreshActivity(env);
+    // Reverse order walks the same positions from the top down.
+    const int m = reverse ? mailCount - 1 - (j - startIndex) : j;
+    if (!IsDue(runtime, uidlMode, m, maxHeld)) continue;
+    const std::string failureKey = FailureKey(env, uidlMode, m);
+    if (GaveUpOn(runtime, failureKey)) continue;
+    if (limit && fetchedCount >= fetchLimit) break;
+    Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
+    bool fileFailed = false;
+    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount, fileFailed) != 1) {
+      NoteFetchFailure(env, account, runtime, failureKey, m, fileFailed);
+      break;
+    }
+    runtime.fetchFailures.erase(failureKey);
+    if (reached.size() <= std::size_t(m)) reached.resize(std::size_t(m) + 1, 0);
+    reached[std::size_t(m)] = 1;
+    if (uidlMode && m < maxHeld && env.tables->CurrentUidl(m).empty()) {
+      // No UIDL in the listing: the message is known by its content.
+      const std::string path = ReceivedMailPath(env, m + 1);
+      const std::string key = ContentKeyOfReceivedFile(path);
+      if (!key.empty()) {
+        auto& current = env.tables->currentUidls;
+        if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
+        current[std::size_t(m)] = MakeSlot(key);
+        if (contentKeys.TakeKnown(key)) {
+          runtime.isNew[std::size_t(m)] = 0;
+          platform::RemoveFile(path);
+          continue;  // known: fetched only to be recognised, not counted
+        }
+      }
+    }
+    runtime.fetched.push_back(m);
+    ++fetchedCount;
+  }
+  if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
+
+  int result = RETVAL_NOERROR;
+  if (j < mailCount) {
+    const int remaining = newCount - fetchedCount;
+    if (remaining > 0) {
+      env.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
+                              SJIS(u8" 通ありますが、これらは次回に転送されます。"),
+                          4, &account);
+    } else {
+      env.log.AddActivity(
+          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), 4,
+          &account);
+    }
+    result = RETVAL_RECV0;
+  }
+  // Forward order reached the positions below j; reverse order reached the
+  // top ones, so the whole count stays for the deletion after forwarding.
+  if (!reverse) runtime.mailCount = j;
+  if (!uidlMode) return result;
+
+  // The stored list becomes the server's listing by position, but only with
+  // the messages already known: a fetched message is recorded by the
+  // forwarding once its outcome is known, so a message that is never
+  // handled (a stop, a crash, an early end in either order) stays new.
+  RuntimeTables& tables = *env.tables;
+  const int end = std::min(mailCount, maxHeld);
+  for (int p = startIndex; p < end; ++p) {
+    std::string_view uidl = runtime.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
+    std::string keptKey;
+    if (tables.CurrentUidl(p).empty() && !(std::size_t(p) < reached.size() && reached[std::size_t(p)])) {
+      keptKey = contentKeys.TakeAny();  // still on the server, not looked at this time
+      uidl = keptKey;
+    }
+    runtime.SetStoredUidl(p, uidl);
+  }
+  runtime.startIndex = 0;
+  runtime.SetStoredCount(end);
+  return result;
+}
+
+int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
+                       AccountRuntime& runtime) {
+  if (OpenRcvSession(env, account, runtime) < 0) {
+    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
+    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    CloseSession(env, runtime.session, false, &account);
+    return -1;
+  }
+  runtime.startIndex = 0;
+  if (account.noUidlActive) {
+    CloseSession(env, runtime.session, true, &account);
+    return 1;
+  }
+  const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
+  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  std::string block;
+  const int rc = Pop3Uidl(env, runtime.session, account, kTagPop3, kPop3ReplyCapacity, block);
+  if (rc < 0) return -1;
+  if (rc == 0) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
+    env.log.AddActivity(block, 20, &account);
+    return -1;
+  }
+  int stored = 0;
+  bool full = false;
+  UidlListingParser parser(
+      [&](long, std::string_view uidl) {
+        if (full) return;
+        if (stored >= maxHeld) {
+          if (!runtime.limitWarned) {
+            OverLimitWarning(env, account, runtime, maxHeld);
+            full = true;
+          }
+          return;
+        }
+        runtime.SetStoredUidl(stored++, uidl);
+      },
+      kMarkAllLineLimit);
+  WatchdogProgress watchdog(env.flags.lastActivityTick);
+  int64_t listed = 0;
+  for (;;) {
+    const bool finished = parser.Feed(block);
+    runtime.SetStoredCount(stored);
+    if (finished || full) break;
+    watchdog.Moved(listed += int64_t(block.size()));
+    if (recv_com(env, runtime.session, block, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
+      return -1;
+    }
+  }
+  CloseSession(env, runtime.session, true, &account);
+  return 1;
+}
+
+int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                  int number) {
+  std::string reply;
+  return Pop3Dele(env, runtime.session, account, number, reply);
+}
+
+int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (OpenRcvSession(env, account, runtime) < 0) {
+    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
+    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    CloseSession(env, runtime.session, false, &account);
+    return 0;
+  }
+  Status(env, account, SJIS(u8" メール削除中.."), 6);
+  const int mailCount = runtime.mailCount;
+  for (int i = 0; i < mailCount; ++i) {
+    if (env.flags.ShouldStop()) break;
+    RefreshActivity(env);
+    const int position = account.reversePopOrder ? mailCount - 1 - i : i;
+    if (DeleteMessage(env, account, runtime, position + 1) < 0) return -1;
+  }
+  CloseSession(env, runtime.session, true, &account);
+  runtime.mailCount = runtime.startIndex = 0;
+  runtime.handledBeyondStart.clear();
+  return 1;
+}
+
+}  // namespace velnora

@@ -1,0 +1,48 @@
+// The POP3 side of a check: log-in (USER/PASS or APOP), STAT, the UIDL
+// listing, the decision which messages are new, fetching them into
+// temporary files byte for byte, and deleting. One function per command
+// exchange (pop3_commands.h); every reply from the server is bounded and
+// checked.
+#pragma once
+
+#include <string>
+
+#include "config/account_settings.h"
+#include "transport/account_runtime.h"
+#include "transport/pop3/pop3_commands.h"
+#include "transport/transport_env.h"
+
+namespace velnora {
+
+inline constexpr int RETVAL_NOERROR = 1;  // fetched what was due
+inline constexpr int RETVAL_RECV0 = 2;    // ended early; the rest follows next time
+inline constexpr int RETVAL_UIDLERR = 3;  // no usable UIDL listing; nothing fetched
+
+// "$vnrmail%d.vnr" in the env's temporary folder, for a 1-based message number.
+std::string ReceivedMailPath(const TransportEnv& env, int number);
+
+// Connect, greeting, log-in, STAT. The message count (>= 0), or -1. On -1
+// the session may still be open; the caller closes it.
+int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime);
+
+// Lists UIDLs, decides what is new and fetches it (open session needed).
+// RETVAL_NOERROR, RETVAL_RECV0 or RETVAL_UIDLERR.
+int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+                        AccountRuntime& runtime);
+
+// "UIDL" into the current UIDL table of env.tables. 1 or -1.
+int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime);
+
+// Stores the whole current listing as already seen (own session). 1 or -1.
+int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
+                       AccountRuntime& runtime);
+
+// Deletes every message on the server (own session). 1, 0 (open failed) or -1.
+int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime);
+
+// "DELE n" and its reply on an open session: 1 deleted, 0 refused by the
+// server, -1 transfer failure.
+int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                  int number);
+
+}  // namespace velnora

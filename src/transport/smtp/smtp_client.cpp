@@ -1,0 +1,169 @@
+#include "transport/smtp/smtp_client.h"
+
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "report/time_stamps.h"
+#include "transport/field_text.h"
+#include "transport/smtp/smtp_auth.h"
+#include "transport/smtp/smtp_command.h"
+#include "transport/smtp/smtp_pop_before.h"
+#include "transport/smtp/smtp_reply.h"
+
+namespace velnora {
+namespace {
+
+constexpr int kDefaultSmtpDelaySec = 5;
+
+void ReportReply(TransportEnv& env, const AccountSettings& account, std::string_view what,
+                 std::string_view reply) {
+  env.log.AddActivity(what, 4, &account);
+  env.log.AddActivity(reply, 20, &account);
+}
+
+// The configured wait before connecting, one second at a time with a
+// counting status; false when the worker is asked to stop meanwhile.
+bool ConnectDelay(TransportEnv& env, const AccountSettings& account) {
+  const int total = account.smtpDelaySec > 0 ? account.smtpDelaySec : kDefaultSmtpDelaySec;
+  const std::string name(FieldText(account.accountName));
+  for (int second = 1; second <= total; ++second) {
+    env.log.SetStatus("[" + name + "]" + SJIS(u8"SMTP接続遅延.. ") + std::to_string(second) + "/" +
+                          std::to_string(total) + SJIS(u8"秒"),
+                      4);
+    env.flags.lastActivityTick = platform::TickMs();
+    if (!SessionDelay(env, 1000)) return false;
+  }
+  return true;
+}
+
+std::string Banner(const AccountSettings& account, std::string_view kind) {
+  std::string banner = SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts ");
+  banner += kind;
+  banner += " session : ";
+  banner += FormatListTime();
+  banner += " [";
+  banner += FieldText(account.accountName);
+  banner += "] ----\r\n";
+  return banner;
+}
+
+int AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& session,
+              std::string_view user, std::string_view password) {
+  std::string reply;
+  if (SmtpExchange(env, session, account, "AUTH LOGIN\r\n", reply) < 0) return -1;
+  if (SmtpReplyCode(reply) != 334) {
+    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply);
+    return -1;
+  }
+  const std::string& wrong = SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
+  if (SmtpExchange(env, session, account, LoginAuthLine(user), reply, kMaskedAuthLine) < 0) return -1;
+  if (SmtpReplyCode(reply) != 334) {
+    ReportReply(env, account, wrong, reply);
+    return -1;
+  }
+  if (SmtpExchange(env, session, account, LoginAuthLine(password), reply, kMaskedAuthLine) < 0)
+    return -1;
+  // Only 235 is a completed log-in (RFC 4954); another 334 is a further
+  // question, not a success.
+  if (SmtpReplyCode(reply) != 235) {
+    ReportReply(env, account, wrong, reply);
+    return -1;
+  }
+  return 1;
+}
+
+int AuthPlain(TransportEnv& env, const AccountSettings& account, MailSession& session,
+              std::string_view user, std::string_view password) {
+  std::string reply;
+  if (SmtpExchange(env, session, account, PlainAuthCommand(user, password), reply,
+                   kMaskedPlainCommand) < 0)
+    return -1;
+  if (SmtpReplyCode(reply) != 235) {
+    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply);
+    return -1;
+  }
+  return 1;
+}
+
+int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                std::string_view user, std::string_view password) {
+  std::string reply;
+  if (SmtpExchange(env, session, account, "AUTH CRAM-MD5\r\n", reply) < 0) return -1;
+  if (SmtpReplyCode(reply) != 334) {
+    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply);
+    return -1;
+  }
+  std::string_view challenge = CramMd5Challenge(reply);
+  if (challenge.empty()) {
+    ReportReply(env, account, "ESMTP AUTH error: no test string returned.", reply);
+    return -1;
+  }
+  std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
+  if (SmtpExchange(env, session, account, response, reply, kMaskedAuthLine) < 0) return -1;
+  if (SmtpReplyCode(reply) != 235) {
+    ReportReply(env, account,
+                SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います"), reply);
+    return -1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  if (account.useSeparateSmtp && account.popBeforeSmtp && PopBeforeSmtp(env, account) < 0) return -1;
+  if (!account.noSendDelay && !SessionDelay(env, 1000)) return -1;
+  SmtpSessionLog(env, Banner(account, "SMTP"));
+  if (account.smtpDelayOn && !ConnectDelay(env, account)) return -1;
+  if (ConnectSession(env, account, session, SessionKind::Smtp) < 0) return -1;
+
+  std::string reply;
+  if (SmtpReadReply(env, session, account, reply) < 0) return -1;
+  if (!isSMTPReplyOK(reply)) {
+    ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
+    SmtpSessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
+    return -1;
+  }
+  return 0;
+}
+
+int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  const std::string host = platform::LocalHostName();
+  std::string reply;
+  if (!account.smtpAuth) {
+    if (SmtpExchange(env, session, account, "HELO " + host + "\r\n", reply) < 0) return -1;
+    if (isSMTPReplyOK(reply)) return 1;
+    ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
+    return 0;
+  }
+
+  if (SmtpExchange(env, session, account, "EHLO " + host + "\r\n", reply) < 0) return -1;
+  if (!isSMTPReplyOK(reply)) {
+    ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
+    return 0;
+  }
+  std::string_view user = FieldText(account.smtpAuthUser);
+  if (user.empty()) user = FieldText(account.popUser);
+  std::string_view password = FieldText(account.smtpAuthPassword);
+  if (password.empty()) password = FieldText(account.popPassword);
+
+  switch (ChooseAuthMechanism(reply)) {
+    case SmtpAuthMechanism::Login: return AuthLogin(env, account, session, user, password);
+    case SmtpAuthMechanism::Plain: return AuthPlain(env, account, session, user, password);
+    case SmtpAuthMechanism::CramMd5: return AuthCramMd5(env, account, session, user, password);
+    case SmtpAuthMechanism::None: break;
+  }
+  ReportReply(env, account,
+              SJIS(u8"SMTPサーバーは認証(LOGIN/PLAIN/CRAM-MD5)をサポートしていません"), reply);
+  return -1;
+}
+
+std::string PartFilePath(std::string_view tempFolder, int part) {
+  std::string path(tempFolder);
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path + "$vnrdiv" + std::to_string(part) + ".vnr";
+}
+
+}  // namespace velnora
