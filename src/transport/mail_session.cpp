@@ -255,8 +255,6 @@ void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
     }
     env.log.SetStatus(Bracketed(account, SJIS(u8" 終了中")), 99);
   }
-  Log(env, "####:shutdown..\r\n");
-  Log(env, "####:closesocket..\r\n");
   session.stream.Close();
 }
 

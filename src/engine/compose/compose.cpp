@@ -91,7 +91,6 @@ void RemoveParts(const ComposeInput& in, int count) {
 
 int Compose(ComposeInput& in, MailMessage& message) {
   AccountSettings& account = in.account;
-  if (in.log) in.log->WriteSessionLog("####:CreateSentMailFile\r\n");
   message.partNumber = 0;
   const bool phone = account.phoneMode != 0;
   AdvanceMailNumber(account);

@@ -109,7 +109,6 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   ActivityLog& log = scope.log;
 
   message.resultCode = kCodeForwarded;
-  log.WriteSessionLog("####:Filter_RemoteControl\r\n");
   if (!Filter_RemoteControl(message, accountIndex, settings, log)) return 0;
   if (message.resultCode == kCodeRemoteAnswered && common.remoteControl &&
       common.remoteStatusReport) {
@@ -125,15 +124,11 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
 
   const bool exempt = AlwaysForward(message, account) || ForwardReadReceipt(message, account);
   if (!exempt) {
-    log.WriteSessionLog("####:Filter_RemoteControl\r\n");
     if (IsAlreadyForwarded(message, account, common, log, scope.stop, &message.forwardedHere)) {
       return Stop(message, kCodeDuplicate);
     }
-    log.WriteSessionLog("####:Filter_ReturnedMail\r\n");
     if (!Filter_ReturnedMail(message, account)) return 0;
-    log.WriteSessionLog("####:Filter_Address_Bounce\r\n");
     if (!Filter_Address_Bounce(message, account)) return 0;
-    log.WriteSessionLog("####:Filter_Address_Bounce_FromMe\r\n");
     if (!Filter_Address_Bounce_FromMe(message, account)) return 0;
     if (!PassesFilterMode(message, account)) return 0;
   }

@@ -62,7 +62,6 @@ bool ForwardingWorker::Resume(int trigger) {
     // A pass that outlived a failed restart has ended by now: its abort must
     // not stop this one, or every later pass would do nothing.
     if (state_.flags.abortPass.exchange(false)) {
-      log_.WriteSessionLog("####: The aborted com thread has ended; forwarding goes on.\r\n");
       log_.AddActivity(SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"), 4, nullptr);
     }
     state_.trigger = trigger;
@@ -87,13 +86,10 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
     return WatchdogResult::Quiet;
   int64_t now = platform::TickMs();
   int64_t elapsed = now - state_.flags.lastActivityTick.load();
-  log_.WriteSessionLog(Sprintf("####: A timer event comes while the com thread is busy. : tick = %lld/%lld",
-                               static_cast<long long>(elapsed), static_cast<long long>(limitMs)));
   if (elapsed <= limitMs) return WatchdogResult::Busy;
 
   // A thread cannot be killed safely: make its I/O fail and its loops end,
   // then wait for it to come back.
-  log_.WriteSessionLog("####: Aborting com thread I/O... :\r\n");
   state_.flags.abortPass = true;
   if (abortIo_) abortIo_();
   Thread& old = *current_;
@@ -103,8 +99,6 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
     ended = old.idle.wait_for(lock, std::chrono::milliseconds(joinTimeoutMs),
                               [&] { return !old.running; });
   }
-  log_.WriteSessionLog(Sprintf("####: Waiting termination... : done :%s\r\n",
-                               ended ? "WAIT_OBJECT_0" : "WAIT_TIMEOUT"));
   if (!ended) {
     // The pass still runs: starting another now would run two at once. Keep
     // it marked active; the next tick tries again.
@@ -115,7 +109,6 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
   state_.flags.abortPass = false;
   state_.flags.passActive = false;
   Start();
-  log_.WriteSessionLog("####: Creating thread... : done\r\n");
   log_.AddActivity(SJIS(u8"通信スレッドが指定時間以上ビジーなので、スレッドをリスタートしました。"), 4, nullptr);
   state_.flags.passGuard = false;
   return WatchdogResult::Restarted;

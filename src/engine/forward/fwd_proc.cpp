@@ -224,19 +224,15 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
 
   if (runtime.mailCount > startIndex) {
     if (ctx.worker.flags.ShouldStop()) {
-      SessionLog(ctx, "####:FwdProc 1 Abort forwarding!\r\n");
       CloseSession(env, runtime.session, true, &account);
       return;
     }
     const int received = ReceiveMailFromHost(env, account, runtime);
     if (received == RETVAL_NOERROR) {
-      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_NOERROR\r\n");
       CloseSession(env, runtime.session, true, &account);
     } else if (received == RETVAL_RECV0) {
-      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_RECV0\r\n");
       CloseSession(env, runtime.session, false, &account);
     } else {
-      SessionLog(ctx, "####:ReceiveMailFromHost=RETVAL_UIDLERR\r\n");
       CloseSession(env, runtime.session, false, &account);
       return;
     }
@@ -255,7 +251,6 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   for (int m = pending.Take(); m >= 0; m = pending.Take(), ++k) {
     ctx.worker.flags.lastActivityTick = platform::TickMs();
     if (ctx.worker.flags.ShouldStop()) {
-      SessionLog(ctx, "####:FwdProc 2 Abort forwarding!\r\n");
       MarkForRetry(ctx, i, m);
       RemoveTempFile(ReceivedMailPath(env, m + 1));
       break;  // the rest is made new again by `pending`

@@ -62,10 +62,8 @@ int Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env,
 
 int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps) {
   AccountSettings& account = ctx.account(i);
-  SessionLog(ctx, "####:ParseMailContent\r\n");
   ParseMailContent(message);
 
-  SessionLog(ctx, "####:MailFilterProc\r\n");
   if (steps.filter(ctx, message, i) == 0) {
     const int number = account.accountNumber;
     if (HasStatistics(number)) ++ctx.stats.filteredCount[std::size_t(number)];
