@@ -141,55 +141,63 @@ struct CommonSettings {
 #pragma pack(pop)
 
 static_assert(sizeof(CommonSettings) == kCommonSettingsSize);
-static_assert(offsetof(CommonSettings, magic) == 0);
-static_assert(offsetof(CommonSettings, logColumnWidths) == 16);
-static_assert(offsetof(CommonSettings, windowWidth) == 28);
-static_assert(offsetof(CommonSettings, windowHeight) == 30);
-static_assert(offsetof(CommonSettings, windowLeft) == 32);
-static_assert(offsetof(CommonSettings, windowTop) == 34);
-static_assert(offsetof(CommonSettings, autoConnect) == 36);
-static_assert(offsetof(CommonSettings, preventDuplicates) == 38);
-static_assert(offsetof(CommonSettings, sessionLog) == 40);
-static_assert(offsetof(CommonSettings, duplicateCheckAllAccounts) == 42);
-static_assert(offsetof(CommonSettings, unused44) == 44);
-static_assert(offsetof(CommonSettings, trayAfterConnect) == 46);
-static_assert(offsetof(CommonSettings, requirePassword) == 48);
-static_assert(offsetof(CommonSettings, startupPassword) == 50);
-static_assert(offsetof(CommonSettings, trimHistory) == 62);
-static_assert(offsetof(CommonSettings, historyLimit) == 64);
-static_assert(offsetof(CommonSettings, unused68) == 68);
-static_assert(offsetof(CommonSettings, deleteAllOnQuit) == 70);
-static_assert(offsetof(CommonSettings, deleteAllImmediately) == 72);
-static_assert(offsetof(CommonSettings, reserved74) == 74);
-static_assert(offsetof(CommonSettings, autoDial) == 76);
-static_assert(offsetof(CommonSettings, customTimeout) == 78);
-static_assert(offsetof(CommonSettings, timeoutSec) == 80);
-static_assert(offsetof(CommonSettings, unused84) == 84);
-static_assert(offsetof(CommonSettings, noHistoryForDuplicates) == 86);
-static_assert(offsetof(CommonSettings, confirmQuit) == 88);
-static_assert(offsetof(CommonSettings, restartStuckWorker) == 90);
-static_assert(offsetof(CommonSettings, stuckWorkerMinutes) == 92);
-static_assert(offsetof(CommonSettings, reloadSettingsEachCheck) == 96);
-static_assert(offsetof(CommonSettings, tempInCurrentFolder) == 98);
-static_assert(offsetof(CommonSettings, limitFetch) == 100);
-static_assert(offsetof(CommonSettings, fetchLimit) == 102);
-static_assert(offsetof(CommonSettings, remoteControl) == 104);
-static_assert(offsetof(CommonSettings, remotePassword) == 106);
-static_assert(offsetof(CommonSettings, remoteStatusReport) == 116);
-static_assert(offsetof(CommonSettings, noHistoryForErrors) == 118);
-static_assert(offsetof(CommonSettings, maxHeldMails) == 120);
-static_assert(offsetof(CommonSettings, maxHeldMailsNext) == 122);
-static_assert(offsetof(CommonSettings, reserved124) == 124);
-static_assert(offsetof(CommonSettings, reserved252) == 252);
-static_assert(offsetof(CommonSettings, autoScroll) == 380);
-static_assert(offsetof(CommonSettings, templateSkipAccountTab) == 382);
-static_assert(offsetof(CommonSettings, autoConnectDelaySec) == 384);
-static_assert(offsetof(CommonSettings, noUpdateInfo) == 386);
-static_assert(offsetof(CommonSettings, developerOptions) == 388);
-static_assert(offsetof(CommonSettings, accountColumnWidths) == 452);
-static_assert(offsetof(CommonSettings, viewMode) == 472);
-static_assert(offsetof(CommonSettings, accountPaneWidth) == 474);
-static_assert(offsetof(CommonSettings, keepForwardingOverLimit) == 476);
-static_assert(offsetof(CommonSettings, unused478) == 478);
+
+// Every member in order with its offset in the file. Each offset is pinned by
+// a static_assert below; the field table's tests check the table against this
+// list, so a new field is a member, a line here and a row in the field table.
+#define VELNORA_COMMON_LAYOUT(X) \
+  X(magic, 0) \
+  X(logColumnWidths, 16) \
+  X(windowWidth, 28) \
+  X(windowHeight, 30) \
+  X(windowLeft, 32) \
+  X(windowTop, 34) \
+  X(autoConnect, 36) \
+  X(preventDuplicates, 38) \
+  X(sessionLog, 40) \
+  X(duplicateCheckAllAccounts, 42) \
+  X(unused44, 44) \
+  X(trayAfterConnect, 46) \
+  X(requirePassword, 48) \
+  X(startupPassword, 50) \
+  X(trimHistory, 62) \
+  X(historyLimit, 64) \
+  X(unused68, 68) \
+  X(deleteAllOnQuit, 70) \
+  X(deleteAllImmediately, 72) \
+  X(reserved74, 74) \
+  X(autoDial, 76) \
+  X(customTimeout, 78) \
+  X(timeoutSec, 80) \
+  X(unused84, 84) \
+  X(noHistoryForDuplicates, 86) \
+  X(confirmQuit, 88) \
+  X(restartStuckWorker, 90) \
+  X(stuckWorkerMinutes, 92) \
+  X(reloadSettingsEachCheck, 96) \
+  X(tempInCurrentFolder, 98) \
+  X(limitFetch, 100) \
+  X(fetchLimit, 102) \
+  X(remoteControl, 104) \
+  X(remotePassword, 106) \
+  X(remoteStatusReport, 116) \
+  X(noHistoryForErrors, 118) \
+  X(maxHeldMails, 120) \
+  X(maxHeldMailsNext, 122) \
+  X(reserved124, 124) \
+  X(reserved252, 252) \
+  X(autoScroll, 380) \
+  X(templateSkipAccountTab, 382) \
+  X(autoConnectDelaySec, 384) \
+  X(noUpdateInfo, 386) \
+  X(developerOptions, 388) \
+  X(accountColumnWidths, 452) \
+  X(viewMode, 472) \
+  X(accountPaneWidth, 474) \
+  X(keepForwardingOverLimit, 476) \
+  X(unused478, 478)
+#define VELNORA_PIN_COMMON(member, at) static_assert(offsetof(CommonSettings, member) == (at), #member);
+VELNORA_COMMON_LAYOUT(VELNORA_PIN_COMMON)
+#undef VELNORA_PIN_COMMON
 
 }  // namespace velnora
