@@ -10,16 +10,7 @@
 namespace velnora {
 namespace {
 
-TEST(MailContentFuzzReplay, FoundInputs) {
-  testing::ReplayFuzzInputs(MailContentFuzzEntry,
-                            testing::FuzzInputs("tests/engine/data/engine_mail_content_fuzz"));
-}
-
-TEST(MailContentFuzzReplay, SeedCorpus) {
-  const auto seeds = testing::FuzzInputs("fuzz/corpus/engine_mail_content_fuzz");
-  ASSERT_FALSE(seeds.empty());
-  testing::ReplayFuzzInputs(MailContentFuzzEntry, seeds);
-}
+VELNORA_FUZZ_REPLAY_TESTS(MailContentFuzzReplay, MailContentFuzzEntry, "engine", "engine_mail_content_fuzz")
 
 }  // namespace
 }  // namespace velnora

@@ -43,3 +43,16 @@ inline void ReplayFuzzInputs(FuzzEntry entry, const std::vector<std::filesystem:
 }
 
 }  // namespace velnora::testing
+
+// The two replay tests of a fuzz target: the inputs it once failed on, kept in
+// tests/<layer>/data/<target>/, and its seed corpus in fuzz/corpus/<target>/.
+#define VELNORA_FUZZ_REPLAY_TESTS(Suite, entry, layer, target)                                 \
+  TEST(Suite, FoundInputs) {                                                                   \
+    ::velnora::testing::ReplayFuzzInputs(                                                      \
+        entry, ::velnora::testing::FuzzInputs("tests/" layer "/data/" target));                \
+  }                                                                                            \
+  TEST(Suite, SeedCorpus) {                                                                    \
+    const auto seeds = ::velnora::testing::FuzzInputs("fuzz/corpus/" target);                  \
+    ASSERT_FALSE(seeds.empty());                                                               \
+    ::velnora::testing::ReplayFuzzInputs(entry, seeds);                                        \
+  }

@@ -10,16 +10,7 @@
 namespace velnora {
 namespace {
 
-TEST(PeerFuzzReplay, FoundInputs) {
-  testing::ReplayFuzzInputs(PeerFuzzEntry,
-                            testing::FuzzInputs("tests/transport/data/transport_peer_fuzz"));
-}
-
-TEST(PeerFuzzReplay, SeedCorpus) {
-  const auto seeds = testing::FuzzInputs("fuzz/corpus/transport_peer_fuzz");
-  ASSERT_FALSE(seeds.empty());
-  testing::ReplayFuzzInputs(PeerFuzzEntry, seeds);
-}
+VELNORA_FUZZ_REPLAY_TESTS(PeerFuzzReplay, PeerFuzzEntry, "transport", "transport_peer_fuzz")
 
 }  // namespace
 }  // namespace velnora

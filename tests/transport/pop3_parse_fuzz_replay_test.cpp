@@ -9,16 +9,7 @@
 namespace velnora {
 namespace {
 
-TEST(Pop3ParseFuzzReplay, FoundInputs) {
-  testing::ReplayFuzzInputs(Pop3ParseFuzzEntry,
-                            testing::FuzzInputs("tests/transport/data/transport_pop3_parse_fuzz"));
-}
-
-TEST(Pop3ParseFuzzReplay, SeedCorpus) {
-  const auto seeds = testing::FuzzInputs("fuzz/corpus/transport_pop3_parse_fuzz");
-  ASSERT_FALSE(seeds.empty());
-  testing::ReplayFuzzInputs(Pop3ParseFuzzEntry, seeds);
-}
+VELNORA_FUZZ_REPLAY_TESTS(Pop3ParseFuzzReplay, Pop3ParseFuzzEntry, "transport", "transport_pop3_parse_fuzz")
 
 }  // namespace
 }  // namespace velnora

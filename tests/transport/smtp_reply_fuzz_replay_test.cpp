@@ -9,16 +9,7 @@
 namespace velnora {
 namespace {
 
-TEST(SmtpReplyFuzzReplay, FoundInputs) {
-  testing::ReplayFuzzInputs(SmtpReplyFuzzEntry,
-                            testing::FuzzInputs("tests/transport/data/transport_smtp_reply_fuzz"));
-}
-
-TEST(SmtpReplyFuzzReplay, SeedCorpus) {
-  const auto seeds = testing::FuzzInputs("fuzz/corpus/transport_smtp_reply_fuzz");
-  ASSERT_FALSE(seeds.empty());
-  testing::ReplayFuzzInputs(SmtpReplyFuzzEntry, seeds);
-}
+VELNORA_FUZZ_REPLAY_TESTS(SmtpReplyFuzzReplay, SmtpReplyFuzzEntry, "transport", "transport_smtp_reply_fuzz")
 
 }  // namespace
 }  // namespace velnora
