@@ -9,18 +9,14 @@
 #include "config/settings_file.h"
 #include "platform/process_lock.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora {
 namespace {
 
 using testing::RunCli;
+using testing::SetText;
 using testing::TempFolder;
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::fill(field, field + N, '\0');
-  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
-}
 
 class RunCommand : public ::testing::Test {
  protected:

@@ -112,10 +112,10 @@ TEST_F(ComposeTest, DroppedFragmentBodyBecomesTheNotice) {
 TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
   auto settings = std::make_unique<SettingsImage>();
   settings->accounts[0].enabled = 1;
-  SetField(settings->accounts[0].accountName, "home");
+  SetText(settings->accounts[0].accountName, "home");
   settings->accounts[3].enabled = 1;
   settings->accounts[3].remoteSuspended = 1;
-  SetField(settings->accounts[3].accountName, "shop");
+  SetText(settings->accounts[3].accountName, "shop");
   common->remoteControl = 1;
   common->remoteStatusReport = 1;
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
@@ -140,7 +140,7 @@ TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
 TEST_F(ComposeTest, StatusReportIsIso2022Jp) {
   auto settings = std::make_unique<SettingsImage>();
   settings->accounts[0].enabled = 1;
-  SetField(settings->accounts[0].accountName, SJIS(u8"自宅"));
+  SetText(settings->accounts[0].accountName, SJIS(u8"自宅"));
   common->remoteControl = 1;
   common->remoteStatusReport = 1;
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
@@ -156,7 +156,7 @@ TEST_F(ComposeTest, StatusReportIsIso2022Jp) {
   EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"iso-2022-jp\"");
   EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 7bit");
 
-  SetField(settings->accounts[0].accountName, "\xBC\xAE\xAF\xCC\xDF");  // half-width ｼｮｯﾌﾟ
+  SetText(settings->accounts[0].accountName, "\xBC\xAE\xAF\xCC\xDF");  // half-width ｼｮｯﾌﾟ
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
   message.partLayout = 1;
   message.resultCode = 19;

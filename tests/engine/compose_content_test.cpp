@@ -89,14 +89,14 @@ TEST_F(ComposeTest, BoundaryParameterIsTakenWholeAndBounded) {
 }
 
 TEST_F(ComposeTest, AccountNameLineForDevelopers) {
-  SetField(common->developerOptions, "x kq480317");
-  SetField(account->accountName, SJIS(u8"仕事用"));
+  SetText(common->developerOptions, "x kq480317");
+  SetText(account->accountName, SJIS(u8"仕事用"));
   ASSERT_EQ(Compose("Subject: x\r\n\r\nbody"), 1);
   EXPECT_EQ(HeaderLine("X-Mailer-Info:"), "X-Mailer-Info: AccountName==?ISO-2022-JP?B?GyRCO0U7dk1RGyhC?=");
-  SetField(account->accountName, "work");
+  SetText(account->accountName, "work");
   ASSERT_EQ(Compose("Subject: x\r\n\r\nbody"), 1);
   EXPECT_EQ(HeaderLine("X-Mailer-Info:"), "X-Mailer-Info: AccountName=work");
-  SetField(common->developerOptions, "");
+  SetText(common->developerOptions, "");
   ASSERT_EQ(Compose("Subject: x\r\n\r\nbody"), 1);
   EXPECT_EQ(HeaderLine("X-Mailer-Info:"), "");
 }

@@ -11,16 +11,12 @@
 #include "engine/forward/temp_files.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+using testing::FileText;
 
 TEST(ComposeContextTest, ComposesForTheAccountOfTheIndex) {
   testing::TempFolder folder;
@@ -42,7 +38,7 @@ TEST(ComposeContextTest, ComposesForTheAccountOfTheIndex) {
   ASSERT_EQ(CreateSentMailFile(ctx, message, 3, 0, 0), 1);
   EXPECT_EQ(message.partNumber, 1);
   EXPECT_EQ(int{ctx.account(3).mailNumber}, 42) << "the number is kept in the account";
-  const std::string part = ReadFile(OutgoingPartPath(folder.path() + "/", 0));
+  const std::string part = FileText(OutgoingPartPath(folder.path() + "/", 0));
   EXPECT_NE(part.find("From: <three@home.example>\r\n"), std::string::npos) << part;
   EXPECT_NE(part.find("Subject: 42)x\r\n"), std::string::npos) << part;
 

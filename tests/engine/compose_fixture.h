@@ -20,13 +20,9 @@
 #include "engine/forward/temp_files.h"
 #include "platform/codepage.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora::testing {
-
-template <std::size_t N>
-void SetField(char (&field)[N], std::string_view text) {
-  std::snprintf(field, N, "%.*s", static_cast<int>(text.size()), text.data());
-}
 
 class ComposeTest : public ::testing::Test {
  protected:
@@ -34,9 +30,9 @@ class ComposeTest : public ::testing::Test {
       : account(std::make_unique<AccountSettings>()),
         extra(std::make_unique<AccountExtraSettings>()),
         common(std::make_unique<CommonSettings>()) {
-    SetField(account->myAddress, "me@home.example");
-    SetField(account->forwardTo, "dest@far.example");
-    SetField(account->accountName, "main");
+    SetText(account->myAddress, "me@home.example");
+    SetText(account->forwardTo, "dest@far.example");
+    SetText(account->accountName, "main");
     stamps.resentDate = "Tue, 08 Dec 2026 19:05:09 +0900";
     stamps.compactStamp = "261208-100509";
     stamps.randomTag = 0x1A2B;

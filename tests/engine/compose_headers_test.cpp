@@ -84,7 +84,7 @@ TEST_F(ComposeTest, DropOptionsRemoveTheirLines) {
   };
   for (const Case& c : cases) {
     account = std::make_unique<AccountSettings>();
-    SetField(account->myAddress, "me@home.example");
+    SetText(account->myAddress, "me@home.example");
     c.set(*account);
     ASSERT_EQ(Compose(kMail), 1);
     EXPECT_EQ(HeaderLine(c.gone), "") << c.gone;
@@ -133,12 +133,12 @@ TEST_F(ComposeTest, FromIsMeWritesTheOwnAddressAndTheSenderAsReplyTo) {
 }
 
 TEST_F(ComposeTest, ToOptions) {
-  SetField(account->forwardTo, "\"Desk\" <first@far.example>   second@far.example");
+  SetText(account->forwardTo, "\"Desk\" <first@far.example>   second@far.example");
   account->toIsFirstDest = 1;
   ASSERT_EQ(Compose(kMail), 1);
   EXPECT_EQ(HeaderLine("To:"), "To: \"Desk\"");
   account->stripAddressComments = 1;
-  SetField(account->forwardTo, "first@far.example second@far.example");
+  SetText(account->forwardTo, "first@far.example second@far.example");
   ASSERT_EQ(Compose(kMail), 1);
   EXPECT_EQ(HeaderLine("To:"), "To: first@far.example");
 
@@ -150,7 +150,7 @@ TEST_F(ComposeTest, ToOptions) {
 }
 
 TEST_F(ComposeTest, CcGetsTheDestinationsWithOneSeparator) {
-  SetField(account->forwardTo, "d1@far.example   d2@far.example");
+  SetText(account->forwardTo, "d1@far.example   d2@far.example");
   account->ccAllDests = 1;
   struct Case {
     std::string_view cc;

@@ -59,11 +59,11 @@ const FlagSetter kFlags[] = {
 TEST_F(ComposeTest, HostileHeadersNeverBreakTheForwardedHeader) {
   std::mt19937 random(20261208);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  SetField(account->subjectPrefix, "[fw] ");
-  SetField(account->forwardTo, " d1@far.example   d2 ");
+  SetText(account->subjectPrefix, "[fw] ");
+  SetText(account->forwardTo, " d1@far.example   d2 ");
   extra->replaceFromOn = 1;
   extra->appendSenderToSubject = 1;
-  SetField(extra->replaceFromList, "x@y.example");
+  SetText(extra->replaceFromList, "x@y.example");
   for (int round = 0; round < 1500; ++round) {
     for (FlagSetter set : kFlags) set(*account, static_cast<int16_t>(pick(2)));
     account->limitSubjectBytes = static_cast<int16_t>(pick(40) - 2);

@@ -12,7 +12,7 @@ constexpr std::string_view kDated =
 
 TEST_F(ComposeTest, ResentLinesFollowDateAndMessageId) {
   account->addResentHeaders = 1;
-  SetField(account->forwardTo, "d1@far.example   d2@far.example ");
+  SetText(account->forwardTo, "d1@far.example   d2@far.example ");
   ASSERT_EQ(Compose(kDated), 1);
   const std::string head = Head();
   EXPECT_NE(head.find("Date: Tue, 08 Dec 2026 10:00:00 +0900\r\n"
@@ -53,7 +53,7 @@ TEST_F(ComposeTest, OwnFromKeepsTheResentLines) {
 TEST_F(ComposeTest, SenderOnTheReplacementListReadsAsSentByTheAccount) {
   account->addResentHeaders = 1;
   extra->replaceFromOn = 1;
-  SetField(extra->replaceFromList, "nobody@x.example  TARO@SENDER.EXAMPLE");
+  SetText(extra->replaceFromList, "nobody@x.example  TARO@SENDER.EXAMPLE");
   ASSERT_EQ(Compose(kDated), 1);
   EXPECT_EQ(int{message.fromOnReplaceList}, 1);
   EXPECT_EQ(message.resultCode, 25);
@@ -73,13 +73,13 @@ TEST_F(ComposeTest, SenderOnTheReplacementListReadsAsSentByTheAccount) {
 
 TEST_F(ComposeTest, ReplacementListLeavesOtherSendersAndRemoteCommandsAlone) {
   extra->replaceFromOn = 1;
-  SetField(extra->replaceFromList, "someone@else.example");
+  SetText(extra->replaceFromList, "someone@else.example");
   ASSERT_EQ(Compose(kDated), 1);
   EXPECT_EQ(int{message.fromOnReplaceList}, 0);
   EXPECT_EQ(message.resultCode, 0);
   EXPECT_EQ(HeaderLine("From:"), "From: Taro <taro@sender.example>");
 
-  SetField(extra->replaceFromList, "taro@sender.example");
+  SetText(extra->replaceFromList, "taro@sender.example");
   Load(kDated);
   message.partLayout = 98;
   message.resultCode = 19;

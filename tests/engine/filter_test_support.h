@@ -15,6 +15,7 @@
 #include "report/activity_log.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora::testing {
 
@@ -23,12 +24,6 @@ inline MailMessage Parsed(std::string_view text) {
   EXPECT_TRUE(SetMessageText(m, text));
   ParseMailContent(m);
   return m;
-}
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
 }
 
 inline std::unique_ptr<AccountSettings> BlankAccount() {

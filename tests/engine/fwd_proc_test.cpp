@@ -18,6 +18,7 @@
 #include "support/fake_server.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 #include "transport/uidl/uidl_store.h"
 
 namespace velnora {
@@ -25,13 +26,8 @@ namespace {
 
 using testing::FakeServer;
 using testing::RecordingReporter;
+using testing::SetText;
 using testing::TempFolder;
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::fill(field, field + N, '\0');
-  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
-}
 
 struct Mail {
   std::string uidl;

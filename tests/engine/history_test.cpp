@@ -18,16 +18,12 @@
 #include "platform/files.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using testing::FileText;
 
 struct KeyCase {
   const char* history;
@@ -198,7 +194,7 @@ TEST_F(HistoryTest, OverLongHistoryKeepsItsNewerHalf) {
   EXPECT_EQ(reporter_.rows[0].code, 3);
   EXPECT_EQ(reporter_.rows[0].columns[3], notice);
 
-  const std::string content = ReadAll(log_.forwardingLogPath());
+  const std::string content = FileText(log_.forwardingLogPath());
   const std::string kept = "V1;3;line 7;\nV1;3;line 8;\nV1;3;line 9;\nV1;3;line 10;\n"
                            "V1;3;line 11;\n";
   ASSERT_TRUE(content.starts_with(kept)) << content;
@@ -208,7 +204,7 @@ TEST_F(HistoryTest, OverLongHistoryKeepsItsNewerHalf) {
 
 TEST_F(HistoryTest, HistoryWithinTheLimitIsNotTouched) {
   WriteLines(log_.forwardingLogPath(), 10);
-  const std::string before = ReadAll(log_.forwardingLogPath());
+  const std::string before = FileText(log_.forwardingLogPath());
   EXPECT_EQ(TrimHistory(*common_, log_), -1);
   common_->trimHistory = 0;
   WriteLines(log_.forwardingLogPath(), 30);
@@ -228,7 +224,7 @@ TEST_F(HistoryTest, RowsAddedDuringTrimmingAreNotLost) {
   ASSERT_GT(kept, 0);
 
   // The rows that survive are one unbroken run that ends with the last row.
-  std::istringstream in(ReadAll(log_.forwardingLogPath()));
+  std::istringstream in(FileText(log_.forwardingLogPath()));
   std::vector<int> rows;
   for (std::string line; std::getline(in, line);) {
     const size_t at = line.find(";row ");

@@ -56,7 +56,7 @@ TEST_F(SenderInfoTest, SubjectInformationLine) {
   account->phoneSubjectBytes = 4;
   EXPECT_EQ(SubjectInfoLine(message, *account, 1, options), "2)Re\r\n");
   Load("From: a@b\r\n\r\nbody");
-  SetField(account->subjectPrefix, "[x]");
+  SetText(account->subjectPrefix, "[x]");
   account->subjectPrefixOn = 1;
   account->phoneShortenSubject = 0;
   EXPECT_EQ(SubjectInfoLine(message, *account, 0, options), "1)[x](no subject)\r\n");

@@ -51,7 +51,7 @@ TEST_F(SubjectLineTest, PrefixSuffixAndMissingSubject) {
       {"", 0, 0, 0, std::string_view("Subject: ") , "", "Subject: \r\n"},
   };
   for (const Case& c : cases) {
-    SetField(account->subjectPrefix, c.prefix);
+    SetText(account->subjectPrefix, c.prefix);
     account->subjectPrefixOn = c.prefixOn;
     account->removeOriginalSubject = c.removeOriginal;
     account->dropSubjectHeader = c.drop;
@@ -71,7 +71,7 @@ TEST_F(SubjectLineTest, JapaneseSubjectIsNeverCutInsideACharacter) {
   EXPECT_EQ(line.substr(0, 25), "Subject: =?ISO-2022-JP?B?");
 
   // One ASCII byte in front moves every character to an odd position.
-  SetField(account->subjectPrefix, "A");
+  SetText(account->subjectPrefix, "A");
   account->subjectPrefixOn = 1;
   EXPECT_EQ(Decoded(Build("Subject: " + std::string(kJapanese))), "A" + SJIS(u8"日本語の件"));
 
@@ -135,7 +135,7 @@ TEST_F(SubjectLineTest, UnicodeSubjectIsReencodedWithTheSuffixInside) {
 }
 
 TEST_F(SubjectLineTest, DeveloperOptionReencodesEverySubject) {
-  SetField(common->developerOptions, "hv830124");
+  SetText(common->developerOptions, "hv830124");
   const std::string line = Build("Subject: " + std::string(kJapanese) + " " + std::string(kJapanese), "");
   EXPECT_EQ(Decoded(line), SJIS(u8"日本語の件名です日本語の件名です"));
   EXPECT_EQ(line.find("?= =?"), std::string::npos) << "one encoded-word";

@@ -8,14 +8,12 @@
 #include <iterator>
 
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora::platform {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using testing::FileText;
 
 TEST(Files, ReplaceWriterLeavesOldFileUntilCommit) {
   testing::TempFolder dir;
@@ -24,10 +22,10 @@ TEST(Files, ReplaceWriterLeavesOldFileUntilCommit) {
   {
     ReplaceFileWriter writer(path);
     ASSERT_TRUE(writer.Write(std::string_view("new contents")));
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(FileText(path), "old");
     // destroyed without Commit: the old file stays, no temporary remains
   }
-  EXPECT_EQ(ReadAll(path), "old");
+  EXPECT_EQ(FileText(path), "old");
   EXPECT_FALSE(FileExists(path + ".new"));
   ReplaceFileWriter writer(path);
   ASSERT_TRUE(writer.Write(std::string_view("new")));
@@ -35,7 +33,7 @@ TEST(Files, ReplaceWriterLeavesOldFileUntilCommit) {
   ASSERT_TRUE(writer.Write(std::string_view("x")));
   ASSERT_TRUE(writer.Skip(3));
   ASSERT_TRUE(writer.Commit());
-  EXPECT_EQ(ReadAll(path), std::string("new\0\0\0\0\0x\0\0\0", 12));
+  EXPECT_EQ(FileText(path), std::string("new\0\0\0\0\0x\0\0\0", 12));
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);

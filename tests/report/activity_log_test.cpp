@@ -19,16 +19,12 @@
 #include "platform/files.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using testing::FileText;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -51,7 +47,7 @@ class ActivityLogTest : public ::testing::Test {
     std::strcpy(account_->popUser, "alice");
   }
 
-  std::vector<std::string> LogLines() { return Lines(ReadAll(log_.forwardingLogPath())); }
+  std::vector<std::string> LogLines() { return Lines(FileText(log_.forwardingLogPath())); }
 
   testing::TempFolder folder_;
   testing::RecordingReporter reporter_;
@@ -336,7 +332,7 @@ TEST_F(ActivityLogTest, SessionLogDropsTraceLinesAndRepeats) {
                                 "POP3: a\r\n", "POP3: a\r\n"}) {
     log_.WriteSessionLog(text);
   }
-  EXPECT_EQ(ReadAll(log_.sessionLogPath()), "POP3: a\r\nPOP3: b\r\nPOP3: a\r\n");
+  EXPECT_EQ(FileText(log_.sessionLogPath()), "POP3: a\r\nPOP3: b\r\nPOP3: a\r\n");
   EXPECT_EQ(reporter_.sessionLog.size(), 3u);
 }
 
@@ -346,14 +342,14 @@ TEST_F(ActivityLogTest, SessionLogRemembersTextsWhileSwitchedOff) {
   common_->sessionLog = 1;
   log_.WriteSessionLog("SMTP: x\r\n");  // same as the previous text
   log_.WriteSessionLog("SMTP: y\r\n");
-  EXPECT_EQ(ReadAll(log_.sessionLogPath()), "SMTP: y\r\n");
+  EXPECT_EQ(FileText(log_.sessionLogPath()), "SMTP: y\r\n");
 }
 
 TEST_F(ActivityLogTest, SessionLogRefusesOverlongText) {
   common_->sessionLog = 1;
   log_.WriteSessionLog(std::string(65534, 'a'));
   log_.WriteSessionLog(std::string(65533, 'b'));
-  EXPECT_EQ(ReadAll(log_.sessionLogPath()), std::string(65533, 'b'));
+  EXPECT_EQ(FileText(log_.sessionLogPath()), std::string(65533, 'b'));
 }
 
 TEST_F(ActivityLogTest, LargeSessionLogIsRenamedAsideAtTheCheckingWrite) {
@@ -369,7 +365,7 @@ TEST_F(ActivityLogTest, LargeSessionLogIsRenamedAsideAtTheCheckingWrite) {
 
   log_.WriteSessionLog("line 50\r\n");
   EXPECT_GT(platform::FileSize(aside), 20971519);
-  EXPECT_EQ(ReadAll(log_.sessionLogPath()), "line 50\r\n");
+  EXPECT_EQ(FileText(log_.sessionLogPath()), "line 50\r\n");
   ASSERT_EQ(reporter_.rows.size(), 1u);
   EXPECT_EQ(reporter_.rows[0].code, 3);
   EXPECT_EQ(reporter_.rows[0].columns[3], SJIS(u8"通信ログファイルをリネームして待避しました。"));
@@ -379,7 +375,7 @@ TEST_F(ActivityLogTest, SmallSessionLogIsKeptAtTheCheckingWrite) {
   common_->sessionLog = 1;
   for (int i = 0; i < 120; ++i) log_.WriteSessionLog("line " + std::to_string(i) + "\r\n");
   EXPECT_FALSE(platform::FileExists(folder_.File("velnora_session_renamed.log")));
-  EXPECT_EQ(Lines(ReadAll(log_.sessionLogPath())).size(), 120u);
+  EXPECT_EQ(Lines(FileText(log_.sessionLogPath())).size(), 120u);
 }
 
 TEST_F(ActivityLogTest, TwoThreadsLoseNeitherRowsNorSessionLines) {
@@ -395,7 +391,7 @@ TEST_F(ActivityLogTest, TwoThreadsLoseNeitherRowsNorSessionLines) {
   worker.join();
 
   EXPECT_EQ(LogLines().size(), 600u);
-  EXPECT_EQ(Lines(ReadAll(log_.sessionLogPath())).size(), 600u);
+  EXPECT_EQ(Lines(FileText(log_.sessionLogPath())).size(), 600u);
   std::vector<bool> seen(600);
   for (const auto& row : reporter_.rows) {
     ASSERT_LT(row.row, 600);

@@ -22,6 +22,7 @@
 
 #include "platform/server_programs.h"
 #include "support/loopback.h"
+#include "support/test_text.h"
 
 namespace velnora::testing {
 namespace {
@@ -31,13 +32,6 @@ namespace fs = std::filesystem;
 constexpr int kStartTimeoutMs = 15000;
 constexpr int kDeliveryTimeoutMs = 20000;
 constexpr char kListenerHeader[] = "X-Velnora-Listener: ";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 // The first line of a command's output ("" on failure).
 std::string FirstLineOf(const std::string& command) {
@@ -137,7 +131,7 @@ PostfixServer::PostfixServer(std::vector<PostfixListener> listeners, std::string
   masterPid_ = child;
   for (uint16_t port : ports_) {
     if (!WaitForPort(port, kStartTimeoutMs)) {
-      error_ = master + " did not start: " + ReadFile(out) + Log();
+      error_ = master + " did not start: " + FileText(out) + Log();
       return;
     }
   }
@@ -254,7 +248,7 @@ bool PostfixServer::WriteConfig(const std::string& saslSocket) {
   return true;
 }
 
-std::string PostfixServer::Log() const { return ReadFile(root_ + "/maillog"); }
+std::string PostfixServer::Log() const { return FileText(root_ + "/maillog"); }
 
 bool PostfixServer::RefuseSubject(const std::string& subject) {
   if (!ready_) return false;
@@ -314,7 +308,7 @@ std::vector<SinkMail> PostfixServer::Mails(std::size_t listener) const {
   std::sort(files.begin(), files.end());
   const std::string wanted = std::string(kListenerHeader) + listeners_.at(listener).name;
   for (const auto& [seconds, micros, path] : files) {
-    const std::string text = ReadFile(path);
+    const std::string text = FileText(path);
     SinkMail mail;
     bool through = false;
     std::size_t at = 0;

@@ -14,18 +14,12 @@
 #include <thread>
 
 #include "support/test_paths.h"
+#include "support/test_text.h"
 
 namespace velnora::testing {
 namespace {
 
 constexpr int kStartTimeoutMs = 20000;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -110,16 +104,16 @@ std::vector<SinkMail> SmtpSink::Mails() const {
     std::string envelope = folder_ + base + ".env";
     if (!std::filesystem::exists(envelope)) break;
     SinkMail mail;
-    for (const std::string& line : Lines(ReadFile(envelope))) {
+    for (const std::string& line : Lines(FileText(envelope))) {
       if (line.starts_with("MAIL FROM:<")) mail.mailFrom = line.substr(11, line.size() - 12);
       if (line.starts_with("RCPT TO:<")) mail.rcptTo.push_back(line.substr(9, line.size() - 10));
     }
-    mail.data = ReadFile(folder_ + base + ".eml");
+    mail.data = FileText(folder_ + base + ".eml");
     mails.push_back(std::move(mail));
   }
   return mails;
 }
 
-std::vector<std::string> SmtpSink::AuthLog() const { return Lines(ReadFile(folder_ + "/auth.log")); }
+std::vector<std::string> SmtpSink::AuthLog() const { return Lines(FileText(folder_ + "/auth.log")); }
 
 }  // namespace velnora::testing

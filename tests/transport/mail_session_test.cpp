@@ -185,10 +185,10 @@ TEST_F(SessionTest, OpeningFailuresShowTheirStatusTexts) {
     EXPECT_FALSE(session.isOpen());
     EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp), -1);
   }
-  testing::SetField(fx.account().popServer, "no-such-host.invalid");
+  testing::SetText(fx.account().popServer, "no-such-host.invalid");
   EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3), -1);
   EXPECT_TRUE(fx.HasStatus("Error:OpenRcvSession:gethostbyname:"));
-  testing::SetField(fx.account().smtpServer, "");
+  testing::SetText(fx.account().smtpServer, "");
   EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp), -1);
   EXPECT_TRUE(fx.HasStatus("Error:OpenSendSession:gethostbyname:"));
 }

@@ -14,7 +14,7 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
-using testing::ReadWholeFile;
+using testing::FileText;
 using testing::TransportFixture;
 
 // The scripted part of a USER/PASS log-in and STAT with `count` messages.
@@ -45,7 +45,7 @@ class Pop3Test : public ::testing::Test {
     EXPECT_TRUE(server.Wait());
     EXPECT_EQ(server.Failures(), std::vector<std::string>{});
   }
-  std::string MailFile(int number) { return ReadWholeFile(ReceivedMailPath(fx.env(), number)); }
+  std::string MailFile(int number) { return FileText(ReceivedMailPath(fx.env(), number)); }
   bool MailFileExists(int number) { return platform::FileExists(ReceivedMailPath(fx.env(), number)); }
 
   TransportFixture fx;
@@ -359,7 +359,7 @@ TEST_F(Pop3Test, OverLimitListingWarnsOnce) {
   EXPECT_EQ(small.Activities().size(), 1u);
   EXPECT_TRUE(small.HasActivity(SJIS(u8"最大メール保持数（2）を越えています")));
   EXPECT_EQ(small.runtime().storedCount(), 2);
-  EXPECT_EQ(ReadWholeFile(ReceivedMailPath(small.env(), 3)), Message(3));
+  EXPECT_EQ(FileText(ReceivedMailPath(small.env(), 3)), Message(3));
   CloseSession(small.env(), small.runtime().session, true, &small.account());
   EXPECT_TRUE(server.Wait());
 }

@@ -19,7 +19,7 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
-using testing::ReadWholeFile;
+using testing::FileText;
 using testing::TransportFixture;
 
 void ScriptLogin(FakeServer& server, const std::string& stat) {
@@ -56,8 +56,8 @@ Fetch RunFetch(TransportFixture& fx, const std::string& stat,
   fetch.result = ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime());
   CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
   server.Wait();
-  fetch.file1 = ReadWholeFile(ReceivedMailPath(fx.env(), 1));
-  fetch.file2 = ReadWholeFile(ReceivedMailPath(fx.env(), 2));
+  fetch.file1 = FileText(ReceivedMailPath(fx.env(), 1));
+  fetch.file2 = FileText(ReceivedMailPath(fx.env(), 2));
   return fetch;
 }
 
@@ -190,7 +190,7 @@ TEST(Pop3Hostile, LineBreaksFromSettingsNeverReachTheWire) {
   const std::pair<const char*, bool> cases[] = {{"alice\r\nDELE 1", false}, {"alice\nDELE 1", true}};
   for (const auto& [user, apop] : cases) {
     TransportFixture fx;
-    testing::SetField(fx.account().popUser, user);
+    testing::SetText(fx.account().popUser, user);
     fx.account().useApop = apop;
     FakeServer server;
     server.Send("+OK POP3 ready <1.2@x>\r\n").Hang(300);

@@ -4,7 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/host.h"
-#include "smtp_test_env.h"
+#include "transport_fixture.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_auth.h"
 #include "transport/smtp/smtp_client.h"
@@ -14,24 +14,25 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
-using testing::SetField;
-using testing::SmtpTestEnv;
+using testing::SetText;
+using testing::TestAccount;
+using testing::TransportFixture;
 
 const std::string kHost = platform::LocalHostName();
 
 // Opens and greets; returns SmtpGreet's result (or -100 when the open failed).
-int OpenAndGreet(SmtpTestEnv& t, FakeServer& server) {
+int OpenAndGreet(TransportFixture& t, FakeServer& server) {
   server.Start();
-  t.AimAt(server.port());
-  if (OpenSendSession(t.env, *t.account, t.session) < 0) return -100;
-  int result = SmtpGreet(t.env, *t.account, t.session);
-  CloseSession(t.env, t.session, false, t.account.get());
+  t.UseSmtpPort(server.port());
+  if (OpenSendSession(t.env(), t.account(), t.session()) < 0) return -100;
+  int result = SmtpGreet(t.env(), t.account(), t.session());
+  CloseSession(t.env(), t.session(), false, &t.account());
   server.Wait(5000);
   return result;
 }
 
 TEST(SmtpGreeting, HeloWithoutAuthentication) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   server.Send("220 mx ESMTP\r\n").Expect("HELO " + kHost + "\r\n").Send("250 mx\r\n").Hang(200);
   EXPECT_EQ(OpenAndGreet(t, server), 1);
@@ -40,7 +41,7 @@ TEST(SmtpGreeting, HeloWithoutAuthentication) {
 }
 
 TEST(SmtpGreeting, GreetingInSeveralSegmentsAndLines) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   server.SendSegments({"220-mx", " first\r\n", "220 second\r\n"})
       .Expect("HELO " + kHost + "\r\n")
@@ -50,13 +51,13 @@ TEST(SmtpGreeting, GreetingInSeveralSegmentsAndLines) {
 }
 
 TEST(SmtpGreeting, RefusedGreetingFailsTheOpen) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   server.Send("554 go away\r\n").Hang(200);
   server.Start();
-  t.AimAt(server.port());
-  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), -1);
-  CloseSession(t.env, t.session, false, t.account.get());
+  t.UseSmtpPort(server.port());
+  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), -1);
+  CloseSession(t.env(), t.session(), false, &t.account());
   EXPECT_TRUE(t.HasActivity(4, SJIS(u8"SMTPエラーが発生しました")));
   EXPECT_TRUE(t.HasActivity(20, "554 go away"));
   EXPECT_NE(t.SessionLog().find("Error:OpenSendSession:isSMTPReplyOK:\n554 go away"),
@@ -64,7 +65,7 @@ TEST(SmtpGreeting, RefusedGreetingFailsTheOpen) {
 }
 
 TEST(SmtpGreeting, RefusedHeloGivesZero) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("501 bad hostname\r\n").Hang(200);
   EXPECT_EQ(OpenAndGreet(t, server), 0);
@@ -72,8 +73,8 @@ TEST(SmtpGreeting, RefusedHeloGivesZero) {
 }
 
 TEST(SmtpGreeting, RefusedEhloGivesZero) {
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
   FakeServer server;
   server.Send("220 mx\r\n").ExpectPrefix("EHLO ").Send("502 no ehlo\r\n").Hang(200);
   EXPECT_EQ(OpenAndGreet(t, server), 0);
@@ -82,15 +83,15 @@ TEST(SmtpGreeting, RefusedEhloGivesZero) {
 // "250" without the blank is not a final line: the client keeps reading
 // and gives up at the time-out.
 TEST(SmtpGreeting, CodeWithoutBlankIsReadUntilTheTimeOut) {
-  SmtpTestEnv t;
-  t.common->timeoutSec = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.common().timeoutSec = 1;
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250\r\n").Hang(3000);
   EXPECT_EQ(OpenAndGreet(t, server), -1);
 }
 
 TEST(SmtpGreeting, ServerClosingInsteadOfReplyingFails) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Close();
   EXPECT_EQ(OpenAndGreet(t, server), -1);
@@ -110,8 +111,8 @@ class SmtpGreetRefusal : public ::testing::TestWithParam<GreetRefusal> {};
 
 TEST_P(SmtpGreetRefusal, Result) {
   const GreetRefusal& c = GetParam();
-  SmtpTestEnv t;
-  t.account->smtpAuth = c.ehlo;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = c.ehlo;
   FakeServer server;
   server.Send(c.greeting);
   if (!c.heloReply.empty()) server.ExpectPrefix(c.ehlo ? "EHLO " : "HELO ").Send(c.heloReply);
@@ -134,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A server that streams continuation lines without end cannot make the
 // client hold them: it gives up long before the time-out.
 TEST(SmtpGreeting, EndlessReplyIsGivenUp) {
-  SmtpTestEnv t;
-  t.common->timeoutSec = 30;
+  TransportFixture t(TestAccount::Smtp);
+  t.common().timeoutSec = 30;
   std::string endless;
   while (endless.size() < 3 * kMaxSmtpReplyBytes) endless += "250-more and more capabilities\r\n";
   FakeServer server;
@@ -198,10 +199,10 @@ class SmtpAuth : public ::testing::TestWithParam<AuthScript> {};
 
 TEST_P(SmtpAuth, Exchange) {
   const AuthScript& script = GetParam();
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
-  SetField(t.account->smtpAuthUser, "smtpuser");
-  SetField(t.account->smtpAuthPassword, "smtppass");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
+  SetText(t.account().smtpAuthUser, "smtpuser");
+  SetText(t.account().smtpAuthPassword, "smtppass");
   FakeServer server;
   server.Send("220 mx\r\n").Expect("EHLO " + kHost + "\r\n").Send(script.ehlo);
   for (const auto& [line, reply] : script.exchange) {
@@ -232,10 +233,10 @@ INSTANTIATE_TEST_SUITE_P(Mechanisms, SmtpAuth, ::testing::ValuesIn(AuthScripts()
                          });
 
 TEST(SmtpAuthCredentials, EmptySmtpCredentialsFallBackToPop3) {
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
-  SetField(t.account->popUser, "popuser");
-  SetField(t.account->popPassword, "poppass");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
+  SetText(t.account().popUser, "popuser");
+  SetText(t.account().popPassword, "poppass");
   FakeServer server;
   server.Send("220 mx\r\n")
       .ExpectPrefix("EHLO ")
@@ -250,10 +251,10 @@ TEST(SmtpAuthCredentials, EmptySmtpCredentialsFallBackToPop3) {
 
 // The capability list arrives in several reads; AUTH is in the first one.
 TEST(SmtpAuthCredentials, EhloRepliesAreJoinedAcrossReads) {
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
-  SetField(t.account->smtpAuthUser, "u");
-  SetField(t.account->smtpAuthPassword, "p");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
+  SetText(t.account().smtpAuthUser, "u");
+  SetText(t.account().smtpAuthPassword, "p");
   FakeServer server;
   server.Send("220 mx\r\n")
       .ExpectPrefix("EHLO ")
@@ -270,33 +271,33 @@ TEST(SmtpAuthCredentials, EhloRepliesAreJoinedAcrossReads) {
 }
 
 TEST(SmtpOpen, ConfiguredDelayCountsTheSeconds) {
-  SmtpTestEnv t;
-  t.account->smtpDelayOn = 1;
-  t.account->smtpDelaySec = 2;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpDelayOn = 1;
+  t.account().smtpDelaySec = 2;
   FakeServer server;
   server.Send("220 mx\r\n").Hang(200);
   server.Start();
-  t.AimAt(server.port());
-  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), 0);
-  CloseSession(t.env, t.session, false, t.account.get());
+  t.UseSmtpPort(server.port());
+  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), 0);
+  CloseSession(t.env(), t.session(), false, &t.account());
   std::vector<std::pair<std::string, int>> delays;
-  for (const auto& status : t.reporter.statuses)
+  for (const auto& status : t.reporter().statuses)
     if (status.first.find(SJIS(u8"遅延")) != std::string::npos) delays.push_back(status);
   const std::vector<std::pair<std::string, int>> expected = {
       {"[acct]" + SJIS(u8"SMTP接続遅延.. 1/2秒"), 4}, {"[acct]" + SJIS(u8"SMTP接続遅延.. 2/2秒"), 4}};
   EXPECT_EQ(delays, expected);
-  EXPECT_GT(t.flags.lastActivityTick.load(), 0);
+  EXPECT_GT(t.flags().lastActivityTick.load(), 0);
 }
 
 TEST(SmtpOpen, ConfiguredDelayEndsEarlyOnStop) {
-  SmtpTestEnv t;
-  t.account->smtpDelayOn = 1;
-  t.account->smtpDelaySec = 30;
-  t.flags.stopRequested = true;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpDelayOn = 1;
+  t.account().smtpDelaySec = 30;
+  t.flags().stopRequested = true;
   FakeServer server;
   server.Start();
-  t.AimAt(server.port());
-  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), -1);
+  t.UseSmtpPort(server.port());
+  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), -1);
   EXPECT_EQ(server.ConnectionsAccepted(), 0);
 }
 
@@ -309,12 +310,12 @@ struct PopBeforeCase {
 class SmtpPopBefore : public ::testing::TestWithParam<PopBeforeCase> {};
 
 TEST_P(SmtpPopBefore, LogsInWithItsOwnCredentialsFirst) {
-  SmtpTestEnv t;
-  t.account->useSeparateSmtp = t.account->popBeforeSmtp = 1;
-  SetField(t.account->pbsServer, "127.0.0.1");
-  SetField(t.account->pbsUser, "pbs-user");
-  SetField(t.account->pbsPassword, "pbs-secret");
-  SetField(t.account->popUser, "other-user");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().useSeparateSmtp = t.account().popBeforeSmtp = 1;
+  SetText(t.account().pbsServer, "127.0.0.1");
+  SetText(t.account().pbsUser, "pbs-user");
+  SetText(t.account().pbsPassword, "pbs-secret");
+  SetText(t.account().popUser, "other-user");
   FakeServer pop;
   pop.Send("+OK pop ready\r\n")
       .Expect("USER pbs-user\r\n").Send("+OK\r\n")
@@ -322,13 +323,13 @@ TEST_P(SmtpPopBefore, LogsInWithItsOwnCredentialsFirst) {
   if (GetParam().expected == 0) pop.Expect("STAT\r\n").Send("+OK 0 0\r\n").Expect("QUIT\r\n").Send("+OK bye\r\n");
   pop.Hang(200);
   pop.Start();
-  t.account->pbsPort = static_cast<int16_t>(pop.port());
+  t.account().pbsPort = static_cast<int16_t>(pop.port());
   FakeServer smtp;
   smtp.Send("220 mx\r\n").Hang(200);
   smtp.Start();
-  t.AimAt(smtp.port());
-  EXPECT_EQ(OpenSendSession(t.env, *t.account, t.session), GetParam().expected);
-  CloseSession(t.env, t.session, false, t.account.get());
+  t.UseSmtpPort(smtp.port());
+  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), GetParam().expected);
+  CloseSession(t.env(), t.session(), false, &t.account());
   pop.Wait(5000);
   if (GetParam().expected == 0) smtp.Wait(5000);  // no connection otherwise
   EXPECT_EQ(pop.Failures(), std::vector<std::string>{});

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
-#include "smtp_test_env.h"
+#include "transport_fixture.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_client.h"
 #include "transport/smtp/smtp_refusal.h"
@@ -13,19 +13,20 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
-using testing::SmtpTestEnv;
+using testing::TestAccount;
+using testing::TransportFixture;
 
 const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nQUIT\r\n";
 
-int Transact(SmtpTestEnv& t, FakeServer& server) {
+int Transact(TransportFixture& t, FakeServer& server) {
   server.Start();
-  t.AimAt(server.port());
+  t.UseSmtpPort(server.port());
   int result = -100;
-  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
-      SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendMessageText(t.env, *t.account, t.session, kText);
+  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
+      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
+    result = SendMessageText(t.env(), t.account(), t.session(), kText);
   }
-  CloseSession(t.env, t.session, false, t.account.get());
+  CloseSession(t.env(), t.session(), false, &t.account());
   server.Wait(5000);
   return result;
 }
@@ -56,8 +57,8 @@ TEST(SmtpHostile, RepliesWhoseLinesDisagreeAreFailures) {
       {"body sent as commands", "354-go\r\n554 no\r\n", nullptr},
   };
   for (const Case& c : cases) {
-    SmtpTestEnv t;
-    t.account->noResendOn550 = 1;  // a clear 5xx would drop the message for good
+    TransportFixture t(TestAccount::Smtp);
+    t.account().noResendOn550 = 1;  // a clear 5xx would drop the message for good
     FakeServer server;
     UpToData(server).Send(c.dataReply);
     if (c.endReply) server.Expect("Subject: t\r\n").ReadLine().ReadLine().Expect(".\r\n").Send(c.endReply);
@@ -103,21 +104,21 @@ TEST(SmtpHostile, LineBreaksFromSettingsNeverReachTheWire) {
   const Case cases[] = {
       {"myAddress",
        [](AccountSettings& a) {
-         testing::SetField(a.myAddress, "me@x.example>\r\nRCPT TO:<evil@x.example");
+         testing::SetText(a.myAddress, "me@x.example>\r\nRCPT TO:<evil@x.example");
        }},
       {"separateSmtpSender",
        [](AccountSettings& a) {
          a.useSeparateSmtp = 1;
-         testing::SetField(a.separateSmtpSender, "me@x.example>\nRCPT TO:<evil@x.example");
+         testing::SetText(a.separateSmtpSender, "me@x.example>\nRCPT TO:<evil@x.example");
        }},
       {"forwardTo",
        [](AccountSettings& a) {
-         testing::SetField(a.forwardTo, "dest@x.example>\r\nRCPT\tTO:<evil@x.example");
+         testing::SetText(a.forwardTo, "dest@x.example>\r\nRCPT\tTO:<evil@x.example");
        }},
   };
   for (const Case& c : cases) {
-    SmtpTestEnv t;
-    c.set(*t.account);
+    TransportFixture t(TestAccount::Smtp);
+    c.set(t.account());
     FakeServer server;
     server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
     server.Expect("RSET\r\n").Send("250 ok\r\n").ReadLine().Send("250 ok\r\n").Hang(300);

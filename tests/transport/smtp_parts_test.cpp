@@ -12,7 +12,7 @@
 #include "platform/codepage.h"
 
 #include "platform/files.h"
-#include "smtp_test_env.h"
+#include "transport_fixture.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_client.h"
 
@@ -20,11 +20,12 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
-using testing::SetField;
-using testing::SmtpTestEnv;
+using testing::SetText;
+using testing::TestAccount;
+using testing::TransportFixture;
 
-void WritePart(const SmtpTestEnv& t, int part, const std::string& text) {
-  std::ofstream(PartFilePath(t.env.tempFolder, part), std::ios::binary) << text;
+void WritePart(const TransportFixture& t, int part, const std::string& text) {
+  std::ofstream(PartFilePath(t.env().tempFolder, part), std::ios::binary) << text;
 }
 
 std::string PartText(int part) {
@@ -41,42 +42,42 @@ FakeServer& ExpectPart(FakeServer& server, const std::string& rcpt, int part,
       .Expect(".\r\n").Send(endReply);
 }
 
-int SendParts(SmtpTestEnv& t, FakeServer& server, int parts,
+int SendParts(TransportFixture& t, FakeServer& server, int parts,
               const std::function<void()>& allAccepted = {}) {
   server.Hang(200);
   server.Start();
-  t.AimAt(server.port());
+  t.UseSmtpPort(server.port());
   int result = -100;
-  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
-      SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendSplitParts(t.env, *t.account, t.session, parts, allAccepted);
+  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
+      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
+    result = SendSplitParts(t.env(), t.account(), t.session(), parts, allAccepted);
   }
-  CloseSession(t.env, t.session, false, t.account.get());
+  CloseSession(t.env(), t.session(), false, &t.account());
   server.Wait(5000);
   return result;
 }
 
 TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
-  SmtpTestEnv t;
-  SetField(t.account->forwardTo, "a@x b@y");
-  t.account->apportion = 1;
-  t.account->apportionNext = 0;
-  t.account->phoneMode = t.account->phoneSplit = t.account->phoneReverseOrder = 1;
+  TransportFixture t(TestAccount::Smtp);
+  SetText(t.account().forwardTo, "a@x b@y");
+  t.account().apportion = 1;
+  t.account().apportionNext = 0;
+  t.account().phoneMode = t.account().phoneSplit = t.account().phoneReverseOrder = 1;
   for (int part = 0; part < 3; ++part) WritePart(t, part, PartText(part));
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
   for (int part : {2, 1, 0}) ExpectPart(server, "b@y", part);
   EXPECT_EQ(SendParts(t, server, 3), 1);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
-  EXPECT_EQ(int{t.account->apportionCount}, 2);
-  EXPECT_EQ(int{t.account->apportionNext}, 1);
-  for (int part = 0; part < 3; ++part) EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, part)));
+  EXPECT_EQ(int{t.account().apportionCount}, 2);
+  EXPECT_EQ(int{t.account().apportionNext}, 1);
+  for (int part = 0; part < 3; ++part) EXPECT_FALSE(platform::FileExists(PartFilePath(t.env().tempFolder, part)));
 }
 
 TEST(SmtpParts, PhonePartsWaitBetweenAndAfterEachPart) {
-  SmtpTestEnv t;
-  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
-  t.account->phoneSplitDelaySec = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().phoneMode = t.account().phoneSplit = t.account().phoneSplitDelay = 1;
+  t.account().phoneSplitDelaySec = 1;
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
@@ -85,15 +86,15 @@ TEST(SmtpParts, PhonePartsWaitBetweenAndAfterEachPart) {
   ExpectPart(server, "dest@velnora.test", 1);
   EXPECT_EQ(SendParts(t, server, 2), 1);
   int waits = 0;
-  for (const auto& [text, icon] : t.reporter.statuses)
+  for (const auto& [text, icon] : t.reporter().statuses)
     waits += text == "[acct]" + SJIS(u8" 送信待ち... (1/1sec) ") && icon == 2;
   EXPECT_EQ(waits, 2);
 }
 
 TEST(SmtpParts, StopDuringThePhoneWaitEndsWithATransferFailure) {
-  SmtpTestEnv t;
-  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
-  t.account->phoneSplitDelaySec = 600;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().phoneMode = t.account().phoneSplit = t.account().phoneSplitDelay = 1;
+  t.account().phoneSplitDelaySec = 600;
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
@@ -101,17 +102,17 @@ TEST(SmtpParts, StopDuringThePhoneWaitEndsWithATransferFailure) {
   ExpectPart(server, "dest@velnora.test", 0);
   std::thread stopper([&] {
     platform::SleepMs(1500);
-    t.flags.stopRequested = true;
+    t.flags().stopRequested = true;
   });
   EXPECT_EQ(SendParts(t, server, 2), 0);
   stopper.join();
-  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));  // sent
-  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 1)));   // not yet
+  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));  // sent
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 1)));   // not yet
 }
 
 TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
-  SmtpTestEnv t;
-  t.account->noResendOn550 = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().noResendOn550 = 1;
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
@@ -119,12 +120,12 @@ TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
   ExpectPart(server, "dest@velnora.test", 0, "552 too big\r\n");
   EXPECT_EQ(SendParts(t, server, 2), -10);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
-  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
-  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 1)));
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 1)));
 }
 
 TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   WritePart(t, 0, PartText(0));
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
@@ -136,7 +137,7 @@ TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
 // that is gone or empty, or a destination list of blanks only.
 TEST(SmtpParts, AGoneOrEmptyPartIsNotSent) {
   for (const bool empty : {true, false}) {
-    SmtpTestEnv t;
+    TransportFixture t(TestAccount::Smtp);
     if (empty) WritePart(t, 1, "");
     WritePart(t, 0, PartText(0));
     FakeServer server;
@@ -148,25 +149,25 @@ TEST(SmtpParts, AGoneOrEmptyPartIsNotSent) {
 }
 
 TEST(SmtpParts, NoDestinationSendsNothingAndIsNotForwarded) {
-  SmtpTestEnv t;
-  SetField(t.account->forwardTo, "   ");
-  t.account->apportionCount = 5;
+  TransportFixture t(TestAccount::Smtp);
+  SetText(t.account().forwardTo, "   ");
+  t.account().apportionCount = 5;
   WritePart(t, 0, PartText(0));
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
   EXPECT_EQ(SendParts(t, server, 1), 0);
-  EXPECT_EQ(int{t.account->apportionCount}, 0);
+  EXPECT_EQ(int{t.account().apportionCount}, 0);
   EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
-  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
+  EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));
 }
 
 // Once the last part has its 250 the message is sent: the caller hears of it
 // before the feature-phone pause, and a stop during that pause changes
 // nothing.
 TEST(SmtpParts, StopDuringTheWaitAfterTheLastPartKeepsTheMessageSent) {
-  SmtpTestEnv t;
-  t.account->phoneMode = t.account->phoneSplit = t.account->phoneSplitDelay = 1;
-  t.account->phoneSplitDelaySec = 600;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().phoneMode = t.account().phoneSplit = t.account().phoneSplitDelay = 1;
+  t.account().phoneSplitDelaySec = 600;
   WritePart(t, 0, PartText(0));
   FakeServer server;
   server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
@@ -176,12 +177,12 @@ TEST(SmtpParts, StopDuringTheWaitAfterTheLastPartKeepsTheMessageSent) {
     const int64_t end = platform::TickMs() + 10000;
     while (!accepted && platform::TickMs() < end) platform::SleepMs(10);
     platform::SleepMs(1200);  // inside the pause
-    t.flags.stopRequested = true;
+    t.flags().stopRequested = true;
   });
   EXPECT_EQ(SendParts(t, server, 1, [&] { accepted = true; }), 1);
   stopper.join();
   EXPECT_TRUE(accepted);
-  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env.tempFolder, 0)));
+  EXPECT_FALSE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));
 }
 
 }  // namespace

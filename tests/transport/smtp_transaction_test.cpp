@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
-#include "smtp_test_env.h"
+#include "transport_fixture.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_capture.h"
 #include "transport/smtp/smtp_client.h"
@@ -17,22 +17,23 @@ namespace {
 
 using testing::FakeServer;
 using testing::ScopedEnv;
-using testing::SetField;
-using testing::SmtpTestEnv;
+using testing::SetText;
+using testing::TestAccount;
+using testing::TransportFixture;
 
 const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nbody\r\n";
 
 // Connects to `server` (already scripted past the greeting) and runs one
 // transaction after HELO.
-int Transact(SmtpTestEnv& t, FakeServer& server, std::string_view text = kText) {
+int Transact(TransportFixture& t, FakeServer& server, std::string_view text = kText) {
   server.Start();
-  t.AimAt(server.port());
+  t.UseSmtpPort(server.port());
   int result = -100;
-  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
-      SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendMessageText(t.env, *t.account, t.session, text);
+  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
+      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
+    result = SendMessageText(t.env(), t.account(), t.session(), text);
   }
-  CloseSession(t.env, t.session, false, t.account.get());
+  CloseSession(t.env(), t.session(), false, &t.account());
   server.Wait(5000);
   return result;
 }
@@ -42,7 +43,7 @@ FakeServer& Greeted(FakeServer& server) {
 }
 
 TEST(SmtpTransaction, TranscriptWithStuffingAndLineEnds) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   Greeted(server)
       .Expect("RSET\r\n").Send("250 ok\r\n")
@@ -75,10 +76,10 @@ class SmtpEnvelope : public ::testing::TestWithParam<EnvelopeCase> {};
 
 TEST_P(SmtpEnvelope, MailFrom) {
   const EnvelopeCase& c = GetParam();
-  SmtpTestEnv t;
-  t.account->mailFromIsSender = c.mailFromIsSender;
-  t.account->useSeparateSmtp = c.useSeparateSmtp;
-  SetField(t.account->separateSmtpSender, "relay@velnora.test");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().mailFromIsSender = c.mailFromIsSender;
+  t.account().useSeparateSmtp = c.useSeparateSmtp;
+  SetText(t.account().separateSmtpSender, "relay@velnora.test");
   FakeServer server;
   Greeted(server).Expect("RSET\r\n").Send("250 ok\r\n").Expect(c.mailFrom).Send("550 stop\r\n").Hang(200);
   Transact(t, server, c.text);
@@ -115,8 +116,8 @@ class SmtpRefusalAtStep : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(SmtpRefusalAtStep, Result) {
   const RefusalCase& c = GetParam();
-  SmtpTestEnv t;
-  t.account->noResendOn550 = c.noResendOn550;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().noResendOn550 = c.noResendOn550;
   FakeServer server;
   Greeted(server);
   auto reply = [&](Step step) { return step == c.step ? c.reply : std::string("250 ok\r\n"); };
@@ -152,9 +153,9 @@ std::vector<RefusalCase> RefusalCases() {
 INSTANTIATE_TEST_SUITE_P(EveryStep, SmtpRefusalAtStep, ::testing::ValuesIn(RefusalCases()));
 
 TEST(SmtpTransaction, RefusedSecondRecipientRefusesTheTransaction) {
-  SmtpTestEnv t;
-  SetField(t.account->forwardTo, "a@x  b@y c@z");
-  t.account->noResendOn550 = 1;
+  TransportFixture t(TestAccount::Smtp);
+  SetText(t.account().forwardTo, "a@x  b@y c@z");
+  t.account().noResendOn550 = 1;
   FakeServer server;
   Greeted(server)
       .Expect("RSET\r\n").Send("250 ok\r\n")
@@ -169,9 +170,9 @@ TEST(SmtpTransaction, RefusedSecondRecipientRefusesTheTransaction) {
 }
 
 TEST(SmtpTransaction, InvalidFromExceptionIsSentAgainLater) {
-  SmtpTestEnv t;
-  t.account->noResendOn550 = 1;
-  t.account->noResendException1 = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.account().noResendOn550 = 1;
+  t.account().noResendException1 = 1;
   FakeServer server;
   Greeted(server)
       .Expect("RSET\r\n").Send("250 ok\r\n")
@@ -181,7 +182,7 @@ TEST(SmtpTransaction, InvalidFromExceptionIsSentAgainLater) {
 }
 
 TEST(SmtpTransaction, MultiLineRepliesAreReadWhole) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   FakeServer server;
   Greeted(server)
       .Expect("RSET\r\n").SendSegments({"250-reset\r\n", "250 ok\r\n"})
@@ -195,12 +196,12 @@ TEST(SmtpTransaction, MultiLineRepliesAreReadWhole) {
 }
 
 TEST(SmtpTransaction, ReplyCaptureKeepsNon250Replies) {
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   testing::TempFolder config;
   ScopedEnv xdg("XDG_CONFIG_HOME", config.path());
   std::filesystem::create_directories(config.path() + "/velnora/velnora_debug_log");
-  SetField(t.common->developerOptions, "x pw530928");
-  SetField(t.account->forwardTo, "a@x b@y");
+  SetText(t.common().developerOptions, "x pw530928");
+  SetText(t.account().forwardTo, "a@x b@y");
   FakeServer server;
   Greeted(server)
       .Expect("RSET\r\n").Send("250 ok\r\n")
@@ -209,7 +210,7 @@ TEST(SmtpTransaction, ReplyCaptureKeepsNon250Replies) {
       .ExpectPrefix("RCPT TO:").Send("452 full\r\n")
       .Hang(200);
   EXPECT_EQ(Transact(t, server), -1);
-  const std::string capture = testing::ReadWhole(ReplyCapturePath());
+  const std::string capture = testing::FileText(ReplyCapturePath());
   EXPECT_EQ(capture.find("250 ok"), std::string::npos);
   ASSERT_NE(capture.find(" | 452 full\r\n"), std::string::npos) << capture;
   // 251 accepts the recipient but is not a "250" reply: captured too.

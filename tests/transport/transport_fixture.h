@@ -1,6 +1,7 @@
 // What the transport tests share: an env with its own settings, activity
-// log, flags and temporary folder, and a POP3 account pointing at a local
-// test server. Texts in assertions are code page 932 like the program's.
+// log, flags and temporary folder, a mail session, and an account pointing at
+// a local test server, either its POP3 side or its SMTP side. Texts in
+// assertions are code page 932 like the program's.
 #pragma once
 
 #include <algorithm>
@@ -16,56 +17,61 @@
 #include "report/activity_log.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 #include "transport/account_runtime.h"
+#include "transport/mail_session.h"
 #include "transport/transport_env.h"
 
 namespace velnora::testing {
 
-template <std::size_t N>
-void SetField(char (&field)[N], std::string_view text) {
-  std::fill(field, field + N, '\0');
-  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
-}
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::string bytes;
-  if (platform::FilePtr file = platform::OpenFile(path, "rb")) {
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
-  }
-  return bytes;
-}
+// The account a fixture starts with: POP3 (user, password) or SMTP (own and
+// destination addresses, session log on, a short time-out).
+enum class TestAccount { Pop3, Smtp };
 
 class TransportFixture {
  public:
-  explicit TransportFixture(int maxHeld = 1000)
+  explicit TransportFixture(int maxHeld = 1000) : TransportFixture(TestAccount::Pop3, maxHeld) {}
+  explicit TransportFixture(TestAccount kind, int maxHeld = 1000)
       : common_(std::make_unique<CommonSettings>()),
         account_(std::make_unique<AccountSettings>()),
         log_(reporter_, *common_, folder_.File("velnora_.log"), folder_.File("velnora_session.log")),
         tables_(std::make_unique<RuntimeTables>(maxHeld)),
         env_{*common_, log_, flags_, folder_.path(), tables_.get()} {
-    common_->maxHeldMails = common_->maxHeldMailsNext = uint16_t(maxHeld);
     common_->customTimeout = 1;
+    if (kind == TestAccount::Smtp) {
+      common_->sessionLog = 1;
+      common_->timeoutSec = 2;
+      SetText(account_->accountName, "acct");
+      SetText(account_->smtpServer, "127.0.0.1");
+      SetText(account_->myAddress, "me@velnora.test");
+      SetText(account_->forwardTo, "dest@velnora.test");
+      account_->noSendDelay = 1;
+      return;
+    }
+    common_->maxHeldMails = common_->maxHeldMailsNext = uint16_t(maxHeld);
     common_->timeoutSec = 5;
-    SetField(account_->accountName, "test");
-    SetField(account_->popServer, "127.0.0.1");
-    SetField(account_->popUser, "alice");
-    SetField(account_->popPassword, "s3cret-pw");
+    SetText(account_->accountName, "test");
+    SetText(account_->popServer, "127.0.0.1");
+    SetText(account_->popUser, "alice");
+    SetText(account_->popPassword, "s3cret-pw");
     account_->noRecvDelay = 1;
     account_->accountNumber = 0;
   }
 
   TransportEnv& env() { return env_; }
+  const TransportEnv& env() const { return env_; }
   CommonSettings& common() { return *common_; }
   AccountSettings& account() { return *account_; }
   AccountRuntime& runtime() { return tables_->accounts[0]; }
   RuntimeTables& tables() { return *tables_; }
   platform::WorkerFlags& flags() { return flags_; }
   RecordingReporter& reporter() { return reporter_; }
+  ActivityLog& log() { return log_; }
+  MailSession& session() { return session_; }
   const TempFolder& folder() const { return folder_; }
 
   void UsePort(uint16_t port) { account_->popPort = int16_t(port); }
+  void UseSmtpPort(uint16_t port) { account_->smtpPort = int16_t(port); }
 
   std::vector<std::string> Activities() const { return reporter_.ActivityTexts(); }
   std::vector<int> ActivityCodes() const {
@@ -78,11 +84,23 @@ class TransportFixture {
     return std::any_of(all.begin(), all.end(),
                        [&](const std::string& t) { return t.find(text) != std::string::npos; });
   }
+  // An activity row of `code` whose text contains `text`.
+  bool HasActivity(int code, std::string_view text) const {
+    return std::any_of(reporter_.rows.begin(), reporter_.rows.end(), [&](const auto& row) {
+      return row.code == code && row.columns[3].find(text) != std::string::npos;
+    });
+  }
+  // All activity texts, one a line, for a failure message.
+  std::string ActivityTexts() const {
+    std::string all;
+    for (const std::string& text : reporter_.ActivityTexts()) all += text + "\n";
+    return all;
+  }
   bool HasStatus(std::string_view text) const {
     return std::any_of(reporter_.statuses.begin(), reporter_.statuses.end(),
                        [&](const auto& s) { return s.first.find(text) != std::string::npos; });
   }
-  std::string SessionLog() const { return ReadWholeFile(folder_.File("velnora_session.log")); }
+  std::string SessionLog() const { return FileText(folder_.File("velnora_session.log")); }
 
  private:
   TempFolder folder_;
@@ -93,6 +111,7 @@ class TransportFixture {
   ActivityLog log_;
   std::unique_ptr<RuntimeTables> tables_;
   TransportEnv env_;
+  MailSession session_;
 };
 
 }  // namespace velnora::testing

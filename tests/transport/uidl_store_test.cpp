@@ -11,7 +11,7 @@
 namespace velnora {
 namespace {
 
-using testing::ReadWholeFile;
+using testing::FileText;
 using testing::TempFolder;
 
 int32_t Int32At(const std::string& bytes, std::size_t offset) {
@@ -58,7 +58,7 @@ TEST(UidlStore, FileLayoutIsByteForByte) {
   std::vector<std::string> last(1000);
   last[999] = std::string(70, 'z');
   PutAccount(expected, 1000, 399, 1000, last);
-  const std::string bytes = ReadWholeFile(path);
+  const std::string bytes = FileText(path);
   ASSERT_EQ(bytes.size(), 400u * (4 + 72 * 1000) + 16);
   EXPECT_TRUE(bytes == expected);
   EXPECT_EQ(UidlStoreFileSize(10000), 288001616u);
@@ -93,7 +93,7 @@ TEST(UidlStore, CapacityRaisedKeepsListsAndRelaysTheFile) {
   EXPECT_EQ(tables.accounts[3].storedCount(), 2);
   EXPECT_EQ(tables.accounts[3].StoredUidl(1), "b");
   ASSERT_TRUE(SaveUidlStore(tables, path));  // nothing changed but the layout
-  const std::string relaid = ReadWholeFile(path);
+  const std::string relaid = FileText(path);
   ASSERT_EQ(relaid.size(), UidlStoreFileSize(2000));
   EXPECT_EQ(Int32At(relaid, 3 * (4 + 72 * 2000)), 2);
 }
@@ -149,15 +149,15 @@ TEST(UidlStore, UnchangedListsAreNotRewritten) {
   tables.accounts[0].SetStoredCount(1);
   ASSERT_TRUE(SaveUidlStore(tables, path));
   // Mark the file; a save without changes must leave it alone.
-  std::string bytes = ReadWholeFile(path);
+  std::string bytes = FileText(path);
   bytes[bytes.size() - 1] = 'M';
   WriteFile(path, bytes);
   tables.accounts[0].SetStoredUidl(0, "a");  // same value: no change
   ASSERT_TRUE(SaveUidlStore(tables, path));
-  EXPECT_EQ(ReadWholeFile(path).back(), 'M');
+  EXPECT_EQ(FileText(path).back(), 'M');
   tables.accounts[0].ClearStoredUidl(0);
   ASSERT_TRUE(SaveUidlStore(tables, path));
-  const std::string rewritten = ReadWholeFile(path);
+  const std::string rewritten = FileText(path);
   EXPECT_EQ(rewritten.back(), '\0');
   EXPECT_EQ(rewritten[4], '\0');
 }

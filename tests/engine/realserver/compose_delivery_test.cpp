@@ -12,14 +12,15 @@
 #include "engine/message/mail_message.h"
 #include "support/smtp_peer.h"
 #include "transport/smtp/smtp_client.h"
-#include "transport/smtp_test_env.h"
+#include "transport/transport_fixture.h"
 
 namespace velnora {
 namespace {
 
-using testing::SetField;
+using testing::SetText;
 using testing::SmtpPeerKind;
-using testing::SmtpTestEnv;
+using testing::TestAccount;
+using testing::TransportFixture;
 
 class ComposeDelivery : public ::testing::TestWithParam<SmtpPeerKind> {};
 
@@ -27,10 +28,10 @@ TEST_P(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
   const auto peer = testing::MakeSmtpPeer(GetParam(), {{"plain", "", "sender", "secret", false}}, "");
   if (!peer->skipReason().empty()) GTEST_SKIP() << peer->skipReason();
   ASSERT_TRUE(peer->ready()) << peer->error();
-  SmtpTestEnv t;
-  t.AimAt(peer->port(0));
-  t.account->mailFromIsSender = 1;
-  t.account->fromIsMe = 1;
+  TransportFixture t(TestAccount::Smtp);
+  t.UseSmtpPort(peer->port(0));
+  t.account().mailFromIsSender = 1;
+  t.account().fromIsMe = 1;
   auto extra = std::make_unique<AccountExtraSettings>();
   ConvertOptions options;
 
@@ -43,14 +44,14 @@ TEST_P(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
   message.partLayout = 1;
   message.contentCharset = 1;
   message.bodyEncoding = 1;
-  ComposeInput input{*t.account, *extra, *t.common, options, t.folder.path(), &t.log, CurrentStamps()};
+  ComposeInput input{t.account(), *extra, t.common(), options, t.folder().path(), &t.log(), CurrentStamps()};
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   ASSERT_EQ(message.partNumber, 1);
 
-  ASSERT_GE(OpenSendSession(t.env, *t.account, t.session), 0);
-  ASSERT_EQ(SmtpGreet(t.env, *t.account, t.session), 1);
-  EXPECT_EQ(SendSplitParts(t.env, *t.account, t.session, message.partNumber), 1);
-  CloseSession(t.env, t.session, true, t.account.get());
+  ASSERT_GE(OpenSendSession(t.env(), t.account(), t.session()), 0);
+  ASSERT_EQ(SmtpGreet(t.env(), t.account(), t.session()), 1);
+  EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), message.partNumber), 1);
+  CloseSession(t.env(), t.session(), true, &t.account());
 
   const auto mails = peer->Mails(0);
   ASSERT_EQ(mails.size(), 1u) << peer->Log();

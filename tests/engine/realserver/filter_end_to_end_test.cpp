@@ -17,29 +17,19 @@
 #include "support/recording_reporter.h"
 #include "support/smtp_server.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 #include "transport/pop3/pop3_client.h"
 
 namespace velnora {
 namespace {
 
 using testing::DovecotServer;
+using testing::FileText;
 using testing::RecordingReporter;
+using testing::SetText;
 using testing::SinkMail;
 using testing::SmtpSink;
 using testing::TempFolder;
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::fill(field, field + N, '\0');
-  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 constexpr char kDestination[] = "dest@velnora.test";
 constexpr char kPassword[] = "Secr3t";

@@ -18,21 +18,9 @@
 #include "engine/forward/transport_operations.h"
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
+#include "support/test_text.h"
 
 namespace velnora::testing {
-
-template <std::size_t N>
-void SetText(char (&field)[N], std::string_view text) {
-  std::fill(field, field + N, '\0');
-  std::copy_n(text.data(), std::min(text.size(), N - 1), field);
-}
-
-inline std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 inline int CountOf(const std::string& text, const std::string& piece) {
   int count = 0;

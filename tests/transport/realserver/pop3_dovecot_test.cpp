@@ -13,9 +13,9 @@ namespace velnora {
 namespace {
 
 using testing::DovecotServer;
-using testing::ReadWholeFile;
+using testing::FileText;
 using testing::ScopedEnv;
-using testing::SetField;
+using testing::SetText;
 using testing::TransportFixture;
 
 class DovecotPop3 : public ::testing::Test {
@@ -29,18 +29,18 @@ class DovecotPop3 : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_TRUE(server_->ready()) << server_->error();
-    SetField(fx.account().popUser, "alice");
-    SetField(fx.account().popPassword, "wonderland");
+    SetText(fx.account().popUser, "alice");
+    SetText(fx.account().popPassword, "wonderland");
     fx.UsePort(server_->pop3Port());
   }
   void UseTls(const char* host) {
-    SetField(fx.account().popServer, host);
+    SetText(fx.account().popServer, host);
     fx.account().popSsl = 1;
     fx.UsePort(server_->pop3sPort());
   }
   int Open() { return OpenRcvSession(fx.env(), fx.account(), fx.runtime()); }
   void Close(bool quit = true) { CloseSession(fx.env(), fx.runtime().session, quit, &fx.account()); }
-  std::string MailFile(int number) { return ReadWholeFile(ReceivedMailPath(fx.env(), number)); }
+  std::string MailFile(int number) { return FileText(ReceivedMailPath(fx.env(), number)); }
 
   static DovecotServer* server_;
   TransportFixture fx;
@@ -48,8 +48,8 @@ class DovecotPop3 : public ::testing::Test {
 DovecotServer* DovecotPop3::server_ = nullptr;
 
 TEST_F(DovecotPop3, FetchesOnlyNewMessagesAsTheServerSendsThemAndDeletes) {
-  SetField(fx.account().popUser, "bob");
-  SetField(fx.account().popPassword, "builder");
+  SetText(fx.account().popUser, "bob");
+  SetText(fx.account().popPassword, "builder");
   ASSERT_TRUE(server_->AddMessage("bob", "1000.m1", "Subject: one\r\n\r\nfirst\r\n.leading dot\r\n"));
   ASSERT_TRUE(server_->AddMessage("bob", "1001.m2", "Subject: two\n\nbare LF body\n"));
   ASSERT_TRUE(server_->AddMessage("bob", "1002.m3", "Subject: three\r\n\r\n" + std::string(200000, 'x') + "\r\n"));
@@ -106,8 +106,8 @@ TEST_F(DovecotPop3, WrongPasswordShowsTheServerReply) {
   ASSERT_TRUE(own.ready()) << own.error();
   for (int apop : {0, 1}) {
     TransportFixture local;
-    SetField(local.account().popUser, "alice");
-    SetField(local.account().popPassword, "not-the-password");
+    SetText(local.account().popUser, "alice");
+    SetText(local.account().popPassword, "not-the-password");
     local.account().useApop = int16_t(apop);
     local.common().timeoutSec = 20;
     local.UsePort(own.pop3Port());
@@ -163,8 +163,8 @@ TEST_F(DovecotPop3, TlsNoVerifyAccountAcceptsAnyCertificate) {
 }
 
 TEST_F(DovecotPop3, MarkAllAsForwardedThenNothingIsNew) {
-  SetField(fx.account().popUser, "carol");
-  SetField(fx.account().popPassword, "x");
+  SetText(fx.account().popUser, "carol");
+  SetText(fx.account().popPassword, "x");
   ASSERT_TRUE(server_->AddMessage("carol", "2000.a", "Subject: a\r\n\r\na\r\n"));
   ASSERT_TRUE(server_->AddMessage("carol", "2001.b", "Subject: b\r\n\r\nb\r\n"));
   EXPECT_EQ(MarkAllAsForwarded(fx.env(), fx.account(), fx.runtime()), 1);

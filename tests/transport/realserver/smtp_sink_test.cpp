@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "../smtp_test_env.h"
+#include "../transport_fixture.h"
 #include "support/smtp_server.h"
 #include "transport/smtp/smtp_auth.h"
 #include "transport/smtp/smtp_client.h"
@@ -15,29 +15,30 @@ namespace velnora {
 namespace {
 
 using testing::ScopedEnv;
-using testing::SetField;
+using testing::SetText;
 using testing::SinkMail;
 using testing::SmtpSink;
 using testing::SmtpSinkOptions;
-using testing::SmtpTestEnv;
+using testing::TestAccount;
+using testing::TransportFixture;
 using testing::TempFolder;
 
 struct Delivery {
   int open = -100, greet = -100, send = -100;
 };
 
-Delivery Deliver(SmtpTestEnv& t, uint16_t port, std::string_view text) {
+Delivery Deliver(TransportFixture& t, uint16_t port, std::string_view text) {
   Delivery d;
-  t.AimAt(port);
-  d.open = OpenSendSession(t.env, *t.account, t.session);
-  if (d.open >= 0) d.greet = SmtpGreet(t.env, *t.account, t.session);
-  if (d.greet == 1) d.send = SendMessageText(t.env, *t.account, t.session, text);
-  CloseSession(t.env, t.session, d.send == 1, t.account.get());
+  t.UseSmtpPort(port);
+  d.open = OpenSendSession(t.env(), t.account(), t.session());
+  if (d.open >= 0) d.greet = SmtpGreet(t.env(), t.account(), t.session());
+  if (d.greet == 1) d.send = SendMessageText(t.env(), t.account(), t.session(), text);
+  CloseSession(t.env(), t.session(), d.send == 1, &t.account());
   return d;
 }
 
 // The session log never holds the password or any AUTH line's secret.
-void ExpectNoSecrets(const SmtpTestEnv& t, const std::string& user, const std::string& password) {
+void ExpectNoSecrets(const TransportFixture& t, const std::string& user, const std::string& password) {
   const std::string log = t.SessionLog();
   for (const std::string& secret :
        {password, SmtpBase64(password), SmtpBase64(user),
@@ -52,7 +53,7 @@ TEST(SmtpSinkDelivery, HeloWithoutAuthentication) {
   TempFolder data;
   SmtpSink sink(data.path());
   ASSERT_TRUE(sink.ready());
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   Delivery d = Deliver(t, sink.plainPort(), kText);
   EXPECT_EQ(d.send, 1);
   auto mails = sink.Mails();
@@ -78,10 +79,10 @@ TEST_P(SmtpSinkAuth, ChosenMechanismLogsIn) {
   options.auth = GetParam().offered;
   SmtpSink sink(data.path(), options);
   ASSERT_TRUE(sink.ready());
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
-  SetField(t.account->smtpAuthUser, options.user);
-  SetField(t.account->smtpAuthPassword, options.password);
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
+  SetText(t.account().smtpAuthUser, options.user);
+  SetText(t.account().smtpAuthPassword, options.password);
   Delivery d = Deliver(t, sink.plainPort(), kText);
   EXPECT_EQ(d.greet, 1);
   EXPECT_EQ(d.send, 1);
@@ -96,10 +97,10 @@ TEST_P(SmtpSinkAuth, WrongPasswordFailsTheGreeting) {
   options.auth = GetParam().offered;
   SmtpSink sink(data.path(), options);
   ASSERT_TRUE(sink.ready());
-  SmtpTestEnv t;
-  t.account->smtpAuth = 1;
-  SetField(t.account->popUser, options.user);  // the POP3 credentials stand in
-  SetField(t.account->popPassword, "not-the-password");
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpAuth = 1;
+  SetText(t.account().popUser, options.user);  // the POP3 credentials stand in
+  SetText(t.account().popPassword, "not-the-password");
   Delivery d = Deliver(t, sink.plainPort(), kText);
   EXPECT_EQ(d.greet, -1);
   EXPECT_EQ(sink.AuthLog(), std::vector<std::string>{std::string(GetParam().used) + " sender fail"});
@@ -118,9 +119,9 @@ TEST(SmtpSinkTls, VerifiedAgainstTheTestCa) {
   ASSERT_TRUE(sink.ready());
   ScopedEnv ca("SSL_CERT_FILE", sink.caFile());
   for (const char* host : {"127.0.0.1", "localhost"}) {
-    SmtpTestEnv t;
-    t.account->smtpSsl = 1;
-    SetField(t.account->smtpServer, host);
+    TransportFixture t(TestAccount::Smtp);
+    t.account().smtpSsl = 1;
+    SetText(t.account().smtpServer, host);
     Delivery d = Deliver(t, sink.tlsPort(), kText);
     EXPECT_EQ(d.send, 1) << host;
   }
@@ -136,15 +137,15 @@ TEST(SmtpSinkTls, UnknownCaIsRefusedUnlessVerificationIsOff) {
   ScopedEnv ca("SSL_CERT_FILE", other.File("empty.pem"));
   ScopedEnv caDir("SSL_CERT_DIR", other.path());
   {
-    SmtpTestEnv t;
-    t.account->smtpSsl = 1;
+    TransportFixture t(TestAccount::Smtp);
+    t.account().smtpSsl = 1;
     EXPECT_EQ(Deliver(t, sink.tlsPort(), kText).open, -1);
   }
   EXPECT_TRUE(sink.Mails().empty());
   {
-    SmtpTestEnv t;
-    t.account->smtpSsl = 1;
-    t.account->tlsNoVerify = 1;
+    TransportFixture t(TestAccount::Smtp);
+    t.account().smtpSsl = 1;
+    t.account().tlsNoVerify = 1;
     EXPECT_EQ(Deliver(t, sink.tlsPort(), kText).send, 1);
   }
   EXPECT_EQ(sink.Mails().size(), 1u);
@@ -156,17 +157,17 @@ TEST(SmtpSinkApportion, RoundRobinOverTwoDestinations) {
   TempFolder data;
   SmtpSink sink(data.path());
   ASSERT_TRUE(sink.ready());
-  SmtpTestEnv t;
-  SetField(t.account->forwardTo, "first@velnora.test second@velnora.test");
-  t.account->apportion = 1;
-  t.account->apportionNext = 0;
-  t.AimAt(sink.plainPort());
+  TransportFixture t(TestAccount::Smtp);
+  SetText(t.account().forwardTo, "first@velnora.test second@velnora.test");
+  t.account().apportion = 1;
+  t.account().apportionNext = 0;
+  t.UseSmtpPort(sink.plainPort());
   for (int message = 0; message < 3; ++message) {
-    std::ofstream(PartFilePath(t.env.tempFolder, 0), std::ios::binary) << kText;
-    ASSERT_GE(OpenSendSession(t.env, *t.account, t.session), 0);
-    ASSERT_EQ(SmtpGreet(t.env, *t.account, t.session), 1);
-    EXPECT_EQ(SendSplitParts(t.env, *t.account, t.session, 1), 1);
-    CloseSession(t.env, t.session, true, t.account.get());
+    std::ofstream(PartFilePath(t.env().tempFolder, 0), std::ios::binary) << kText;
+    ASSERT_GE(OpenSendSession(t.env(), t.account(), t.session()), 0);
+    ASSERT_EQ(SmtpGreet(t.env(), t.account(), t.session()), 1);
+    EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), 1), 1);
+    CloseSession(t.env(), t.session(), true, &t.account());
   }
   auto mails = sink.Mails();
   ASSERT_EQ(mails.size(), 3u);
@@ -189,9 +190,9 @@ TEST_P(SmtpSinkRefusal, NothingIsStored) {
   SmtpSink sink(data.path());
   ASSERT_TRUE(sink.ready());
   sink.SetControl(GetParam().control);
-  SmtpTestEnv t;
-  SetField(t.account->forwardTo, "one@velnora.test two@velnora.test");
-  t.account->noResendOn550 = GetParam().noResendOn550;
+  TransportFixture t(TestAccount::Smtp);
+  SetText(t.account().forwardTo, "one@velnora.test two@velnora.test");
+  t.account().noResendOn550 = GetParam().noResendOn550;
   EXPECT_EQ(Deliver(t, sink.plainPort(), kText).send, GetParam().expected);
   EXPECT_TRUE(sink.Mails().empty());
 }
@@ -217,9 +218,9 @@ TEST(SmtpSinkRefusals, RefusedEhloAndHelo) {
   SmtpSink sink(data.path());
   ASSERT_TRUE(sink.ready());
   sink.SetControl(R"({"refuse": {"HELO": "550 not you", "EHLO": "550 not you either"}})");
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   EXPECT_EQ(Deliver(t, sink.plainPort(), kText).greet, 0);
-  t.account->smtpAuth = 1;
+  t.account().smtpAuth = 1;
   EXPECT_EQ(Deliver(t, sink.plainPort(), kText).greet, 0);
 }
 
@@ -238,7 +239,7 @@ TEST(SmtpSinkData, HostileTextsArriveExactly) {
       {"s@x\r\nSubject: c\r\n\r\n.\r\n..\r\n.x\rbare cr\nbare lf\r\nlast",
        "Subject: c\r\n\r\n.\r\n..\r\n.x\r\nbare cr\r\nbare lf\r\nlast\r\n"},
   };
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   for (const auto& [text, stored] : cases) EXPECT_EQ(Deliver(t, sink.plainPort(), text).send, 1);
   auto mails = sink.Mails();
   ASSERT_EQ(mails.size(), std::size(cases));
@@ -254,7 +255,7 @@ TEST(SmtpSinkData, LargeMessageWithLongLines) {
   ASSERT_TRUE(sink.ready());
   std::string body;
   for (int i = 0; i < 40; ++i) body += std::string(100000 + i, static_cast<char>('a' + i % 26)) + "\r\n.\r\n";
-  SmtpTestEnv t;
+  TransportFixture t(TestAccount::Smtp);
   EXPECT_EQ(Deliver(t, sink.plainPort(), "s@x\r\nSubject: big\r\n\r\n" + body).send, 1);
   auto mails = sink.Mails();
   ASSERT_EQ(mails.size(), 1u);
