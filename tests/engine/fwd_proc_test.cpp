@@ -10,6 +10,7 @@
 
 #include "config/settings_defaults.h"
 #include "config/settings_file.h"
+#include "engine/forwarding_setup.h"
 #include "engine/forward/fwd_proc.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -83,26 +84,10 @@ uint16_t DeadPort() { return platform::FreeLoopbackPort(20000, 32000); }
 class FwdProcTest : public ::testing::Test {
  protected:
   FwdProcTest() : ctx(reporter, SettingsLocation(folder.path(), "")) {
-    MakeFreshTable(*ctx.settings, {});
-    ctx.common().customTimeout = 1;
-    ctx.common().timeoutSec = 5;
-    ctx.common().sessionLog = 1;
-    ctx.runtime = std::make_unique<RuntimeTables>(kMinHeldMails);
-    ctx.tempFolder = folder.path();
-    ctx.log = std::make_unique<ActivityLog>(reporter, ctx.common(), folder.File("velnora_.log"),
-                                            folder.File("velnora_session.log"));
-    ctx.log->SetOpenRetry(1, 0);
-    AccountSettings& a = account();
-    a.enabled = 1;
-    SetText(a.accountName, "acc");
-    SetText(a.popServer, "127.0.0.1");
-    SetText(a.popUser, "u");
-    SetText(a.popPassword, "secret");
-    SetText(a.smtpServer, "127.0.0.1");
+    testing::PrepareForwardingContext(ctx, reporter, folder, 5);
+    AccountSettings& a = testing::LoopbackAccount(account(), "acc", "u", "secret");
     SetText(a.myAddress, "me@velnora.test");
     SetText(a.forwardTo, "dest@velnora.test");
-    a.noRecvDelay = 1;
-    a.noSendDelay = 1;
     a.accountNumber = 0;
 
     steps.filter = [this](Context&, MailMessage& message, int) {

@@ -7,15 +7,12 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/filter_test_support.h"
+
 namespace velnora {
 namespace {
 
-MailMessage Parsed(std::string_view text) {
-  MailMessage m;
-  EXPECT_TRUE(SetMessageText(m, text));
-  ParseMailContent(m);
-  return m;
-}
+using testing::Parsed;
 
 TEST(HeaderParseTest, SplitsHeaderAndBodyAtTheFirstBlankLine) {
   MailMessage m = Parsed("Subject: hi\r\nTo: a@b\r\n\r\nline 1\r\n\r\nline 2\r\n");

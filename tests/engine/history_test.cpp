@@ -13,6 +13,7 @@
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
+#include "engine/filter_test_support.h"
 #include "engine/message/header_parse.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -24,6 +25,7 @@ namespace velnora {
 namespace {
 
 using testing::FileText;
+using testing::Parsed;
 
 struct KeyCase {
   const char* history;
@@ -83,13 +85,6 @@ class HistoryTest : public ::testing::Test {
   std::unique_ptr<AccountSettings> work_;
   ActivityLog log_;
 };
-
-MailMessage Parsed(std::string_view text) {
-  MailMessage m;
-  EXPECT_TRUE(SetMessageText(m, text));
-  ParseMailContent(m);
-  return m;
-}
 
 TEST_F(HistoryTest, RecordedMessageIsRecognisedForItsAccount) {
   MailMessage m = Parsed("Message-ID: <1@example.jp>\r\nSubject: a;b\r\n\r\nx");

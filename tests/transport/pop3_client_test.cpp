@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "support/fake_server.h"
 #include "transport/md5.h"
-#include "transport_fixture.h"
+#include "scripted_sessions.h"
 
 namespace velnora {
 namespace {
@@ -19,13 +19,7 @@ using testing::TransportFixture;
 
 // The scripted part of a USER/PASS log-in and STAT with `count` messages.
 void ScriptLogin(FakeServer& server, int count) {
-  server.Send("+OK POP3 ready\r\n")
-      .Expect("USER alice\r\n")
-      .Send("+OK\r\n")
-      .Expect("PASS s3cret-pw\r\n")
-      .Send("+OK logged in\r\n")
-      .Expect("STAT\r\n")
-      .Send("+OK " + std::to_string(count) + " 1234\r\n");
+  testing::ScriptLogin(server, "+OK " + std::to_string(count) + " 1234\r\n");
 }
 
 std::string Message(int n) {

@@ -13,24 +13,15 @@
 #include "platform/codepage.h"
 #include "support/fake_server.h"
 #include "transport/pop3/pop3_client.h"
-#include "transport_fixture.h"
+#include "scripted_sessions.h"
 
 namespace velnora {
 namespace {
 
 using testing::FakeServer;
 using testing::FileText;
+using testing::ScriptLogin;
 using testing::TransportFixture;
-
-void ScriptLogin(FakeServer& server, const std::string& stat) {
-  server.Send("+OK POP3 ready\r\n")
-      .Expect("USER alice\r\n")
-      .Send("+OK\r\n")
-      .Expect("PASS s3cret-pw\r\n")
-      .Send("+OK logged in\r\n")
-      .Expect("STAT\r\n")
-      .Send(stat);
-}
 
 std::string Message(int n) {
   return "+OK\r\nSubject: m" + std::to_string(n) + "\r\n\r\nbody " + std::to_string(n) +

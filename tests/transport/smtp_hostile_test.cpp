@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
-#include "transport_fixture.h"
+#include "scripted_sessions.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_client.h"
 #include "transport/smtp/smtp_refusal.h"
@@ -19,16 +19,7 @@ using testing::TransportFixture;
 const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nQUIT\r\n";
 
 int Transact(TransportFixture& t, FakeServer& server) {
-  server.Start();
-  t.UseSmtpPort(server.port());
-  int result = -100;
-  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
-      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
-    result = SendMessageText(t.env(), t.account(), t.session(), kText);
-  }
-  CloseSession(t.env(), t.session(), false, &t.account());
-  server.Wait(5000);
-  return result;
+  return testing::InSmtpSession(t, server, [&] { return SendMessageText(t.env(), t.account(), t.session(), kText); });
 }
 
 FakeServer& UpToData(FakeServer& server) {

@@ -12,7 +12,7 @@
 #include "platform/codepage.h"
 
 #include "platform/files.h"
-#include "transport_fixture.h"
+#include "scripted_sessions.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_client.h"
 
@@ -45,16 +45,8 @@ FakeServer& ExpectPart(FakeServer& server, const std::string& rcpt, int part,
 int SendParts(TransportFixture& t, FakeServer& server, int parts,
               const std::function<void()>& allAccepted = {}) {
   server.Hang(200);
-  server.Start();
-  t.UseSmtpPort(server.port());
-  int result = -100;
-  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
-      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
-    result = SendSplitParts(t.env(), t.account(), t.session(), parts, allAccepted);
-  }
-  CloseSession(t.env(), t.session(), false, &t.account());
-  server.Wait(5000);
-  return result;
+  return testing::InSmtpSession(
+      t, server, [&] { return SendSplitParts(t.env(), t.account(), t.session(), parts, allAccepted); });
 }
 
 TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {

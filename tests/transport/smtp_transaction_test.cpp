@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
-#include "transport_fixture.h"
+#include "scripted_sessions.h"
 #include "support/fake_server.h"
 #include "transport/smtp/smtp_capture.h"
 #include "transport/smtp/smtp_client.h"
@@ -26,16 +26,7 @@ const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nbody\r\n";
 // Connects to `server` (already scripted past the greeting) and runs one
 // transaction after HELO.
 int Transact(TransportFixture& t, FakeServer& server, std::string_view text = kText) {
-  server.Start();
-  t.UseSmtpPort(server.port());
-  int result = -100;
-  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
-      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
-    result = SendMessageText(t.env(), t.account(), t.session(), text);
-  }
-  CloseSession(t.env(), t.session(), false, &t.account());
-  server.Wait(5000);
-  return result;
+  return testing::InSmtpSession(t, server, [&] { return SendMessageText(t.env(), t.account(), t.session(), text); });
 }
 
 FakeServer& Greeted(FakeServer& server) {

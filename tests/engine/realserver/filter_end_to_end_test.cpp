@@ -10,6 +10,7 @@
 
 #include "config/settings_defaults.h"
 #include "engine/compose/compose.h"
+#include "engine/forwarding_setup.h"
 #include "engine/forward/fwd_proc.h"
 #include "engine/filter/mail_filter.h"
 #include "engine/compose/system_notice.h"
@@ -43,27 +44,11 @@ class FilterEndToEnd : public ::testing::Test {
   }
 
   FilterEndToEnd() : sink(sinkFolder.path()), ctx(reporter, SettingsLocation(folder.path(), "")) {
-    MakeFreshTable(*ctx.settings, {});
-    ctx.common().customTimeout = 1;
-    ctx.common().timeoutSec = 10;
-    ctx.common().sessionLog = 1;
-    ctx.runtime = std::make_unique<RuntimeTables>(kMinHeldMails);
-    ctx.tempFolder = folder.path();
-    ctx.log = std::make_unique<ActivityLog>(reporter, ctx.common(), folder.File("velnora_.log"),
-                                            folder.File("velnora_session.log"));
-    ctx.log->SetOpenRetry(1, 0);
-    AccountSettings& a = ctx.account(0);
-    a.enabled = 1;
+    testing::PrepareForwardingContext(ctx, reporter, folder, 10);
+    AccountSettings& a = testing::LoopbackAccount(ctx.account(0), "home", "alice", "wonderland");
     a.accountNumber = 0;
-    SetText(a.accountName, "home");
-    SetText(a.popServer, "127.0.0.1");
-    SetText(a.popUser, "alice");
-    SetText(a.popPassword, "wonderland");
-    SetText(a.smtpServer, "127.0.0.1");
     SetText(a.myAddress, "me@velnora.test");
     SetText(a.forwardTo, kDestination);
-    a.noRecvDelay = 1;
-    a.noSendDelay = 1;
     steps.filter = [](Context& c, MailMessage& m, int i) { return MailFilterProc(c, m, i); };
     steps.compose = [](Context& c, MailMessage& m, int i, int flags, int mode) {
       return CreateSentMailFile(c, m, i, flags, mode);

@@ -14,6 +14,7 @@
 #include "config/settings_file.h"
 #include "engine/context.h"
 #include "engine/forward/fwd_proc_steps.h"
+#include "engine/forwarding_setup.h"
 #include "engine/forward/passes.h"
 #include "engine/forward/transport_operations.h"
 #include "support/recording_reporter.h"
@@ -48,19 +49,11 @@ class ForwardingRig {
   // An account checked without the program's pauses.
   AccountSettings& Account(int i, const std::string& name, uint16_t popPort, const std::string& user,
                            const std::string& password, uint16_t smtpPort) {
-    AccountSettings& a = image_->accounts[i];
-    a.enabled = 1;
-    SetText(a.accountName, name);
-    SetText(a.popServer, "127.0.0.1");
+    AccountSettings& a = LoopbackAccount(image_->accounts[i], name, user, password);
     a.popPort = int16_t(popPort);
-    SetText(a.popUser, user);
-    SetText(a.popPassword, password);
-    SetText(a.smtpServer, "127.0.0.1");
     a.smtpPort = int16_t(smtpPort);
     SetText(a.myAddress, name + "@velnora.test");
     SetText(a.forwardTo, "dest-" + name + "@velnora.test");
-    a.noRecvDelay = 1;
-    a.noSendDelay = 1;
     a.pollInterval = 1;
     return a;
   }

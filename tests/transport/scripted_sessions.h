@@ -1,0 +1,42 @@
+// Sessions against a scripted server that several transport tests run: the
+// POP3 log-in of the fixture's account, and one step of an SMTP session.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "support/fake_server.h"
+#include "transport/mail_session.h"
+#include "transport/smtp/smtp_client.h"
+#include "transport_fixture.h"
+
+namespace velnora::testing {
+
+// The scripted part of the fixture account's USER/PASS log-in, then STAT
+// answered with `statReply`.
+inline void ScriptLogin(FakeServer& server, const std::string& statReply) {
+  server.Send("+OK POP3 ready\r\n")
+      .Expect("USER alice\r\n")
+      .Send("+OK\r\n")
+      .Expect("PASS s3cret-pw\r\n")
+      .Send("+OK logged in\r\n")
+      .Expect("STAT\r\n")
+      .Send(statReply);
+}
+
+// Starts `server`, opens an SMTP session to it and greets, runs `step`, and
+// closes without QUIT. -100 when the session is not open and greeted.
+inline int InSmtpSession(TransportFixture& t, FakeServer& server, const std::function<int()>& step) {
+  server.Start();
+  t.UseSmtpPort(server.port());
+  int result = -100;
+  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
+      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
+    result = step();
+  }
+  CloseSession(t.env(), t.session(), false, &t.account());
+  server.Wait(5000);
+  return result;
+}
+
+}  // namespace velnora::testing
