@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/case_name.h"
 #include "transport/smtp/smtp_data.h"
 
 namespace velnora {
@@ -113,13 +114,7 @@ const HostileCase kHostileCases[] = {
     {"empty", ""},
 };
 
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
-  std::string name = param.param.name;
-  for (char& c : name)
-    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
+using testing::CaseName;
 
 class HostileText : public ::testing::TestWithParam<HostileCase> {};
 

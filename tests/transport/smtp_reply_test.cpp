@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "support/case_name.h"
 #include "transport/smtp/smtp_reply.h"
 
 namespace velnora {
@@ -36,13 +37,7 @@ const ReplyCase kReplyCases[] = {
     {"tab instead of blank", "250\tOK\r\n", false},
 };
 
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
-  std::string name = param.param.name;
-  for (char& c : name)
-    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
+using testing::CaseName;
 
 class ReplyEnd : public ::testing::TestWithParam<ReplyCase> {};
 

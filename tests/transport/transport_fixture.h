@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,17 +80,13 @@ class TransportFixture {
     for (const auto& row : reporter_.rows) codes.push_back(row.code);
     return codes;
   }
-  bool HasActivity(std::string_view text) const {
-    const auto all = Activities();
-    return std::any_of(all.begin(), all.end(),
-                       [&](const std::string& t) { return t.find(text) != std::string::npos; });
-  }
-  // An activity row of `code` whose text contains `text`.
-  bool HasActivity(int code, std::string_view text) const {
+  // An activity row whose text contains `text`, of category `code` when one is given.
+  bool HasActivity(std::optional<int> code, std::string_view text) const {
     return std::any_of(reporter_.rows.begin(), reporter_.rows.end(), [&](const auto& row) {
-      return row.code == code && row.columns[3].find(text) != std::string::npos;
+      return (!code || row.code == *code) && row.columns[3].find(text) != std::string::npos;
     });
   }
+  bool HasActivity(std::string_view text) const { return HasActivity(std::nullopt, text); }
   // All activity texts, one a line, for a failure message.
   std::string ActivityTexts() const {
     std::string all;

@@ -39,20 +39,37 @@ std::multiset<int> Arrived(const SmtpSink& sink) {
   return numbers;
 }
 
-TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
-  DovecotServer dovecot(std::vector<testing::DovecotUser>{{"crash", "crash-pw"}});
-  TempFolder sinkFolder, configHome;
-  SmtpSink sink(sinkFolder.path());
-  ASSERT_TRUE(dovecot.ready()) << dovecot.error();
-  ASSERT_TRUE(sink.ready());
-  for (int n = 1; n <= kMessages; ++n) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%d.M%d.t", 1000000000 + n, n);
-    ASSERT_TRUE(dovecot.AddMessage("crash", name, Message(n)));
+// Dovecot holding kMessages numbered messages for `user`, a sink, and the
+// settings of one account between them, written for velnora-cli.
+struct Mailbox {
+  explicit Mailbox(const std::string& name)
+      : user(name), dovecot(std::vector<testing::DovecotUser>{{user, user + "-pw"}}), sink(sinkFolder.path()) {}
+
+  void Prepare() {
+    ASSERT_TRUE(dovecot.ready()) << dovecot.error();
+    ASSERT_TRUE(sink.ready());
+    for (int n = 1; n <= kMessages; ++n) {
+      char name[64];
+      std::snprintf(name, sizeof name, "%d.M%d.t", 1000000000 + n, n);
+      ASSERT_TRUE(dovecot.AddMessage(user, name, Message(n)));
+    }
+    rig.Account(0, user, dovecot.pop3Port(), user, user + "-pw", sink.plainPort());
+    ASSERT_TRUE(rig.WriteSettings());
   }
+
+  std::string user;
+  DovecotServer dovecot;
+  TempFolder sinkFolder, configHome;
+  SmtpSink sink;
   ForwardingRig rig;
-  rig.Account(0, "crash", dovecot.pop3Port(), "crash", "crash-pw", sink.plainPort());
-  ASSERT_TRUE(rig.WriteSettings());
+};
+
+TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
+  Mailbox box("crash");
+  ASSERT_NO_FATAL_FAILURE(box.Prepare());
+  SmtpSink& sink = box.sink;
+  ForwardingRig& rig = box.rig;
+  const TempFolder& configHome = box.configHome;
   testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
   const std::vector<std::string> run = {testing::CliPath(), "--dir", rig.folder(), "run", "--once"};
 
@@ -94,19 +111,11 @@ namespace {
 // SIGTERM is "Disconnect": the running pass winds down, what it handled is
 // stored, and the next run forwards exactly the rest.
 TEST(StopAndRestart, SigtermWindsThePassDownAndTheNextRunForwardsTheRest) {
-  DovecotServer dovecot(std::vector<testing::DovecotUser>{{"stop", "stop-pw"}});
-  TempFolder sinkFolder, configHome;
-  SmtpSink sink(sinkFolder.path());
-  ASSERT_TRUE(dovecot.ready()) << dovecot.error();
-  ASSERT_TRUE(sink.ready());
-  for (int n = 1; n <= kMessages; ++n) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%d.M%d.t", 1000000000 + n, n);
-    ASSERT_TRUE(dovecot.AddMessage("stop", name, Message(n)));
-  }
-  ForwardingRig rig;
-  rig.Account(0, "stop", dovecot.pop3Port(), "stop", "stop-pw", sink.plainPort());
-  ASSERT_TRUE(rig.WriteSettings());
+  Mailbox box("stop");
+  ASSERT_NO_FATAL_FAILURE(box.Prepare());
+  SmtpSink& sink = box.sink;
+  ForwardingRig& rig = box.rig;
+  const TempFolder& configHome = box.configHome;
   testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
 
   platform::ChildProcess first;
