@@ -28,14 +28,26 @@ std::string B64(std::string_view bytes) {
 const std::string kJisHiragana5 = "\x1B$B$\"$$$&$($*\x1B(B";  // a i u e o
 const std::string kSjisHiragana5 = "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8";
 
+// A header value, whether Unicode is converted, and the text and charset
+// code it decodes to.
+struct DecodeCase {
+  const char* name;
+  std::string value;
+  bool convertUnicode;
+  std::string text;
+  CharsetCode code;
+};
+
+void ExpectDecoded(std::span<const DecodeCase> cases) {
+  for (const auto& c : cases) {
+    Decoded d = Decode(c.value, c.convertUnicode);
+    EXPECT_EQ(d.text, c.text) << c.name;
+    EXPECT_EQ(d.code, c.code) << c.name;
+  }
+}
+
 TEST(DecodeHeaderText, EncodedWordsByCharset) {
-  const struct {
-    const char* name;
-    std::string value;
-    bool convertUnicode;
-    std::string text;
-    CharsetCode code;
-  } cases[] = {
+  const DecodeCase cases[] = {
       {"iso-2022-jp B word", "=?ISO-2022-JP?B?" + B64(kJisHiragana5) + "?=", false, kSjisHiragana5, 1},
       {"iso-2022-jp Q word", "=?iso-2022-jp?q?=1B$B$\"=1B(B?=", false, "\x82\xA0", 1},
       {"utf-8 Q converted", "=?UTF-8?Q?=E3=81=82?=", true, "\x82\xA0", 1},
@@ -53,21 +65,11 @@ TEST(DecodeHeaderText, EncodedWordsByCharset) {
       {"gb18030 label is code 6", "=?gb18030?B?" + B64("x") + "?=", false, "x", 6},
       {"euc-jp kept as bytes", "=?EUC-JP?B?" + B64("\xA4\xA2") + "?=", false, "\xA4\xA2", 41},
   };
-  for (const auto& c : cases) {
-    Decoded d = Decode(c.value, c.convertUnicode);
-    EXPECT_EQ(d.text, c.text) << c.name;
-    EXPECT_EQ(d.code, c.code) << c.name;
-  }
+  ExpectDecoded(cases);
 }
 
 TEST(DecodeHeaderText, MixedValues) {
-  const struct {
-    const char* name;
-    std::string value;
-    bool convertUnicode;
-    std::string text;
-    CharsetCode code;
-  } cases[] = {
+  const DecodeCase cases[] = {
       {"jis B and utf-8 converted", "=?ISO-2022-JP?B?" + B64(kJisHiragana5) + "?= =?UTF-8?Q?=E3=81=82?=", true,
        kSjisHiragana5 + "\x82\xA0", 1},
       {"jis Q converted at once", "=?iso-2022-jp?Q?=1B$B$\"=1B(B?= =?iso-8859-1?Q?x?=", false, "\x82\xA0x", 1},
@@ -76,11 +78,7 @@ TEST(DecodeHeaderText, MixedValues) {
        false, "\x82\xA0\x82\xA2", 1},
       {"utf-8 unconverted in mixed", "=?utf-8?Q?=E3=81=82?= =?iso-8859-2?Q?x?=", false, "\xE3\x81\x82x", 13},
   };
-  for (const auto& c : cases) {
-    Decoded d = Decode(c.value, c.convertUnicode);
-    EXPECT_EQ(d.text, c.text) << c.name;
-    EXPECT_EQ(d.code, c.code) << c.name;
-  }
+  ExpectDecoded(cases);
 }
 
 TEST(DecodeHeaderText, PlainValues) {

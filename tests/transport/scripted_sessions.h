@@ -1,5 +1,6 @@
 // Sessions against a scripted server that several transport tests run: the
-// POP3 log-in of the fixture's account, and one step of an SMTP session.
+// POP3 log-in of the fixture's account, an SMTP greeting, and one step of an
+// SMTP session.
 #pragma once
 
 #include <functional>
@@ -22,6 +23,11 @@ inline void ScriptLogin(FakeServer& server, const std::string& statReply) {
       .Send("+OK logged in\r\n")
       .Expect("STAT\r\n")
       .Send(statReply);
+}
+
+// The greeting and the reply to HELO of an SMTP server.
+inline FakeServer& Greeted(FakeServer& server) {
+  return server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
 }
 
 // Starts `server`, opens an SMTP session to it and greets, runs `step`, and

@@ -13,6 +13,7 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
+using testing::Greeted;
 using testing::TestAccount;
 using testing::TransportFixture;
 
@@ -23,9 +24,7 @@ int Transact(TransportFixture& t, FakeServer& server) {
 }
 
 FakeServer& UpToData(FakeServer& server) {
-  return server.Send("220 mx\r\n")
-      .ReadLine()
-      .Send("250 mx\r\n")
+  return Greeted(server)
       .Expect("RSET\r\n")
       .Send("250 ok\r\n")
       .ReadLine()
@@ -111,7 +110,7 @@ TEST(SmtpHostile, LineBreaksFromSettingsNeverReachTheWire) {
     TransportFixture t(TestAccount::Smtp);
     c.set(t.account());
     FakeServer server;
-    server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+    Greeted(server);
     server.Expect("RSET\r\n").Send("250 ok\r\n").ReadLine().Send("250 ok\r\n").Hang(300);
     EXPECT_EQ(Transact(t, server), kSmtpFailed) << c.name;
     EXPECT_EQ(server.Received().find("evil"), std::string::npos) << c.name;

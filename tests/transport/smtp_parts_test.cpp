@@ -20,6 +20,7 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
+using testing::Greeted;
 using testing::SetText;
 using testing::TestAccount;
 using testing::TransportFixture;
@@ -57,7 +58,7 @@ TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
   t.account().phoneMode = t.account().phoneSplit = t.account().phoneReverseOrder = 1;
   for (int part = 0; part < 3; ++part) WritePart(t, part, PartText(part));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   for (int part : {2, 1, 0}) ExpectPart(server, "b@y", part);
   EXPECT_EQ(SendParts(t, server, 3), 1);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
@@ -73,7 +74,7 @@ TEST(SmtpParts, PhonePartsWaitBetweenAndAfterEachPart) {
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0);
   ExpectPart(server, "dest@velnora.test", 1);
   EXPECT_EQ(SendParts(t, server, 2), 1);
@@ -90,7 +91,7 @@ TEST(SmtpParts, StopDuringThePhoneWaitEndsWithATransferFailure) {
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0);
   std::thread stopper([&] {
     platform::SleepMs(1500);
@@ -108,7 +109,7 @@ TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
   WritePart(t, 0, PartText(0));
   WritePart(t, 1, PartText(1));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0, "552 too big\r\n");
   EXPECT_EQ(SendParts(t, server, 2), -10);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
@@ -120,7 +121,7 @@ TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
   TransportFixture t(TestAccount::Smtp);
   WritePart(t, 0, PartText(0));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0, "451 later\r\n");
   EXPECT_EQ(SendParts(t, server, 1), 0);
 }
@@ -133,7 +134,7 @@ TEST(SmtpParts, AGoneOrEmptyPartIsNotSent) {
     if (empty) WritePart(t, 1, "");
     WritePart(t, 0, PartText(0));
     FakeServer server;
-    server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+    Greeted(server);
     ExpectPart(server, "dest@velnora.test", 0);
     EXPECT_EQ(SendParts(t, server, 2), 0) << (empty ? "empty" : "missing");
     EXPECT_EQ(server.Failures(), std::vector<std::string>{});
@@ -146,7 +147,7 @@ TEST(SmtpParts, NoDestinationSendsNothingAndIsNotForwarded) {
   t.account().apportionCount = 5;
   WritePart(t, 0, PartText(0));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   EXPECT_EQ(SendParts(t, server, 1), 0);
   EXPECT_EQ(int{t.account().apportionCount}, 0);
   EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
@@ -162,7 +163,7 @@ TEST(SmtpParts, StopDuringTheWaitAfterTheLastPartKeepsTheMessageSent) {
   t.account().phoneSplitDelaySec = 600;
   WritePart(t, 0, PartText(0));
   FakeServer server;
-  server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
+  Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0);
   std::atomic<bool> accepted{false};
   std::thread stopper([&] {

@@ -16,6 +16,7 @@ namespace velnora {
 namespace {
 
 using testing::FakeServer;
+using testing::Greeted;
 using testing::ScopedEnv;
 using testing::SetText;
 using testing::TestAccount;
@@ -27,10 +28,6 @@ const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nbody\r\n";
 // transaction after HELO.
 int Transact(TransportFixture& t, FakeServer& server, std::string_view text = kText) {
   return testing::InSmtpSession(t, server, [&] { return SendMessageText(t.env(), t.account(), t.session(), text); });
-}
-
-FakeServer& Greeted(FakeServer& server) {
-  return server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
 }
 
 TEST(SmtpTransaction, TranscriptWithStuffingAndLineEnds) {
