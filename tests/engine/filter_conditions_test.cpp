@@ -42,6 +42,36 @@ std::function<void(AccountSettings&)> From(std::string list, bool all = false) {
   };
 }
 
+std::function<void(AccountSettings&)> To(std::string list, bool all = false) {
+  return [=](AccountSettings& a) {
+    a.filterToOn = 1;
+    a.filterToAll = all;
+    SetText(a.filterTo, list);
+  };
+}
+
+std::function<void(AccountSettings&)> Cc(std::string list) {
+  return [=](AccountSettings& a) {
+    a.filterCcOn = 1;
+    SetText(a.filterCc, list);
+  };
+}
+
+std::function<void(AccountSettings&)> Mailer(std::string list, bool userAgent = false) {
+  return [=](AccountSettings& a) {
+    a.filterMailerOn = 1;
+    a.filterMailerUserAgent = userAgent;
+    SetText(a.filterMailer, list);
+  };
+}
+
+std::function<void(AccountSettings&)> Zones(std::string list) {
+  return [=](AccountSettings& a) {
+    a.filterDateOn = 1;
+    SetText(a.filterDate, list);
+  };
+}
+
 std::function<void(AccountSettings&)> Subject(std::string list, bool all = false) {
   return [=](AccountSettings& a) {
     a.filterSubjectOn = 1;
@@ -93,30 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     ToCc, FilterConditionTest,
     ::testing::Values(
-        ConditionCase{"ToMatches",
-                      [](AccountSettings& a) {
-                        a.filterToOn = 1;
-                        SetText(a.filterTo, "list@");
-                      },
+        ConditionCase{"ToMatches", To("list@"),
                       "To: list@example.com\r\nCc: me@x\r\n\r\nb", FilterTo, kMatched},
-        ConditionCase{"ToAndNeedsAll",
-                      [](AccountSettings& a) {
-                        a.filterToOn = 1;
-                        a.filterToAll = 1;
-                        SetText(a.filterTo, "list@ other@");
-                      },
+        ConditionCase{"ToAndNeedsAll", To("list@ other@", true),
                       "To: list@example.com\r\n\r\nb", FilterTo, kPassed},
-        ConditionCase{"CcLooksAtCcOnly",
-                      [](AccountSettings& a) {
-                        a.filterCcOn = 1;
-                        SetText(a.filterCc, "list@");
-                      },
+        ConditionCase{"CcLooksAtCcOnly", Cc("list@"),
                       "To: list@example.com\r\nCc: me@x\r\n\r\nb", FilterCc, kPassed},
-        ConditionCase{"CcMatches",
-                      [](AccountSettings& a) {
-                        a.filterCcOn = 1;
-                        SetText(a.filterCc, "ME@X");
-                      },
+        ConditionCase{"CcMatches", Cc("ME@X"),
                       "To: list@example.com\r\nCc: me@x\r\n\r\nb", FilterCc, kMatched}),
     CaseName);
 
@@ -136,38 +149,17 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     MailerDate, FilterConditionTest,
     ::testing::Values(
-        ConditionCase{"XMailerRead",
-                      [](AccountSettings& a) {
-                        a.filterMailerOn = 1;
-                        SetText(a.filterMailer, "bulkmail");
-                      },
+        ConditionCase{"XMailerRead", Mailer("bulkmail"),
                       "X-Mailer: BulkMail 2\r\nUser-Agent: Thunder\r\n\r\nb", FilterMailer, kMatched},
-        ConditionCase{"UserAgentReadInstead",
-                      [](AccountSettings& a) {
-                        a.filterMailerOn = 1;
-                        a.filterMailerUserAgent = 1;
-                        SetText(a.filterMailer, "bulkmail");
-                      },
+        ConditionCase{"UserAgentReadInstead", Mailer("bulkmail", true),
                       "X-Mailer: BulkMail 2\r\nUser-Agent: Thunder\r\n\r\nb", FilterMailer, kPassed},
-        ConditionCase{"MailerNotDecoded",
-                      [](AccountSettings& a) {
-                        a.filterMailerOn = 1;
-                        SetText(a.filterMailer, SJIS(u8"山田"));
-                      },
+        ConditionCase{"MailerNotDecoded", Mailer(SJIS(u8"山田")),
                       "X-Mailer: =?UTF-8?B?5bGx55Sw5aSq6YOO?=\r\n\r\nb", FilterMailer, kPassed},
         ConditionCase{"MailerOff", [](AccountSettings& a) { SetText(a.filterMailer, "x"); },
                       "X-Mailer: x\r\n\r\nb", FilterMailer, kInactive},
-        ConditionCase{"ZoneMatches",
-                      [](AccountSettings& a) {
-                        a.filterDateOn = 1;
-                        SetText(a.filterDate, "-0500 +0800");
-                      },
+        ConditionCase{"ZoneMatches", Zones("-0500 +0800"),
                       "Date: Tue, 08 Dec 2026 10:00:00 +0800\r\n\r\nb", FilterDate, kMatched},
-        ConditionCase{"OtherZone",
-                      [](AccountSettings& a) {
-                        a.filterDateOn = 1;
-                        SetText(a.filterDate, "-0500 +0800");
-                      },
+        ConditionCase{"OtherZone", Zones("-0500 +0800"),
                       "Date: Tue, 08 Dec 2026 10:00:00 +0900\r\n\r\nb", FilterDate, kPassed}),
     CaseName);
 
