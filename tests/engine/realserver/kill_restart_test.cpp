@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 #include <set>
 
 #include "forwarding_rig.h"
@@ -40,7 +41,8 @@ std::multiset<int> Arrived(const SmtpSink& sink) {
 }
 
 // Dovecot holding kMessages numbered messages for `user`, a sink, and the
-// settings of one account between them, written for velnora-cli.
+// settings of one account between them, written for velnora-cli, whose
+// configuration folder is configHome.
 struct Mailbox {
   explicit Mailbox(const std::string& name)
       : user(name), dovecot(std::vector<testing::DovecotUser>{{user, user + "-pw"}}), sink(sinkFolder.path()) {}
@@ -55,6 +57,7 @@ struct Mailbox {
     }
     rig.Account(0, user, dovecot.pop3Port(), user, user + "-pw", sink.plainPort());
     ASSERT_TRUE(rig.WriteSettings());
+    config.emplace("XDG_CONFIG_HOME", configHome.path());
   }
 
   std::string user;
@@ -62,6 +65,7 @@ struct Mailbox {
   TempFolder sinkFolder, configHome;
   SmtpSink sink;
   ForwardingRig rig;
+  std::optional<testing::ScopedEnv> config;  // velnora-cli's configuration folder
 };
 
 TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
@@ -70,7 +74,6 @@ TEST(KillAndRestart, EveryMessageArrivesAndDuplicatesAreStopped) {
   SmtpSink& sink = box.sink;
   ForwardingRig& rig = box.rig;
   const TempFolder& configHome = box.configHome;
-  testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
   const std::vector<std::string> run = {testing::CliPath(), "--dir", rig.folder(), "run", "--once"};
 
   platform::ChildProcess first;
@@ -116,7 +119,6 @@ TEST(StopAndRestart, SigtermWindsThePassDownAndTheNextRunForwardsTheRest) {
   SmtpSink& sink = box.sink;
   ForwardingRig& rig = box.rig;
   const TempFolder& configHome = box.configHome;
-  testing::ScopedEnv config("XDG_CONFIG_HOME", configHome.path());
 
   platform::ChildProcess first;
   ASSERT_TRUE(first.Start({testing::CliPath(), "--dir", rig.folder(), "run"}, configHome.File("first.out")));
