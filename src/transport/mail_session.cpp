@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "report/time_stamps.h"
 
@@ -16,18 +17,6 @@ constexpr std::size_t kReplyReadSize = 1024;
 constexpr std::size_t kReplyHeadroom = 8192;
 
 const std::atomic<bool>* StopFlag(TransportEnv& env) { return &env.flags.stopRequested; }
-
-void Log(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
-
-std::string AccountName(const AccountSettings* account) {
-  return account ? std::string(FieldText(account->accountName)) : std::string();
-}
-
-std::string Bracketed(const AccountSettings* account, std::string_view text) {
-  return "[" + AccountName(account) + "]" + std::string(text);
-}
 
 void ReplaceNuls(char* data, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {
@@ -43,8 +32,8 @@ bool StoppedByRequest(TransportEnv& env, int code) {
 
 void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
   const std::string text = FormatSocketError(code, tag);
-  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, 4, account);
-  Log(env, "ERROR REPORT: " + text + "\r\n");
+  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, Category::ServerNotice, account);
+  SessionLog(env, "ERROR REPORT: " + text + "\r\n");
 }
 
 int64_t EffectiveTimeout(const MailSession& session) {
@@ -67,9 +56,9 @@ void ReportDeadline(TransportEnv& env, const AccountSettings* account) {
   if (!env.flags.ShouldStop()) {
     env.log.AddActivity(
         SJIS(u8"受信タイムアウトが発生しました code=04（サーバーの応答が遅すぎるため打ち切りました）"),
-        4, account);
+        Category::ServerNotice, account);
   }
-  Log(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
+  SessionLog(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
 }
 
 struct KindTexts {
@@ -146,36 +135,36 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
   session.readWaitSec = common.customTimeout ? (common.timeoutSec <= 0 ? 3600 : common.timeoutSec)
                                              : 60;
 
-  env.log.SetStatus(Bracketed(&account, pop3 ? SJIS(u8" 接続中..") : SJIS(u8" 接続中")), 6);
+  ShowAccountStatus(env, &account, pop3 ? SJIS(u8" 接続中..") : SJIS(u8" 接続中"), StatusIcon::Connecting);
 
   const std::string operation = texts.operation;
   auto fail = [&](const std::string& status, const std::string& logLine) {
-    env.log.SetStatus(status, 5);
-    Log(env, logLine);
+    env.log.SetStatus(status, StatusIcon::Error);
+    SessionLog(env, logLine);
     session.stream.Close();
     return -1;
   };
 
-  Log(env, std::string(texts.logPrefix) + "gethostbyname.. : " + host + "\r\n");
+  SessionLog(env, std::string(texts.logPrefix) + "gethostbyname.. : " + host + "\r\n");
   uint32_t address = 0;
   if (platform::ResolveIPv4(host, address, session.timeoutMs, StopFlag(env)) != 0) {
     const std::string text = "Error:" + operation + ":gethostbyname:";
     return fail(text, text + texts.errorLineEnd);
   }
 
-  Log(env, std::string(texts.logPrefix) + "opening socket..");
+  SessionLog(env, std::string(texts.logPrefix) + "opening socket..");
   const int socketError = session.stream.OpenSocket();
   char number[64];
   std::snprintf(number, sizeof number, "socket=%d\r\n", session.stream.handle());
-  Log(env, number);
+  SessionLog(env, number);
   if (socketError != 0) {
     const std::string text = "Error:" + operation + (pop3 ? ":socket" : ":socket:");
     return fail(text, text + texts.errorLineEnd);
   }
 
-  if (!pop3) Log(env, "SMTP: setting timeout..\r\n");
+  if (!pop3) SessionLog(env, "SMTP: setting timeout..\r\n");
   session.stream.SetTimeouts(session.timeoutMs);
-  if (!pop3) Log(env, "SMTP: getservbyname..\r\n");
+  if (!pop3) SessionLog(env, "SMTP: getservbyname..\r\n");
 
   if (tls) {
     const int step = session.stream.CreateTls(host, account.tlsNoVerify == 0);
@@ -185,31 +174,31 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
     }
   }
 
-  Log(env, std::string(texts.logPrefix) + "connecting session.. : ");
+  SessionLog(env, std::string(texts.logPrefix) + "connecting session.. : ");
   // The port as it sits in the address structure (network byte order).
   std::snprintf(number, sizeof number, "port=%x\r\n", unsigned(((port & 0xFF) << 8) | (port >> 8)));
-  Log(env, number);
+  SessionLog(env, number);
 
   const std::string connectError = "Error:" + operation + ":connect";
   if (tls || !account.nonBlocking) {
     session.nonBlocking = 0;
-    Log(env, "[Blk-Mode]");
+    SessionLog(env, "[Blk-Mode]");
     const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env));
     if (rc != 0) {
-      env.log.SetStatus(connectError, 5);
-      Log(env, "SMTP:shutdown & closesocket.. [Error:" + operation + "]\r\n");
+      env.log.SetStatus(connectError, StatusIcon::Error);
+      SessionLog(env, "SMTP:shutdown & closesocket.. [Error:" + operation + "]\r\n");
       session.stream.Close();
-      Log(env, connectError + "\r\n");
+      SessionLog(env, connectError + "\r\n");
       return -1;
     }
   } else {
     session.nonBlocking = 1;
-    Log(env, "[Non-Blk-Mode]");
+    SessionLog(env, "[Non-Blk-Mode]");
     const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env),
-                                          [&] { Log(env, "#"); });
+                                          [&] { SessionLog(env, "#"); });
     if (rc == platform::wsa::kTimedOut) {
-      Log(env, "<timeout>\r\n");
-      env.log.AddActivity(SJIS(u8"受信タイムアウト: connect できませんでした。"), 4, &account);
+      SessionLog(env, "<timeout>\r\n");
+      env.log.AddActivity(SJIS(u8"受信タイムアウト: connect できませんでした。"), Category::ServerNotice, &account);
       session.stream.Close();
       return -1;
     }
@@ -217,26 +206,26 @@ int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSessio
       // Reported here rather than at the first receive: the user sees the
       // same socket error text, and no greeting is awaited in vain.
       ReportSocketError(env, rc, tag, &account);
-      env.log.SetStatus(connectError, 5);
+      env.log.SetStatus(connectError, StatusIcon::Error);
       session.stream.Close();
-      Log(env, connectError + "\r\n");
+      SessionLog(env, connectError + "\r\n");
       return -1;
     }
   }
 
-  Log(env, "\r\n");
-  Log(env, std::string(texts.logPrefix) + "receiving response of connect..\r\n");
+  SessionLog(env, "\r\n");
+  SessionLog(env, std::string(texts.logPrefix) + "receiving response of connect..\r\n");
 
   if (tls) {
     std::string reason;
     if (session.stream.Handshake(session.timeoutMs, StopFlag(env), reason) != 0) {
-      env.log.SetStatus("Error:SSL_connect", 5);
+      env.log.SetStatus("Error:SSL_connect", StatusIcon::Error);
       if (!env.flags.ShouldStop()) {
         const std::string text = SJIS(u8"SSL/TLS接続を確立できませんでした") + " [" + host +
                                  "] " + reason;
-        env.log.AddActivity(text, 4, &account);
+        env.log.AddActivity(text, Category::ServerNotice, &account);
       }
-      Log(env, "****:" + FormatClockTime() + "Error:SSL_connect [" + host + "] " + reason +
+      SessionLog(env, "****:" + FormatClockTime() + "Error:SSL_connect [" + host + "] " + reason +
                    "\r\n");
       session.stream.Close();
       return -1;
@@ -253,7 +242,7 @@ void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
       std::string reply;
       recv_com(env, session, reply, 4096 + kReplyHeadroom, kTagClosing, nullptr);
     }
-    env.log.SetStatus(Bracketed(account, SJIS(u8" 終了中")), 99);
+    ShowAccountStatus(env, account, SJIS(u8" 終了中"), StatusIcon::Keep);
   }
   session.stream.Close();
 }
@@ -272,9 +261,9 @@ long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view l
     env.log.AddActivity(
         SJIS(u8"送信するコマンドに改行などの制御文字が含まれているため、送信しませんでした。"
              u8"アカウントの設定を確認して下さい。"),
-        4, account);
+        Category::ServerNotice, account);
     const std::string_view verb = line.substr(0, std::min(line.find_first_of(" \r\n"), line.size()));
-    Log(env, "ERROR REPORT: command with a line break refused: " +
+    SessionLog(env, "ERROR REPORT: command with a line break refused: " +
                  std::string(verb.substr(0, std::min<std::size_t>(verb.size(), 8))) + "\r\n");
     return -1;
   }
@@ -302,14 +291,14 @@ long SendCommand(TransportEnv& env, MailSession& session, std::string_view data,
     } else {
       line += data;
     }
-    Log(env, line);
+    SessionLog(env, line);
   }
   if (sent >= 0) return sent;
   if (DeadlinePassed(session)) {
     ReportDeadline(env, account);
   } else if (error == platform::wsa::kTimedOut) {
-    env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=01"), 4, account);
-    Log(env, "ERROR REPORT: WSAETIMEDOUT\r\n");
+    env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=01"), Category::ServerNotice, account);
+    SessionLog(env, "ERROR REPORT: WSAETIMEDOUT\r\n");
   } else {
     ReportSocketError(env, error, tag, account);
   }
@@ -327,15 +316,15 @@ int WaitReadable(TransportEnv& env, MailSession& session, const AccountSettings*
         ReportDeadline(env, account);
         return -1;
       }
-      env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=02"), 4, account);
-      Log(env, "ERROR REPORT: select()=TIMEOUT\r\n");
+      env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=02"), Category::ServerNotice, account);
+      SessionLog(env, "ERROR REPORT: select()=TIMEOUT\r\n");
       return -1;
     case platform::WaitResult::Stopped:
-      Log(env, "ERROR REPORT: select()=STOPPED\r\n");
+      SessionLog(env, "ERROR REPORT: select()=STOPPED\r\n");
       return -1;
     default:
-      env.log.AddActivity(SJIS(u8"受信エラーが発生しました code=03"), 4, account);
-      Log(env, "ERROR REPORT: select()=SOCKET_ERROR\r\n");
+      env.log.AddActivity(SJIS(u8"受信エラーが発生しました code=03"), Category::ServerNotice, account);
+      SessionLog(env, "ERROR REPORT: select()=SOCKET_ERROR\r\n");
       return -1;
   }
 }
@@ -363,7 +352,7 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     session.commandReceivedBytes += n;
     if (n == 0) {
       closed = true;
-      Log(env, "****: ERR recv=0 detected..(2): the connection has been gracefully closed.\r\n");
+      SessionLog(env, "****: ERR recv=0 detected..(2): the connection has been gracefully closed.\r\n");
       break;
     }
     ReplaceNuls(chunk, std::size_t(n));
@@ -374,7 +363,7 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     if (before > limit) break;
   }
   if (tag != kTagNone) {
-    Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + reply);
+    SessionLog(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + reply);
   }
   if (failed) {
     if (DeadlinePassed(session)) {
@@ -412,7 +401,7 @@ long RecvChunk(TransportEnv& env, MailSession& session, std::string& chunk, std:
   session.commandReceivedBytes += n;
   ReplaceNuls(chunk.data(), chunk.size());
   if (tag != kTagNone && n > 0) {
-    Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + chunk);
+    SessionLog(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + chunk);
   }
   return n;
 }

@@ -17,7 +17,7 @@ bool PopDelay(Context& ctx, const AccountSettings& account) {
   auto& flags = ctx.worker.flags;
   for (int second = 1; second <= total; ++second) {
     if (flags.ShouldStop()) return false;
-    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), 4);
+    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), StatusIcon::Waiting);
     flags.lastActivityTick = platform::TickMs();
     platform::SleepMs(1000, &flags.stopRequested);
     flags.lastActivityTick = platform::TickMs();
@@ -38,12 +38,18 @@ int NumberOfUidl(const RuntimeTables& tables, std::string_view uidl) {
 
 }  // namespace
 
-bool IsDeletableResult(int resultCode, bool includingFiltered) {
-  if (includingFiltered) return resultCode != kNotHandled;
-  // The forwarded outcomes (25: forwarded with the sender replaced) and the
-  // permanent refusal.
-  return resultCode == 0 || resultCode == 2 || resultCode == 7 || resultCode == 19 || resultCode == 21 ||
-         resultCode == 25;
+bool IsDeletableResult(Category resultCode, bool includingFiltered) {
+  if (includingFiltered) return resultCode != Category::NotHandled;
+  // The forwarded outcomes, an answered remote command and the permanent refusal.
+  switch (resultCode) {
+    case Category::Forwarded:
+    case Category::ForwardedWithoutAttachments:
+    case Category::ForwardedToPhone:
+    case Category::SenderReplaced:
+    case Category::RemoteAnswered:
+    case Category::Refused550: return true;
+    default: return false;
+  }
 }
 
 int DeleteForwardedMails(Context& ctx, int i) {
@@ -56,17 +62,17 @@ int DeleteForwardedMails(Context& ctx, int i) {
   const int mailCount = runtime.mailCount;
   if (OpenRcvSession(env, account, runtime) < 0) {
     CloseSession(env, runtime.session, false, &account);
-    ctx.log->SetStatus("ERROR: OpenRcvSession.", 5);
-    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    ctx.log->SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
+    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
     return 0;
   }
   runtime.mailCount = mailCount;  // this run's count, not the new login's
-  ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール削除中..").c_str(), account.accountName), 6);
+  ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール削除中..").c_str(), account.accountName), StatusIcon::Connecting);
 
   // The forwarding-log lines that stop a resend must survive a crash right
   // after the DELE: without them on the disk nothing is deleted.
   if (!ctx.log->SyncForwardingLog()) {
-    ctx.log->AddActivity(SJIS(u8"転送履歴をディスクに書き込めないため、サーバーのメールを削除しませんでした。"), 4, &account);
+    ctx.log->AddActivity(SJIS(u8"転送履歴をディスクに書き込めないため、サーバーのメールを削除しませんでした。"), Category::ServerNotice, &account);
     CloseSession(env, runtime.session, true, &account);
     return -1;
   }

@@ -20,7 +20,7 @@ namespace velnora {
 namespace {
 
 void ResetForwardStatus(RuntimeTables& tables) {
-  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{kNotHandled, UidlSlot{}});
+  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{Category::NotHandled, UidlSlot{}});
 }
 
 // The one-shot flags (markAllForwardedNext, overflowNotified) go to the
@@ -29,7 +29,7 @@ void ResetForwardStatus(RuntimeTables& tables) {
 // second "mark all" would hide the mail that arrived in between).
 void SaveChangedFlag(Context& ctx, int i) {
   if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
-  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), 4, &ctx.account(i));
+  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), Category::ServerNotice, &ctx.account(i));
 }
 
 // "Mark all as forwarded": the whole mailbox becomes "already forwarded";
@@ -37,7 +37,7 @@ void SaveChangedFlag(Context& ctx, int i) {
 void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
   AccountSettings& account = ctx.account(i);
   AccountRuntime& runtime = ctx.runtimeOf(i);
-  ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), 4, &account);
+  ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), Category::ServerNotice, &account);
   if (account.noUidlActive) {
     runtime.startIndex = runtime.mailCount;
     runtime.handledBeyondStart.clear();
@@ -49,13 +49,13 @@ void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
     if (MarkAllAsForwarded(env, account, runtime) == 1) {
       account.markAllForwardedNext = 0;
       SaveChangedFlag(ctx, i);
-      ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), Category::ServerNotice, &account);
     } else {
       CloseSession(env, runtime.session, false, &account);
-      ctx.log->AddActivity(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。"), Category::ServerNotice, &account);
     }
   }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
 }
 
 // Mailbox overflow: more messages than the UIDL list can hold. True when forwarding of
@@ -75,17 +75,17 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
   if (!account.overflowNotified) {
     const std::string text =
         Sprintf(SJIS(u8"メールボックスのメール数が、Velnoraの最大メール保持数設定(%d)を超えています。").c_str(), maxHeld);
-    ctx.log->SetStatus(text, 5);
-    ctx.log->AddActivity(text, 4, &account);
+    ctx.log->SetStatus(text, StatusIcon::Error);
+    ctx.log->AddActivity(text, Category::ServerNotice, &account);
     if (OpenSendSession(env, account, runtime.session) < 0) {
       CloseSession(env, runtime.session, false, &account);
-      ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+      ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
       return true;
     }
     const int greet = SmtpGreet(env, account, runtime.session);
     if (greet < 0) {
-      ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
-      ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+      ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", StatusIcon::Error);
+      ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
       CloseSession(env, runtime.session, false, &account);
     } else if (greet == 0) {
       CloseSession(env, runtime.session, true, &account);
@@ -101,7 +101,7 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
       }
     }
   }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
   return true;
 }
 
@@ -109,7 +109,7 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
 void MarkForRetry(Context& ctx, int i, int m) {
   if (m < 0 || m >= ctx.runtime->maxHeldMails) return;
   if (!ctx.account(i).noUidlActive) ctx.runtimeOf(i).ClearStoredUidl(m);
-  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = kNotHandled;
+  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = Category::NotHandled;
 }
 
 // The received files of this check that were not handled yet. Whatever way
@@ -198,8 +198,8 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   const int count = OpenRcvSession(env, account, runtime);
   if (count < 0) {
     CloseSession(env, runtime.session, false, &account);
-    ctx.log->SetStatus("ERROR: OpenRcvSession.", 5);
-    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    ctx.log->SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
+    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
     return;
   }
   SetServerMailCount(ctx, i, count);
@@ -211,7 +211,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   } else if (runtime.mailCount < runtime.startIndex) {
     runtime.startIndex = 0;
     runtime.handledBeyondStart.clear();
-    ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), 3, &account);
+    ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), Category::Information, &account);
   } else if (runtime.mailCount < int(runtime.handledBeyondStart.size())) {
     // Renumbered by someone else: what lies beyond the start is handled
     // again rather than a message skipped for one that was handled.
@@ -261,11 +261,11 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
       // Not lost: the message stays on the server and is fetched again.
       MarkForRetry(ctx, i, m);
-      ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), Category::ServerNotice, &account);
       continue;
     }
     message.index = m;  // the loader starts from a cleared message
-    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, startIndex + k, runtime.mailCount), 4);
+    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, startIndex + k, runtime.mailCount), StatusIcon::Waiting);
 
     const int r = ForwardOneMessage(ctx, i, message, 0, steps);
     const bool outcome = r == kMessageHandled || r == kMessageRefused;
@@ -273,10 +273,10 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
       ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
       if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
       if (r == kMessageHandled) {
-        status.resultCode = int16_t(message.resultCode);
+        status.resultCode = message.resultCode;
       } else if (r == kMessageRefused) {
-        message.resultCode = 21;
-        status.resultCode = 21;
+        message.resultCode = Category::Refused550;
+        status.resultCode = Category::Refused550;
         ctx.log->AddMessageActivity(ActivityOf(message, runtime.statCount), account);
       } else {
         MarkForRetry(ctx, i, m);
@@ -292,7 +292,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
       // the state can be written again.
       ++tables.writeFailures;
       tables.stateUnsaved = true;
-      ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), Category::ServerNotice, &account);
       SaveRuntimeState(ctx, &account);
       break;
     }
@@ -313,7 +313,7 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
     RememberHandledPositions(ctx, i, startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
     WriteNoUidlProgress(runtime, tables.maxHeldMails);
   }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
   const std::string now = FormatListTime();
   std::memset(account.lastCheckTime, 0, sizeof account.lastCheckTime);
   std::memcpy(account.lastCheckTime, now.data(), std::min(now.size(), sizeof account.lastCheckTime - 1));

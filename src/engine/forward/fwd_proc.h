@@ -49,9 +49,6 @@ int ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags
 int DeleteForwardedMails(Context& ctx, int account);
 
 // Whether a ForwardStatus result code lets its message be deleted.
-bool IsDeletableResult(int resultCode, bool includingFiltered);
-
-// Result code of a ForwardStatus entry that was not handled.
-inline constexpr int16_t kNotHandled = 99;
+bool IsDeletableResult(Category resultCode, bool includingFiltered);
 
 }  // namespace velnora

@@ -13,8 +13,6 @@
 namespace velnora {
 namespace {
 
-constexpr int kForwardedCode = 0;
-
 void ShowMessage(Context& ctx, int i, const MailMessage& message) {
   ctx.log->AddMessageActivity(ActivityOf(message, ctx.runtimeOf(i).statCount), ctx.account(i));
 }
@@ -33,14 +31,14 @@ int Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env,
   MailSession& session = ctx.runtimeOf(i).session;
   if (OpenSendSession(env, account, session) < 0) {
     CloseSession(env, session, false, &account);
-    ctx.log->SetStatus("ERROR: OpenSendSession.", 5);
-    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+    ctx.log->SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
+    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
     return kMessageNotSent;
   }
   const int greet = SmtpGreet(env, account, session);
   if (greet < 0) {
-    ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
-    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+    ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", StatusIcon::Error);
+    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
     CloseSession(env, session, false, &account);
     return kMessageNotSent;
   }
@@ -50,7 +48,7 @@ int Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env,
   }
   const int sent = SendSplitParts(env, account, session, message.partNumber, accepted);
   if (sent != 1) {
-    ctx.log->SetStatus("ERROR: Smtp: Send DATA", 5);
+    ctx.log->SetStatus("ERROR: Smtp: Send DATA", StatusIcon::Error);
     CloseSession(env, session, false, &account);
     return sent;
   }
@@ -71,7 +69,7 @@ int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, cons
     // Stopped as a duplicate of what this account already forwarded: the
     // server copy was left behind by an interruption before its deletion,
     // and it may now go like the forwarded message it is.
-    if (message.forwardedHere) message.resultCode = kForwardedCode;
+    if (message.forwardedHere) message.resultCode = Category::Forwarded;
     return kMessageHandled;
   }
 
@@ -82,13 +80,13 @@ int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, cons
   }
   if (SplitDestinations(FieldText(account.forwardTo)).empty()) {
     // A message with nowhere to go is not forwarded: it stays on the server.
-    ctx.log->AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), 4, &account);
+    ctx.log->AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), Category::ServerNotice, &account);
     return kMessageNotSent;
   }
   message.partNumber = 0;
   if (steps.compose(ctx, message, i, flags, 0) == 0 || message.partNumber <= 0) {
     // Nothing to send is not a forwarded message: keep it for the next check.
-    ctx.log->AddActivity(SJIS(u8"転送メールを作成できませんでした。このメールは次回のチェックで再度処理します。"), 4, &account);
+    ctx.log->AddActivity(SJIS(u8"転送メールを作成できませんでした。このメールは次回のチェックで再度処理します。"), Category::ServerNotice, &account);
     return kMessageNotSent;
   }
   // The outcome goes to the forwarding log as soon as the server has taken

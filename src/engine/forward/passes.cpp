@@ -54,7 +54,7 @@ void PassRunner::RunPass() {
 void PassRunner::StopSteps() {
   state_.flags.stopRequested = false;
   state_.flags.connected = false;
-  log_.AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), 4, nullptr);
+  log_.AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), Category::ServerNotice, nullptr);
   UpdateStatusSummary();
 }
 
@@ -81,7 +81,7 @@ bool PassRunner::StartForwarding() {
     return false;
   }
   if (settings_.common.autoDial) {
-    log_.SetStatus(SJIS(u8"ダイヤルしています..."), 7);
+    log_.SetStatus(SJIS(u8"ダイヤルしています..."), StatusIcon::Dialing);
     AutoDialNotAvailable();
   }
   for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
@@ -89,7 +89,7 @@ bool PassRunner::StartForwarding() {
     if (!account.enabled) continue;
     log_.HighlightAccount(account.accountNumber);
     if (settings_.common.preventDuplicates && account.noDuplicateCheck)
-      log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), 3, &account);
+      log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), Category::Information, &account);
     StartupAccountCheck(i);
     ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
     UpdateStatusSummary();
@@ -104,14 +104,14 @@ void PassRunner::AutoDialNotAvailable() {
   log_.WriteSessionLog("****: auto dial is not available on this platform\r\n");
   if (dialNoticeShown_) return;
   dialNoticeShown_ = true;
-  log_.AddActivity(SJIS(u8"自動ダイヤル接続はこの環境では使用できません。"), 3, nullptr);
+  log_.AddActivity(SJIS(u8"自動ダイヤル接続はこの環境では使用できません。"), Category::Information, nullptr);
 }
 
 void PassRunner::StartupAccountCheck(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenRcvSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenRcvSession.", 5);
-    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
+    log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
+    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
     ops_.Beep();
     ops_.CloseSession(i, false);
     return;
@@ -120,12 +120,12 @@ void PassRunner::StartupAccountCheck(int i) {
   if (Stopping()) return;
 
   if (IsSpamEraser(account)) {
-    log_.AddActivity(SJIS(u8"SPAM削除モードに設定されています（転送は行われません）"), 3, &account);
+    log_.AddActivity(SJIS(u8"SPAM削除モードに設定されています（転送は行われません）"), Category::Information, &account);
   } else {
     bool smtpOk = false;
     if (ops_.OpenSendSession(i) < 0) {
-      log_.SetStatus("ERROR: OpenSendSession.", 5);
-      log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
+      log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
+      log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
       ops_.Beep();
       return;
     }
@@ -145,11 +145,11 @@ void PassRunner::StartupAccountCheck(int i) {
   if (Stopping()) return;
 
   AnnounceMailCount(i, ops_.MailCount(i));
-  if (account.apportion) log_.AddActivity(SJIS(u8"【！】分配転送のオプションが有効になっています。"), 3, &account);
+  if (account.apportion) log_.AddActivity(SJIS(u8"【！】分配転送のオプションが有効になっています。"), Category::Information, &account);
   state_.flags.connected = true;
   AnnounceConnectionChecked(i);
   if (account.startRemoteOff)
-    log_.AddActivity(SJIS(u8"このアカウントはリモート停止中にセットされています"), 3, &account);
+    log_.AddActivity(SJIS(u8"このアカウントはリモート停止中にセットされています"), Category::Information, &account);
 
   if (account.skipRemainingAtStartup) {
     if (account.noUidlActive) {
@@ -158,7 +158,7 @@ void PassRunner::StartupAccountCheck(int i) {
       ops_.SetStartIndex(i, 0);
       if (ops_.MarkAllAsForwarded(i) < 0) ops_.CloseSession(i, false);
     }
-    log_.SetStatus(SJIS(u8"待機中.."), 4);
+    log_.SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
     return;
   }
   if (IsScheduledNow(account, localNow_())) {
@@ -166,8 +166,8 @@ void PassRunner::StartupAccountCheck(int i) {
     if (Stopping()) return;
     ops_.FwdProc(i);
   } else {
-    log_.AddActivity(SJIS(u8"スケジュール設定により転送はスキップされました"), 3, &account);
-    log_.SetStatus(SJIS(u8"待機中.."), 4);
+    log_.AddActivity(SJIS(u8"スケジュール設定により転送はスキップされました"), Category::Information, &account);
+    log_.SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
   }
 }
 
@@ -181,7 +181,7 @@ void PassRunner::AnnounceMailCount(int i, int count) {
     format = SJIS(u8"起動時：サーバー上に %d 通のメールがあります。すべて転送します。").c_str();
   else
     format = SJIS(u8"起動時：サーバー上に %d 通のメールがあります。履歴を確認します。").c_str();
-  log_.AddActivity(Sprintf(format, count), 3, &account);
+  log_.AddActivity(Sprintf(format, count), Category::Information, &account);
 }
 
 void PassRunner::AnnounceConnectionChecked(int i) {
@@ -195,7 +195,7 @@ void PassRunner::AnnounceConnectionChecked(int i) {
     text += SJIS(u8"POP3/SSMTPサーバーへの接続確認完了");
   else
     text += SJIS(u8"POP3/SMTPサーバーへの接続確認完了");
-  log_.AddActivity(text, 3, &account);
+  log_.AddActivity(text, Category::Information, &account);
 }
 
 void PassRunner::PopDelay(int i) {
@@ -203,7 +203,7 @@ void PassRunner::PopDelay(int i) {
   if (!account.popDelayOn) return;
   int total = account.popDelaySec == 0 ? 10 : account.popDelaySec;
   for (int second = 1; second <= total && !Stopping(); ++second) {
-    log_.SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), 4);
+    log_.SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), StatusIcon::Waiting);
     Touch();
     platform::SleepMs(1000, &state_.flags.stopRequested);
     Touch();
@@ -220,7 +220,7 @@ void PassRunner::PollAccounts() {
   if (settings_.common.autoDial) {
     for (int i = 0; i < kAccountCount; ++i) {
       if (!due(Account(i))) continue;
-      log_.SetStatus(SJIS(u8"ダイヤルしています..."), 7);
+      log_.SetStatus(SJIS(u8"ダイヤルしています..."), StatusIcon::Dialing);
       AutoDialNotAvailable();
       break;
     }

@@ -58,7 +58,7 @@ void TransportOperations::ReloadSettings() {
   const SettingsFileCheck check = CheckSettingsFile(path);
   if (check.state != SettingsFileState::Whole && check.state != SettingsFileState::Missing) {
     ctx_.log->WriteSessionLog("****: settings not reloaded: " + SettingsFileProblem(path, check) + "\r\n");
-    ctx_.log->AddActivity(SJIS(u8"環境設定ファイルが壊れているため、再読み込みしませんでした。"), 4, nullptr);
+    ctx_.log->AddActivity(SJIS(u8"環境設定ファイルが壊れているため、再読み込みしませんでした。"), Category::ServerNotice, nullptr);
     return;
   }
   LoadSettings(*ctx_.settings, ctx_.location, ctx_.reporter.Screen(), false);

@@ -19,7 +19,7 @@ bool SaveRuntimeState(Context& ctx, const AccountSettings* account, bool force) 
   SessionLog(ctx, "****: the UIDL store could not be saved\r\n");
   ++tables.writeFailures;
   tables.stateUnsaved = true;
-  ctx.log->AddActivity(SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, account);
+  ctx.log->AddActivity(SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), Category::ServerNotice, account);
   return false;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "report/time_stamps.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/pop3/pop3_commands.h"
 #include "transport/pop3/pop3_parse.h"
@@ -20,25 +21,15 @@ constexpr int64_t kProgressIntervalMs = 200;
 constexpr std::size_t kUidlReplyCapacity = 65534;
 constexpr std::size_t kMarkAllLineLimit = 4096;
 
-void Log(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
-
-std::string Name(const AccountSettings& account) { return std::string(FieldText(account.accountName)); }
-
 std::string Format(const char* format, auto... values) {
   char text[512];
   std::snprintf(text, sizeof text, format, values...);
   return text;
 }
 
-void Status(TransportEnv& env, const AccountSettings& account, std::string_view text, int icon) {
-  env.log.SetStatus("[" + Name(account) + "]" + std::string(text), icon);
-}
-
 void AuthError(TransportEnv& env, const AccountSettings& account, std::string_view reply) {
-  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), 4, &account);
-  env.log.AddActivity(reply, 20, &account);
+  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), Category::ServerNotice, &account);
+  env.log.AddActivity(reply, Category::ServerReply, &account);
 }
 
 void RefreshActivity(TransportEnv& env) { env.flags.lastActivityTick = platform::TickMs(); }
@@ -49,7 +40,7 @@ void OverLimitWarning(TransportEnv& env, const AccountSettings& account, Account
   env.log.AddActivity(
       SJIS(u8"メールボックスのメール数が最大メール保持数（") + std::to_string(maxHeld) +
           SJIS(u8"）を越えています。メール数を減らすか、「共通設定」で最大メール保持数を増やして下さい。"),
-      4, &account);
+      Category::ServerNotice, &account);
 }
 
 int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
@@ -60,17 +51,17 @@ int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& run
     const int rc = Pop3Apop(env, session, account, greeting, reply);
     if (rc == 0) AuthError(env, account, reply);
     if (rc != 1) return -1;
-    Status(env, account, SJIS(u8" 認証中 ## "), 6);
+    ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
     return 0;
   }
   int rc = Pop3User(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
   if (rc != 1) return -1;
-  Status(env, account, SJIS(u8" 認証中 ## "), 6);
+  ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
   rc = Pop3Pass(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
   if (rc != 1) return -1;
-  Status(env, account, SJIS(u8" 受信中 ### "), 3);
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 ### "), StatusIcon::Receiving);
   return 0;
 }
 
@@ -82,7 +73,7 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
   fileFailed = false;
   std::string reply;
   const int listed = Pop3List(env, runtime.session, account, number, reply);
-  if (listed == 0) env.log.AddActivity(reply, 20, &account);
+  if (listed == 0) env.log.AddActivity(reply, Category::ServerReply, &account);
   if (listed != 1) return listed;
 
   int64_t lastProgress = platform::TickMs();
@@ -94,23 +85,23 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
                             watchdog.Moved(bytes);
                             if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
                               lastProgress = platform::TickMs();
-                              Status(env, account,
-                                     Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j,
-                                            mailCount, bytes),
-                                     99);
+                              ShowAccountStatus(
+                                  env, &account,
+                                  Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j, mailCount, bytes),
+                                  StatusIcon::Keep);
                             }
                           },
                           result);
-  if (rc == 0) env.log.AddActivity(result.refusal, 20, &account);
+  if (rc == 0) env.log.AddActivity(result.refusal, Category::ServerReply, &account);
   fileFailed = result.fileFailed;
   if (rc != 1) return rc;
-  Log(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
-  env.log.SetStatus(SJIS(u8"処理中"), 99);
+  SessionLog(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
+  env.log.SetStatus(SJIS(u8"処理中"), StatusIcon::Keep);
   if (mailCount > 0) {
-    Status(env, account,
-           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), 99);
+    ShowAccountStatus(env, &account,
+           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), StatusIcon::Keep);
   } else {
-    Status(env, account, SJIS(u8" 処理中"), 99);
+    ShowAccountStatus(env, &account, SJIS(u8" 処理中"), StatusIcon::Keep);
   }
   return 1;
 }
@@ -144,10 +135,10 @@ void NoteFetchFailure(TransportEnv& env, const AccountSettings& account, Account
                       const std::string& key, int m, bool fileFailed) {
   if (fileFailed) {
     if (env.tables) ++env.tables->writeFailures;
-    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), 4, &account);
+    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), Category::ServerNotice, &account);
   }
   if (++runtime.fetchFailures[key] < kFetchAttempts) return;
-  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), 4, &account);
+  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), Category::ServerNotice, &account);
 }
 
 }  // namespace
@@ -158,8 +149,7 @@ std::string ReceivedMailPath(const TransportEnv& env, int number) {
 
 int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
   if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
-  Log(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts POP3 session : ") + FormatListTime() +
-               " [" + Name(account) + "] ----\r\n");
+  LogSessionBanner(env, account, "POP3");
   if (ConnectSession(env, account, runtime.session, SessionKind::Pop3) < 0) return -1;
 
   std::string greeting;
@@ -167,23 +157,23 @@ int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRun
     return -1;
   }
   if (!StartsWithOk(greeting)) {
-    env.log.AddActivity(greeting, 20, &account);
+    env.log.AddActivity(greeting, Category::ServerReply, &account);
     return -1;
   }
-  Status(env, account, SJIS(u8" 認証中 # "), 6);
+  ShowAccountStatus(env, &account, SJIS(u8" 認証中 # "), StatusIcon::Connecting);
   if (Login(env, account, runtime, greeting) < 0) return -1;
 
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
   std::string reply;
   long count = 0;
   const int rc = Pop3Stat(env, runtime.session, account, reply, count);
-  if (rc == 0) env.log.AddActivity(reply, 20, &account);
+  if (rc == 0) env.log.AddActivity(reply, Category::ServerReply, &account);
   if (rc != 1) return -1;
   if (count > kMaxMailboxMessages) {
     env.log.AddActivity(SJIS(u8"サーバーが報告したメール数 ") + std::to_string(count) +
                             SJIS(u8" は多すぎるため、最初の ") + std::to_string(kMaxMailboxMessages) +
                             SJIS(u8" 通だけを扱います。"),
-                        4, &account);
+                        Category::ServerNotice, &account);
     count = kMaxMailboxMessages;
   }
   runtime.mailCount = runtime.statCount = int32_t(count);
@@ -196,16 +186,16 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   RuntimeTables& tables = *env.tables;
   const int maxHeld = tables.maxHeldMails;
 
-  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
-  Log(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 UIDL.. "), StatusIcon::Receiving);
+  SessionLog(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
 
   std::string block;
   const int rc = Pop3Uidl(env, runtime.session, account, kTagNone, kUidlReplyCapacity, block);
   if (rc < 0) return -1;
   if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
-    env.log.AddActivity(block, 4, &account);
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
+    env.log.AddActivity(block, Category::ServerNotice, &account);
     return -1;
   }
 
@@ -222,14 +212,14 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   WatchdogProgress watchdog(env.flags.lastActivityTick);
   int64_t listed = 0;
   for (;;) {
-    Log(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
+    SessionLog(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
     if (parser.Feed(block)) break;
     watchdog.Moved(listed += int64_t(block.size()));
     if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) {
       return -1;
     }
   }
-  Log(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
+  SessionLog(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
   return 1;
 }
 
@@ -240,7 +230,7 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
   if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
     return RETVAL_UIDLERR;
   }
-  Status(env, account, SJIS(u8" 処理中 UIDL.."), 3);
+  ShowAccountStatus(env, &account, SJIS(u8" 処理中 UIDL.."), StatusIcon::Receiving);
 
   const int mailCount = runtime.mailCount;
   const int startIndex = runtime.startIndex;
@@ -278,7 +268,7 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     const std::string failureKey = FailureKey(env, uidlMode, m);
     if (GaveUpOn(runtime, failureKey)) continue;
     if (limit && fetchedCount >= fetchLimit) break;
-    Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
+    ShowAccountStatus(env, &account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), StatusIcon::Receiving);
     bool fileFailed = false;
     if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount, fileFailed) != 1) {
       NoteFetchFailure(env, account, runtime, failureKey, m, fileFailed);
@@ -313,10 +303,10 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     if (remaining > 0) {
       env.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
                               SJIS(u8" 通ありますが、これらは次回に転送されます。"),
-                          4, &account);
+                          Category::ServerNotice, &account);
     } else {
       env.log.AddActivity(
-          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), 4,
+          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), Category::ServerNotice,
           &account);
     }
     result = RETVAL_RECV0;
@@ -348,25 +338,24 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
 
 int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
                        AccountRuntime& runtime) {
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
-    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
+    ReportOpenFailure(env, account, OpenFailure::Receive);
     return -1;
   }
   runtime.startIndex = 0;
   if (account.noUidlActive) {
-    CloseSession(env, runtime.session, true, &account);
+    closer.InOrder();
     return 1;
   }
   const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
-  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 UIDL.. "), StatusIcon::Receiving);
   std::string block;
   const int rc = Pop3Uidl(env, runtime.session, account, kTagPop3, kPop3ReplyCapacity, block);
   if (rc < 0) return -1;
   if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
-    env.log.AddActivity(block, 20, &account);
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
+    env.log.AddActivity(block, Category::ServerReply, &account);
     return -1;
   }
   int stored = 0;
@@ -395,7 +384,7 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
       return -1;
     }
   }
-  CloseSession(env, runtime.session, true, &account);
+  closer.InOrder();
   return 1;
 }
 
@@ -406,13 +395,12 @@ int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRunt
 }
 
 int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
-    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
+    ReportOpenFailure(env, account, OpenFailure::Receive);
     return 0;
   }
-  Status(env, account, SJIS(u8" メール削除中.."), 6);
+  ShowAccountStatus(env, &account, SJIS(u8" メール削除中.."), StatusIcon::Connecting);
   const int mailCount = runtime.mailCount;
   for (int i = 0; i < mailCount; ++i) {
     if (env.flags.ShouldStop()) break;
@@ -420,7 +408,8 @@ int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRun
     const int position = account.reversePopOrder ? mailCount - 1 - i : i;
     if (DeleteMessage(env, account, runtime, position + 1) < 0) return -1;
   }
-  CloseSession(env, runtime.session, true, &account);
+  closer.InOrder();
+  closer.Close();
   runtime.mailCount = runtime.startIndex = 0;
   runtime.handledBeyondStart.clear();
   return 1;

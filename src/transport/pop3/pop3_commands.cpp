@@ -119,7 +119,7 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
       // the server is out of step, and whatever it sent is no message.
       env.log.AddActivity(SJIS(u8"POP3: 受信したメールの終わりの後に余分なデータが届きました。"
                                u8"プロトコルエラーのため受信を中止します。"),
-                          4, &account);
+                          Category::ServerNotice, &account);
       Log(env, "POP3: ERR: data after the end of the RETR response\r\n");
       outcome = -1;
       break;

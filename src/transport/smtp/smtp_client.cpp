@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/host.h"
 #include "report/time_stamps.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/smtp/smtp_auth.h"
 #include "transport/smtp/smtp_command.h"
@@ -19,34 +20,18 @@ constexpr int kDefaultSmtpDelaySec = 5;
 
 void ReportReply(TransportEnv& env, const AccountSettings& account, std::string_view what,
                  std::string_view reply) {
-  env.log.AddActivity(what, 4, &account);
-  env.log.AddActivity(reply, 20, &account);
+  env.log.AddActivity(what, Category::ServerNotice, &account);
+  env.log.AddActivity(reply, Category::ServerReply, &account);
 }
 
-// The configured wait before connecting, one second at a time with a
-// counting status; false when the worker is asked to stop meanwhile.
+// The configured wait before connecting; false when the worker is asked to
+// stop meanwhile.
 bool ConnectDelay(TransportEnv& env, const AccountSettings& account) {
   const int total = account.smtpDelaySec > 0 ? account.smtpDelaySec : kDefaultSmtpDelaySec;
-  const std::string name(FieldText(account.accountName));
-  for (int second = 1; second <= total; ++second) {
-    env.log.SetStatus("[" + name + "]" + SJIS(u8"SMTP接続遅延.. ") + std::to_string(second) + "/" +
-                          std::to_string(total) + SJIS(u8"秒"),
-                      4);
-    env.flags.lastActivityTick = platform::TickMs();
-    if (!SessionDelay(env, 1000)) return false;
-  }
-  return true;
-}
-
-std::string Banner(const AccountSettings& account, std::string_view kind) {
-  std::string banner = SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts ");
-  banner += kind;
-  banner += " session : ";
-  banner += FormatListTime();
-  banner += " [";
-  banner += FieldText(account.accountName);
-  banner += "] ----\r\n";
-  return banner;
+  return CountSeconds(env, account, total, StatusIcon::Waiting, [](int second, int all) {
+    return SJIS(u8"SMTP接続遅延.. ") + std::to_string(second) + "/" + std::to_string(all) +
+           SJIS(u8"秒");
+  });
 }
 
 int AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& session,
@@ -115,7 +100,7 @@ int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& 
 int OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
   if (account.useSeparateSmtp && account.popBeforeSmtp && PopBeforeSmtp(env, account) < 0) return -1;
   if (!account.noSendDelay && !SessionDelay(env, 1000)) return -1;
-  SmtpSessionLog(env, Banner(account, "SMTP"));
+  LogSessionBanner(env, account, "SMTP");
   if (account.smtpDelayOn && !ConnectDelay(env, account)) return -1;
   if (ConnectSession(env, account, session, SessionKind::Smtp) < 0) return -1;
 
@@ -123,7 +108,7 @@ int OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSessi
   if (SmtpReadReply(env, session, account, reply) < 0) return -1;
   if (!isSMTPReplyOK(reply)) {
     ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
-    SmtpSessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
+    SessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
     return -1;
   }
   return 0;

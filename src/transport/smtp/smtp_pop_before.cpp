@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "report/time_stamps.h"
 #include "transport/account_runtime.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/pop3/pop3_client.h"
 #include "transport/smtp/smtp_command.h"
@@ -27,16 +28,14 @@ int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   pop->tlsNoVerify = account.tlsNoVerify;  // the account's servers are trusted alike
   AccountRuntime runtime;
 
-  SmtpSessionLog(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts <POP before SMTP> session : ") +
-                          FormatListTime() + " [" + std::string(FieldText(account.accountName)) +
-                          "] ----\r\n");
+  LogSessionBanner(env, account, "<POP before SMTP>");
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, *pop, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession(before SMTP).", 5);
-    env.log.AddActivity(SJIS(u8"SMTP送信の前のPOP認証に失敗しました"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
+    env.log.SetStatus("ERROR: OpenRcvSession(before SMTP).", StatusIcon::Error);
+    env.log.AddActivity(SJIS(u8"SMTP送信の前のPOP認証に失敗しました"), Category::ServerNotice, &account);
     return -1;
   }
-  CloseSession(env, runtime.session, true, &account);
+  closer.InOrder();
   return 1;
 }
 
