@@ -30,11 +30,6 @@ bool StoppedByRequest(TransportEnv& env, int code) {
   return code == platform::wsa::kInterrupted && env.flags.ShouldStop();
 }
 
-void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
-  const std::string text = FormatSocketError(code, tag);
-  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, Category::ServerNotice, account);
-  SessionLog(env, "ERROR REPORT: " + text + "\r\n");
-}
 
 int64_t EffectiveTimeout(const MailSession& session) {
   return session.timeoutMs > 0 ? session.timeoutMs : platform::kLongestWaitMs;
@@ -61,18 +56,13 @@ void ReportDeadline(TransportEnv& env, const AccountSettings* account) {
   SessionLog(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
 }
 
-struct KindTexts {
-  const char* logPrefix;        // "POP3: " / "SMTP: "
-  const char* operation;        // "OpenRcvSession" / "OpenSendSession"
-  const char* errorLineEnd;     // POP3 errors end in CR LF, SMTP ones in LF
-};
-
-KindTexts TextsFor(SessionKind kind) {
-  return kind == SessionKind::Pop3 ? KindTexts{"POP3: ", "OpenRcvSession", "\r\n"}
-                                   : KindTexts{"SMTP: ", "OpenSendSession", "\n"};
-}
-
 }  // namespace
+
+void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
+  const std::string text = FormatSocketError(code, tag);
+  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, Category::ServerNotice, account);
+  SessionLog(env, "ERROR REPORT: " + text + "\r\n");
+}
 
 void StartCommandDeadline(MailSession& session, int64_t allowanceBytes) {
   session.commandStartMs = platform::TickMs();
@@ -114,125 +104,6 @@ std::string_view ReceivedPrefix(int tag) {
 
 bool SessionDelay(TransportEnv& env, int64_t ms) {
   return platform::SleepMs(ms, StopFlag(env));
-}
-
-int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
-                   SessionKind kind) {
-  const bool pop3 = kind == SessionKind::Pop3;
-  const KindTexts texts = TextsFor(kind);
-  const std::string host(pop3 ? FieldText(account.popServer) : FieldText(account.smtpServer));
-  const int rawPort = pop3 ? account.popPort : account.smtpPort;
-  const uint16_t port = uint16_t(rawPort);
-  const bool tls = pop3 ? account.popSsl != 0 : account.smtpSsl != 0;
-  const int tag = pop3 ? kTagPop3 : kTagSmtp;
-
-  session.stream.Close();
-  session.nonBlocking = 0;
-  session.commandStartMs = 0;
-  const CommonSettings& common = env.common;
-  session.timeoutMs = common.customTimeout ? int64_t(common.timeoutSec) * 1000 : 60000;
-  if (session.timeoutMs < 0) session.timeoutMs = 0;
-  session.readWaitSec = common.customTimeout ? (common.timeoutSec <= 0 ? 3600 : common.timeoutSec)
-                                             : 60;
-
-  ShowAccountStatus(env, &account, pop3 ? SJIS(u8" 接続中..") : SJIS(u8" 接続中"), StatusIcon::Connecting);
-
-  const std::string operation = texts.operation;
-  auto fail = [&](const std::string& status, const std::string& logLine) {
-    env.log.SetStatus(status, StatusIcon::Error);
-    SessionLog(env, logLine);
-    session.stream.Close();
-    return -1;
-  };
-
-  SessionLog(env, std::string(texts.logPrefix) + "gethostbyname.. : " + host + "\r\n");
-  uint32_t address = 0;
-  if (platform::ResolveIPv4(host, address, session.timeoutMs, StopFlag(env)) != 0) {
-    const std::string text = "Error:" + operation + ":gethostbyname:";
-    return fail(text, text + texts.errorLineEnd);
-  }
-
-  SessionLog(env, std::string(texts.logPrefix) + "opening socket..");
-  const int socketError = session.stream.OpenSocket();
-  char number[64];
-  std::snprintf(number, sizeof number, "socket=%d\r\n", session.stream.handle());
-  SessionLog(env, number);
-  if (socketError != 0) {
-    const std::string text = "Error:" + operation + (pop3 ? ":socket" : ":socket:");
-    return fail(text, text + texts.errorLineEnd);
-  }
-
-  if (!pop3) SessionLog(env, "SMTP: setting timeout..\r\n");
-  session.stream.SetTimeouts(session.timeoutMs);
-  if (!pop3) SessionLog(env, "SMTP: getservbyname..\r\n");
-
-  if (tls) {
-    const int step = session.stream.CreateTls(host, account.tlsNoVerify == 0);
-    if (step != 0) {
-      std::snprintf(number, sizeof number, "Error:Cannot create SSL resources(code=%d).", step);
-      return fail(number, std::string(number) + "\r\n");
-    }
-  }
-
-  SessionLog(env, std::string(texts.logPrefix) + "connecting session.. : ");
-  // The port as it sits in the address structure (network byte order).
-  std::snprintf(number, sizeof number, "port=%x\r\n", unsigned(((port & 0xFF) << 8) | (port >> 8)));
-  SessionLog(env, number);
-
-  const std::string connectError = "Error:" + operation + ":connect";
-  if (tls || !account.nonBlocking) {
-    session.nonBlocking = 0;
-    SessionLog(env, "[Blk-Mode]");
-    const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env));
-    if (rc != 0) {
-      env.log.SetStatus(connectError, StatusIcon::Error);
-      SessionLog(env, "SMTP:shutdown & closesocket.. [Error:" + operation + "]\r\n");
-      session.stream.Close();
-      SessionLog(env, connectError + "\r\n");
-      return -1;
-    }
-  } else {
-    session.nonBlocking = 1;
-    SessionLog(env, "[Non-Blk-Mode]");
-    const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env),
-                                          [&] { SessionLog(env, "#"); });
-    if (rc == platform::wsa::kTimedOut) {
-      SessionLog(env, "<timeout>\r\n");
-      env.log.AddActivity(SJIS(u8"受信タイムアウト: connect できませんでした。"), Category::ServerNotice, &account);
-      session.stream.Close();
-      return -1;
-    }
-    if (rc != 0) {
-      // Reported here rather than at the first receive: the user sees the
-      // same socket error text, and no greeting is awaited in vain.
-      ReportSocketError(env, rc, tag, &account);
-      env.log.SetStatus(connectError, StatusIcon::Error);
-      session.stream.Close();
-      SessionLog(env, connectError + "\r\n");
-      return -1;
-    }
-  }
-
-  SessionLog(env, "\r\n");
-  SessionLog(env, std::string(texts.logPrefix) + "receiving response of connect..\r\n");
-
-  if (tls) {
-    std::string reason;
-    if (session.stream.Handshake(session.timeoutMs, StopFlag(env), reason) != 0) {
-      env.log.SetStatus("Error:SSL_connect", StatusIcon::Error);
-      if (!env.flags.ShouldStop()) {
-        const std::string text = SJIS(u8"SSL/TLS接続を確立できませんでした") + " [" + host +
-                                 "] " + reason;
-        env.log.AddActivity(text, Category::ServerNotice, &account);
-      }
-      SessionLog(env, "****:" + FormatClockTime() + "Error:SSL_connect [" + host + "] " + reason +
-                   "\r\n");
-      session.stream.Close();
-      return -1;
-    }
-  }
-  StartCommandDeadline(session, kReplyAllowanceBytes);  // for the greeting
-  return 0;
 }
 
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,

@@ -21,9 +21,9 @@ int Transact(SmtpTestEnv& t, FakeServer& server) {
   server.Start();
   t.AimAt(server.port());
   int result = -100;
-  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
+  if (OpenSendSession(t.env, *t.account, t.session) &&
       SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendMessageText(t.env, *t.account, t.session, kText);
+    result = static_cast<int>(SendMessageText(t.env, *t.account, t.session, kText));
   }
   CloseSession(t.env, t.session, false, t.account.get());
   server.Wait(5000);
@@ -63,7 +63,7 @@ TEST(SmtpHostile, RepliesWhoseLinesDisagreeAreFailures) {
     if (c.endReply) server.Expect("Subject: t\r\n").ReadLine().ReadLine().Expect(".\r\n").Send(c.endReply);
     server.Hang(300);
     const int result = Transact(t, server);
-    EXPECT_TRUE(result == kSmtpFailed || result == kSmtpSendLater) << c.name << ": " << result;
+    EXPECT_TRUE(result == int(SendResult::RetryNow) || result == int(SendResult::RetryLater)) << c.name << ": " << result;
     EXPECT_EQ(server.Failures(), std::vector<std::string>{}) << c.name;
     if (!c.endReply) {
       EXPECT_EQ(server.Received().find("QUIT"), std::string::npos) << c.name;
@@ -121,7 +121,7 @@ TEST(SmtpHostile, LineBreaksFromSettingsNeverReachTheWire) {
     FakeServer server;
     server.Send("220 mx\r\n").ReadLine().Send("250 mx\r\n");
     server.Expect("RSET\r\n").Send("250 ok\r\n").ReadLine().Send("250 ok\r\n").Hang(300);
-    EXPECT_EQ(Transact(t, server), kSmtpFailed) << c.name;
+    EXPECT_EQ(Transact(t, server), int(SendResult::RetryNow)) << c.name;
     EXPECT_EQ(server.Received().find("evil"), std::string::npos) << c.name;
     EXPECT_NE(t.ActivityTexts().find(SJIS(u8"制御文字")), std::string::npos) << c.name;
   }

@@ -28,9 +28,9 @@ int Transact(SmtpTestEnv& t, FakeServer& server, std::string_view text = kText) 
   server.Start();
   t.AimAt(server.port());
   int result = -100;
-  if (OpenSendSession(t.env, *t.account, t.session) >= 0 &&
+  if (OpenSendSession(t.env, *t.account, t.session) &&
       SmtpGreet(t.env, *t.account, t.session) == 1) {
-    result = SendMessageText(t.env, *t.account, t.session, text);
+    result = static_cast<int>(SendMessageText(t.env, *t.account, t.session, text));
   }
   CloseSession(t.env, t.session, false, t.account.get());
   server.Wait(5000);

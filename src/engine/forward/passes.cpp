@@ -162,7 +162,7 @@ void PassRunner::StartupAccountCheck(int i) {
     return;
   }
   if (IsScheduledNow(account, localNow_())) {
-    PopDelay(i);
+    ops_.PopDelay(i);
     if (Stopping()) return;
     ops_.FwdProc(i);
   } else {
@@ -196,18 +196,6 @@ void PassRunner::AnnounceConnectionChecked(int i) {
   else
     text += SJIS(u8"POP3/SMTPサーバーへの接続確認完了");
   log_.AddActivity(text, Category::Information, &account);
-}
-
-void PassRunner::PopDelay(int i) {
-  const AccountSettings& account = Account(i);
-  if (!account.popDelayOn) return;
-  int total = account.popDelaySec == 0 ? 10 : account.popDelaySec;
-  for (int second = 1; second <= total && !Stopping(); ++second) {
-    log_.SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), StatusIcon::Waiting);
-    Touch();
-    platform::SleepMs(1000, &state_.flags.stopRequested);
-    Touch();
-  }
 }
 
 void PassRunner::PollAccounts() {

@@ -39,7 +39,6 @@ class PassRunner {
   bool Stopping() const { return state_.flags.ShouldStop(); }
   void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
   // The per-second POP3 wait before a connection, ending early on a stop.
-  void PopDelay(int account);
   void SmtpCheck(int account);
   void AnnounceMailCount(int account, int count);
   void AnnounceConnectionChecked(int account);

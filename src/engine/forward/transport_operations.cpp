@@ -26,9 +26,9 @@ void TransportOperations::CloseSession(int i, bool sendQuit) {
 
 int TransportOperations::OpenSendSession(int i) {
   TransportEnv env = ctx_.Env();
-  const int result = velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session);
-  if (result < 0) velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
-  return result;
+  if (velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session)) return 0;
+  velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
+  return -1;
 }
 
 int TransportOperations::SmtpGreet(int i) {
@@ -45,6 +45,11 @@ bool TransportOperations::SendRset(int i) {
 int TransportOperations::MarkAllAsForwarded(int i) {
   TransportEnv env = ctx_.Env();
   return velnora::MarkAllAsForwarded(env, ctx_.account(i), ctx_.runtimeOf(i));
+}
+
+void TransportOperations::PopDelay(int i) {
+  TransportEnv env = ctx_.Env();
+  PopSessionDelay(env, ctx_.account(i));
 }
 
 void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }

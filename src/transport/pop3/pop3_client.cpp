@@ -43,26 +43,27 @@ void OverLimitWarning(TransportEnv& env, const AccountSettings& account, Account
       Category::ServerNotice, &account);
 }
 
-int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
-          const std::string& greeting) {
+// USER/PASS or APOP; true when logged in.
+bool Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+           const std::string& greeting) {
   MailSession& session = runtime.session;
   std::string reply;
   if (account.useApop) {
     const int rc = Pop3Apop(env, session, account, greeting, reply);
     if (rc == 0) AuthError(env, account, reply);
-    if (rc != 1) return -1;
+    if (rc != 1) return false;
     ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
-    return 0;
+    return true;
   }
   int rc = Pop3User(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
-  if (rc != 1) return -1;
+  if (rc != 1) return false;
   ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
   rc = Pop3Pass(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
-  if (rc != 1) return -1;
+  if (rc != 1) return false;
   ShowAccountStatus(env, &account, SJIS(u8" 受信中 ### "), StatusIcon::Receiving);
-  return 0;
+  return true;
 }
 
 // LIST and RETR of message `number` into its temporary file. 1 complete;
@@ -147,10 +148,18 @@ std::string ReceivedMailPath(const TransportEnv& env, int number) {
   return platform::JoinPath(env.tempFolder, Format("$vnrmail%d.vnr", number));
 }
 
+bool PopSessionDelay(TransportEnv& env, const AccountSettings& account) {
+  if (!account.popDelayOn) return true;
+  const int total = account.popDelaySec == 0 ? 10 : account.popDelaySec;
+  return CountSeconds(env, account, total, StatusIcon::Waiting, [](int second, int all) {
+    return Format(SJIS(u8"POP切断待ち.. %d/%d秒").c_str(), second, all);
+  });
+}
+
 int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
   if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
   LogSessionBanner(env, account, "POP3");
-  if (ConnectSession(env, account, runtime.session, SessionKind::Pop3) < 0) return -1;
+  if (!ConnectSession(env, account, runtime.session, SessionKind::Pop3)) return -1;
 
   std::string greeting;
   if (recv_com(env, runtime.session, greeting, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
@@ -161,7 +170,7 @@ int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRun
     return -1;
   }
   ShowAccountStatus(env, &account, SJIS(u8" 認証中 # "), StatusIcon::Connecting);
-  if (Login(env, account, runtime, greeting) < 0) return -1;
+  if (!Login(env, account, runtime, greeting)) return -1;
 
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
   std::string reply;
@@ -223,12 +232,12 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   return 1;
 }
 
-int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+FetchResult ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
                         AccountRuntime& runtime) {
   runtime.fetched.clear();
   const bool uidlMode = !account.noUidlActive;
   if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
-    return RETVAL_UIDLERR;
+    return FetchResult::NoUidlListing;
   }
   ShowAccountStatus(env, &account, SJIS(u8" 処理中 UIDL.."), StatusIcon::Receiving);
 
@@ -295,9 +304,9 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
     runtime.fetched.push_back(m);
     ++fetchedCount;
   }
-  if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
+  if (stopped || env.flags.ShouldStop()) return FetchResult::Complete;
 
-  int result = RETVAL_NOERROR;
+  FetchResult result = FetchResult::Complete;
   if (j < mailCount) {
     const int remaining = newCount - fetchedCount;
     if (remaining > 0) {
@@ -309,7 +318,7 @@ int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
           SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), Category::ServerNotice,
           &account);
     }
-    result = RETVAL_RECV0;
+    result = FetchResult::EndedEarly;
   }
   // Forward order reached the positions below j; reverse order reached the
   // top ones, so the whole count stays for the deletion after forwarding.

@@ -37,14 +37,14 @@ bool PartDelay(TransportEnv& env, const AccountSettings& account) {
 
 }  // namespace
 
-int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
+SendResult SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
                    int partNumber, const std::function<void()>& allAccepted) {
   const auto destinations = SplitDestinations(FieldText(account.forwardTo));
   account.apportionCount = static_cast<int16_t>(destinations.size());
   if (destinations.empty()) {
     // Nothing went anywhere: the message is not forwarded and stays.
     env.log.AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), Category::ServerNotice, &account);
-    return 0;
+    return SendResult::RetryNow;
   }
 
   Apportion apportion{account.apportion != 0, account.apportionCount, account.apportionNext};
@@ -62,19 +62,20 @@ int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& ses
     // check rather than being counted as sent.
     if (platform::FileSize(path) <= 0 || !ReadWholeFile(path, text)) {
       env.log.AddActivity(SJIS(u8"送信するファイルがありません。このメールは次回のチェックで再度処理します。"), Category::ServerNotice, &account);
-      return 0;
+      return SendResult::RetryNow;
     }
-    const int result = SendMessageText(env, account, session, text);
-    if (result == kSmtpFailed) return 0;
-    if (result == kSmtpSendLater || result == kSmtpRefusedForGood) return result;
+    const SendResult result = SendMessageText(env, account, session, text);
+    if (result != SendResult::Sent) return result;
     text.clear();
     platform::RemoveFile(path);
     const bool last = j + 1 == partNumber;
     // Every part has its 250: the message is forwarded, whatever follows.
     if (last && allAccepted) allAccepted();
-    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account) && !last) return 0;
+    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account) && !last) {
+      return SendResult::RetryNow;
+    }
   }
-  return 1;
+  return SendResult::Sent;
 }
 
 }  // namespace velnora

@@ -13,7 +13,7 @@
 
 namespace velnora {
 
-int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
+bool PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   // A record of its own, zero but for what the log-in needs, so nothing of
   // the account's POP3 side is touched.
   auto pop = std::make_unique<AccountSettings>();
@@ -33,10 +33,10 @@ int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   if (OpenRcvSession(env, *pop, runtime) < 0) {
     env.log.SetStatus("ERROR: OpenRcvSession(before SMTP).", StatusIcon::Error);
     env.log.AddActivity(SJIS(u8"SMTP送信の前のPOP認証に失敗しました"), Category::ServerNotice, &account);
-    return -1;
+    return false;
   }
   closer.InOrder();
-  return 1;
+  return true;
 }
 
 }  // namespace velnora

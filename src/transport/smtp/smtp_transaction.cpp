@@ -49,14 +49,14 @@ class Transaction {
   Transaction(TransportEnv& env, AccountSettings& account, MailSession& session)
       : env_(env), account_(account), session_(session) {}
 
-  int Run(std::string_view text) {
+  SendResult Run(std::string_view text) {
     Status(" # ");
     env_.flags.lastActivityTick = platform::TickMs();
 
-    if (Exchange("RSET\r\n") < 0) return kSmtpFailed;
+    if (Exchange("RSET\r\n") < 0) return SendResult::RetryNow;
     if (!Accepted()) return Refused(SmtpStep::Rset);
 
-    if (Exchange(MailFromCommand(account_, text)) < 0) return kSmtpFailed;
+    if (Exchange(MailFromCommand(account_, text)) < 0) return SendResult::RetryNow;
     if (!Accepted()) return Refused(SmtpStep::MailFrom);
     Status(" ## ");
 
@@ -66,26 +66,26 @@ class Transaction {
     int accepted = 0;
     for (std::size_t i = 0; i < destinations.size(); ++i) {
       if (!DestinationSelected(apportion, i)) continue;
-      if (Exchange("RCPT TO: <" + std::string(destinations[i]) + ">\r\n") < 0) return kSmtpFailed;
+      if (Exchange("RCPT TO: <" + std::string(destinations[i]) + ">\r\n") < 0) return SendResult::RetryNow;
       if (!Accepted()) return Refused(SmtpStep::RcptTo);
       ++accepted;
       Status(" ### ");
     }
-    if (accepted == 0) return kSmtpFailed;
+    if (accepted == 0) return SendResult::RetryNow;
 
-    if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return kSmtpFailed;
+    if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return SendResult::RetryNow;
     if (SmtpReplyCode(reply_) != 354) {
       env_.log.AddActivity(reply_, Category::ServerReply, &account_);
       return ClassifyRefusal(SmtpStep::Data, reply_, Policy());
     }
     Status(" #### ");
 
-    if (!WriteText(SkipControlLine(text))) return kSmtpFailed;
-    if (SmtpReadReply(env_, session_, account_, reply_) < 0) return kSmtpFailed;
+    if (!WriteText(SkipControlLine(text))) return SendResult::RetryNow;
+    if (SmtpReadReply(env_, session_, account_, reply_) < 0) return SendResult::RetryNow;
     CaptureReply(env_.common, reply_);
     if (!isSMTPReplyOK(reply_)) return Refused(SmtpStep::EndOfText);
     Status(" ##### ");
-    return kSmtpSent;
+    return SendResult::Sent;
   }
 
  private:
@@ -101,7 +101,7 @@ class Transaction {
     return {account_.noResendOn550 != 0, account_.noResendException1 != 0};
   }
 
-  int Refused(SmtpStep step) {
+  SendResult Refused(SmtpStep step) {
     env_.log.AddActivity(SJIS(u8"SMTPエラーが発生しました"), Category::ServerNotice, &account_);
     env_.log.AddActivity(reply_, Category::ServerReply, &account_);
     return ClassifyRefusal(step, reply_, Policy());
@@ -144,7 +144,7 @@ class Transaction {
 
 }  // namespace
 
-int SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& session,
+SendResult SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& session,
                     std::string_view text) {
   return Transaction(env, account, session).Run(text);
 }
