@@ -107,40 +107,41 @@ void PassRunner::AutoDialNotAvailable() {
   log_.AddActivity(SJIS(u8"自動ダイヤル接続はこの環境では使用できません。"), Category::Information, nullptr);
 }
 
-void PassRunner::StartupAccountCheck(int i) {
+bool PassRunner::CheckReceiveServer(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenRcvSession(i) < 0) {
     log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
     log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
     ops_.Beep();
     ops_.CloseSession(i, false);
-    return;
+    return false;
   }
   ops_.CloseSession(i, true);
-  if (Stopping()) return;
+  return true;
+}
 
+bool PassRunner::CheckSendServer(int i) {
+  AccountSettings& account = Account(i);
+  if (ops_.OpenSendSession(i) < 0) {
+    log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
+    log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ops_.Beep();
+    return false;
+  }
+  const int greet = ops_.SmtpGreet(i);
+  // A refused greeting was answered properly: that session ends with QUIT.
+  const bool ready = greet == 1 && ops_.SendRset(i);
+  ops_.CloseSession(i, greet == 0 || ready);
+  return ready;
+}
+
+void PassRunner::StartupAccountCheck(int i) {
+  AccountSettings& account = Account(i);
+  if (!CheckReceiveServer(i) || Stopping()) return;
   if (IsSpamEraser(account)) {
     log_.AddActivity(SJIS(u8"SPAM削除モードに設定されています（転送は行われません）"), Category::Information, &account);
-  } else {
-    bool smtpOk = false;
-    if (ops_.OpenSendSession(i) < 0) {
-      log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
-      log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
-      ops_.Beep();
-      return;
-    }
-    int greet = ops_.SmtpGreet(i);
-    if (greet < 0) {
-      ops_.CloseSession(i, false);
-    } else if (greet == 0) {
-      ops_.CloseSession(i, true);
-    } else if (!ops_.SendRset(i)) {
-      ops_.CloseSession(i, false);
-    } else {
-      ops_.CloseSession(i, true);
-      smtpOk = true;
-    }
-    if (!smtpOk) return;
+  } else if (!CheckSendServer(i)) {
+    return;
   }
   if (Stopping()) return;
 
@@ -150,7 +151,11 @@ void PassRunner::StartupAccountCheck(int i) {
   AnnounceConnectionChecked(i);
   if (account.startRemoteOff)
     log_.AddActivity(SJIS(u8"このアカウントはリモート停止中にセットされています"), Category::Information, &account);
+  ForwardAtStartup(i);
+}
 
+void PassRunner::ForwardAtStartup(int i) {
+  AccountSettings& account = Account(i);
   if (account.skipRemainingAtStartup) {
     if (account.noUidlActive) {
       ops_.SetStartIndex(i, ops_.MailCount(i));

@@ -24,6 +24,12 @@ class PassRunner {
   // incomplete account).
   bool StartForwarding();
   void StartupAccountCheck(int account);
+  // Log-in to the POP3 server, and HELO/EHLO and RSET at the SMTP server:
+  // true when the server works (a failure is reported).
+  bool CheckReceiveServer(int account);
+  bool CheckSendServer(int account);
+  // After the check: skip what is there, or forward it when the schedule allows.
+  void ForwardAtStartup(int account);
   void PollAccounts();
   void UpdateStatusSummary();
   // Forwarding stops: after "Disconnect" during a pass.

@@ -232,117 +232,158 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   return 1;
 }
 
-FetchResult ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
-                        AccountRuntime& runtime) {
-  runtime.fetched.clear();
-  const bool uidlMode = !account.noUidlActive;
-  if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
-    return FetchResult::NoUidlListing;
-  }
-  ShowAccountStatus(env, &account, SJIS(u8" 処理中 UIDL.."), StatusIcon::Receiving);
+namespace {
 
-  const int mailCount = runtime.mailCount;
-  const int startIndex = runtime.startIndex;
-  const int maxHeld = env.tables ? env.tables->maxHeldMails : 0;
-  int newCount = mailCount - startIndex;
-  if (uidlMode) {
-    const RuntimeTables& tables = *env.tables;
+// One fetch of the new messages of an account over its open session.
+class NewMailFetch {
+ public:
+  NewMailFetch(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime)
+      : env_(env), account_(account), runtime_(runtime), uidlMode_(!account.noUidlActive),
+        mailCount_(runtime.mailCount), startIndex_(runtime.startIndex),
+        maxHeld_(env.tables ? env.tables->maxHeldMails : 0),
+        contentKeys_([&runtime](int p) { return runtime.StoredUidl(p); },
+                     uidlMode_ ? std::min(runtime.storedCount(), maxHeld_) : 0) {}
+
+  FetchResult Run() {
+    runtime_.fetched.clear();
+    if (uidlMode_ && (!env_.tables || FetchServerUidls(env_, account_, runtime_) != 1)) {
+      return FetchResult::NoUidlListing;
+    }
+    ShowAccountStatus(env_, &account_, SJIS(u8" 処理中 UIDL.."), StatusIcon::Receiving);
+    const int newCount = CountNew();
+    const int end = FetchDue();
+    if (stopped_ || env_.flags.ShouldStop()) return FetchResult::Complete;
+
+    FetchResult result = FetchResult::Complete;
+    if (end < mailCount_) {
+      ReportLeftOver(newCount - fetchedCount_);
+      result = FetchResult::EndedEarly;
+    }
+    // Forward order reached the positions below `end`; reverse order reached
+    // the top ones, so the whole count stays for the deletion after forwarding.
+    if (!account_.reversePopOrder) runtime_.mailCount = end;
+    if (uidlMode_) StoreKnownListing();
+    return result;
+  }
+
+ private:
+  // How many messages are new: all from startIndex on without UIDLs, else
+  // those whose UIDL is not stored (isNew says which).
+  int CountNew() {
+    if (!uidlMode_) return mailCount_ - startIndex_;
+    const RuntimeTables& tables = *env_.tables;
     const NewMessageDecision decision = DecideNewMessages(
-        [&](int p) { return runtime.StoredUidl(p); }, std::min(runtime.storedCount(), maxHeld),
-        [&](int j) { return tables.CurrentUidl(j); }, startIndex, std::min(mailCount, maxHeld),
-        runtime.isNew);
-    newCount = mailCount - startIndex - decision.known;
+        [&](int p) { return runtime_.StoredUidl(p); }, std::min(runtime_.storedCount(), maxHeld_),
+        [&](int j) { return tables.CurrentUidl(j); }, startIndex_, std::min(mailCount_, maxHeld_),
+        runtime_.isNew);
+    return mailCount_ - startIndex_ - decision.known;
   }
-  ContentKeyMatcher contentKeys([&](int p) { return runtime.StoredUidl(p); },
-                                uidlMode ? std::min(runtime.storedCount(), maxHeld) : 0);
 
-  const bool limit = env.common.limitFetch != 0;
-  const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
-  const bool reverse = account.reversePopOrder != 0;
-  // Positions reached by the fetch; it grows with the messages fetched,
-  // never with the count the server claims.
-  std::vector<uint8_t> reached;
-  int fetchedCount = 0;
-  bool stopped = false;
-  int j = startIndex;
-  for (; j < mailCount; ++j) {
-    if (env.flags.ShouldStop()) {
-      stopped = true;
-      break;
-    }
-    RefreshActivity(env);
-    // Reverse order walks the same positions from the top down.
-    const int m = reverse ? mailCount - 1 - (j - startIndex) : j;
-    if (!IsDue(runtime, uidlMode, m, maxHeld)) continue;
-    const std::string failureKey = FailureKey(env, uidlMode, m);
-    if (GaveUpOn(runtime, failureKey)) continue;
-    if (limit && fetchedCount >= fetchLimit) break;
-    ShowAccountStatus(env, &account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), StatusIcon::Receiving);
-    bool fileFailed = false;
-    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount, fileFailed) != 1) {
-      NoteFetchFailure(env, account, runtime, failureKey, m, fileFailed);
-      break;
-    }
-    runtime.fetchFailures.erase(failureKey);
-    if (reached.size() <= std::size_t(m)) reached.resize(std::size_t(m) + 1, 0);
-    reached[std::size_t(m)] = 1;
-    if (uidlMode && m < maxHeld && env.tables->CurrentUidl(m).empty()) {
-      // No UIDL in the listing: the message is known by its content.
-      const std::string path = ReceivedMailPath(env, m + 1);
-      const std::string key = ContentKeyOfReceivedFile(path);
-      if (!key.empty()) {
-        auto& current = env.tables->currentUidls;
-        if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
-        current[std::size_t(m)] = MakeSlot(key);
-        if (contentKeys.TakeKnown(key)) {
-          runtime.isNew[std::size_t(m)] = 0;
-          platform::RemoveFile(path);
-          continue;  // known: fetched only to be recognised, not counted
-        }
+  // Fetches every due message up to the fetch limit, in the account's order;
+  // ends at the first failure. Returns the walk position where it ended.
+  int FetchDue() {
+    const bool limit = env_.common.limitFetch != 0;
+    const int fetchLimit = env_.common.fetchLimit > 0 ? env_.common.fetchLimit : 1;
+    int j = startIndex_;
+    for (; j < mailCount_; ++j) {
+      if (env_.flags.ShouldStop()) {
+        stopped_ = true;
+        break;
       }
+      RefreshActivity(env_);
+      // Reverse order walks the same positions from the top down.
+      const int m = account_.reversePopOrder ? mailCount_ - 1 - (j - startIndex_) : j;
+      if (!IsDue(runtime_, uidlMode_, m, maxHeld_)) continue;
+      const std::string failureKey = FailureKey(env_, uidlMode_, m);
+      if (GaveUpOn(runtime_, failureKey)) continue;
+      if (limit && fetchedCount_ >= fetchLimit) break;
+      ShowAccountStatus(env_, &account_, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount_),
+                        StatusIcon::Receiving);
+      bool fileFailed = false;
+      if (RetrieveMessage(env_, account_, runtime_, m + 1, j, mailCount_, fileFailed) != 1) {
+        NoteFetchFailure(env_, account_, runtime_, failureKey, m, fileFailed);
+        break;
+      }
+      runtime_.fetchFailures.erase(failureKey);
+      if (reached_.size() <= std::size_t(m)) reached_.resize(std::size_t(m) + 1, 0);
+      reached_[std::size_t(m)] = 1;
+      if (KnownByContent(m)) continue;  // fetched only to be recognised, not counted
+      runtime_.fetched.push_back(m);
+      ++fetchedCount_;
     }
-    runtime.fetched.push_back(m);
-    ++fetchedCount;
+    return j;
   }
-  if (stopped || env.flags.ShouldStop()) return FetchResult::Complete;
 
-  FetchResult result = FetchResult::Complete;
-  if (j < mailCount) {
-    const int remaining = newCount - fetchedCount;
-    if (remaining > 0) {
-      env.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
-                              SJIS(u8" 通ありますが、これらは次回に転送されます。"),
-                          Category::ServerNotice, &account);
-    } else {
-      env.log.AddActivity(
-          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), Category::ServerNotice,
-          &account);
-    }
-    result = FetchResult::EndedEarly;
+  // A message listed without UIDL is known by its content: its key stands
+  // in for the UIDL. True when the key is stored already (the file goes).
+  bool KnownByContent(int m) {
+    if (!uidlMode_ || m >= maxHeld_ || !env_.tables->CurrentUidl(m).empty()) return false;
+    const std::string path = ReceivedMailPath(env_, m + 1);
+    const std::string key = ContentKeyOfReceivedFile(path);
+    if (key.empty()) return false;
+    auto& current = env_.tables->currentUidls;
+    if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
+    current[std::size_t(m)] = MakeSlot(key);
+    if (!contentKeys_.TakeKnown(key)) return false;
+    runtime_.isNew[std::size_t(m)] = 0;
+    platform::RemoveFile(path);
+    return true;
   }
-  // Forward order reached the positions below j; reverse order reached the
-  // top ones, so the whole count stays for the deletion after forwarding.
-  if (!reverse) runtime.mailCount = j;
-  if (!uidlMode) return result;
+
+  void ReportLeftOver(int remaining) {
+    if (remaining > 0) {
+      env_.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
+                               SJIS(u8" 通ありますが、これらは次回に転送されます。"),
+                           Category::ServerNotice, &account_);
+    } else {
+      env_.log.AddActivity(
+          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"),
+          Category::ServerNotice, &account_);
+    }
+  }
 
   // The stored list becomes the server's listing by position, but only with
   // the messages already known: a fetched message is recorded by the
   // forwarding once its outcome is known, so a message that is never
   // handled (a stop, a crash, an early end in either order) stays new.
-  RuntimeTables& tables = *env.tables;
-  const int end = std::min(mailCount, maxHeld);
-  for (int p = startIndex; p < end; ++p) {
-    std::string_view uidl = runtime.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
-    std::string keptKey;
-    if (tables.CurrentUidl(p).empty() && !(std::size_t(p) < reached.size() && reached[std::size_t(p)])) {
-      keptKey = contentKeys.TakeAny();  // still on the server, not looked at this time
-      uidl = keptKey;
+  void StoreKnownListing() {
+    RuntimeTables& tables = *env_.tables;
+    const int end = std::min(mailCount_, maxHeld_);
+    for (int p = startIndex_; p < end; ++p) {
+      std::string_view uidl =
+          runtime_.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
+      std::string keptKey;
+      if (tables.CurrentUidl(p).empty() &&
+          !(std::size_t(p) < reached_.size() && reached_[std::size_t(p)])) {
+        keptKey = contentKeys_.TakeAny();  // still on the server, not looked at this time
+        uidl = keptKey;
+      }
+      runtime_.SetStoredUidl(p, uidl);
     }
-    runtime.SetStoredUidl(p, uidl);
+    runtime_.startIndex = 0;
+    runtime_.SetStoredCount(end);
   }
-  runtime.startIndex = 0;
-  runtime.SetStoredCount(end);
-  return result;
+
+  TransportEnv& env_;
+  const AccountSettings& account_;
+  AccountRuntime& runtime_;
+  const bool uidlMode_;
+  const int mailCount_;
+  const int startIndex_;
+  const int maxHeld_;
+  ContentKeyMatcher contentKeys_;
+  // Positions reached by the fetch; it grows with the messages fetched,
+  // never with the count the server claims.
+  std::vector<uint8_t> reached_;
+  int fetchedCount_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+FetchResult ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+                                AccountRuntime& runtime) {
+  return NewMailFetch(env, account, runtime).Run();
 }
 
 int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
