@@ -19,25 +19,25 @@ SpaceShape ShapeOf(char32_t cp) {
 std::string NormalizeUnicodeSpaces(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // Every character concerned starts with one of these bytes, which are
+    // never continuation bytes.
     const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    char32_t cp = b0;
-    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < text.size()) {
-      length = 2;
-      cp = ((b0 & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-    } else if (b0 >= 0xE0 && b0 <= 0xEF && i + 2 < text.size()) {
-      length = 3;
-      cp = ((b0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
-           (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
-    }
-    switch (b0 < 0xC2 ? SpaceShape::Keep : ShapeOf(cp)) {
-      case SpaceShape::Space: out.push_back(' '); break;
-      case SpaceShape::Drop: break;
-      case SpaceShape::Keep: out.append(text.substr(i, length)); break;
-    }
-    i += length;
+    if (b0 != 0xC2 && b0 != 0xE2 && b0 != 0xEF) continue;
+    const std::size_t length = b0 == 0xC2 ? 2 : 3;
+    if (i + length > text.size()) break;
+    const auto b1 = static_cast<unsigned char>(text[i + 1]);
+    char32_t cp = b0 == 0xC2 ? ((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu)
+                             : ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+    const SpaceShape shape = ShapeOf(cp);
+    if (shape == SpaceShape::Keep) continue;
+    out.append(text.substr(copied, i - copied));
+    if (shape == SpaceShape::Space) out.push_back(' ');
+    i += length - 1;
+    copied = i + 1;
   }
+  out.append(text.substr(copied));
   return out;
 }
 

@@ -119,6 +119,8 @@ class TagScanner {
         PreByte(c);
       } else if (IsHtmlSpace(c)) {
         Whitespace();
+      } else if (c < 0x80) {
+        PlainRun();
       } else {
         std::size_t length = CharLengthAt(in_, i_, code_);
         out_.append(in_.substr(i_, length));
@@ -137,6 +139,21 @@ class TagScanner {
     if (i_ + 1 >= in_.size()) return false;
     const auto next = static_cast<unsigned char>(in_[i_ + 1]);
     return IsAsciiLetter(next) || next == '/' || next == '!' || next == '?';
+  }
+
+  // ASCII text up to the next markup, white space or other character, in
+  // one piece.
+  void PlainRun() {
+    std::size_t end = i_ + 1;
+    while (end < in_.size()) {
+      const auto b = static_cast<unsigned char>(in_[end]);
+      if (b >= 0x80 || b == '<' || IsHtmlSpace(b)) break;
+      ++end;
+    }
+    out_.append(in_.substr(i_, end - i_));
+    lastWide_ = false;
+    prevSpace_ = false;
+    i_ = end;
   }
 
   void Write(std::string_view text) {

@@ -15,11 +15,23 @@
 namespace velnora {
 namespace {
 
+// HTML names its character set in a meta tag of its head, which readers
+// look for near the start; searching the whole text for every "charset="
+// would cost time in proportion to their number.
+constexpr std::size_t kMetaCharsetWindow = 4096;
+
+CharsetCode DetectedCharset(std::string_view html) {
+  const CharsetCode labelled = CharsetFromContentType(html.substr(0, kMetaCharsetWindow));
+  if (labelled != charset::kNone) return labelled;
+  const CharsetCode guessed = GuessJapaneseCharset(html);
+  return guessed == charset::kUndetermined ? charset::kNone : guessed;
+}
+
 // The set the text is worked on in: ISO-2022-JP becomes Shift_JIS, UTF-7
 // becomes UTF-8, and Unicode becomes Shift_JIS unless the account keeps it.
 CharsetCode PrepareText(std::string& text, CharsetCode code, const HtmlTextOptions& options) {
   if (code != charset::kIso2022Jp && code != charset::kUtf8 && code != charset::kUtf7) {
-    const CharsetCode detected = CharsetFromContentType(text);
+    const CharsetCode detected = DetectedCharset(text);
     if (detected == charset::kIso2022Jp) {
       code = detected;
     } else if (code == charset::kUndetermined || code == charset::kNone) {

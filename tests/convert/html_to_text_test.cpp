@@ -113,6 +113,9 @@ TEST(HtmlToText, CharsetOfTheResult) {
       {"ascii with a reference becomes Shift_JIS", "&#12354;", charset::kUsAscii, false, "\x82\xA0\r\n", charset::kShiftJis},
       {"ISO-2022-JP becomes Shift_JIS", "\x1B$B$\"\x1B(B<br>x", charset::kIso2022Jp, true, "\x82\xA0\r\nx\r\n", charset::kShiftJis},
       {"UTF-8 becomes Shift_JIS", "\xE3\x81\x82", charset::kUtf8, false, "\x82\xA0\r\n", charset::kShiftJis},
+      {"meta charset of unlabelled text",
+       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\xE3\x81\x82", charset::kNone, false,
+       "\x82\xA0\r\n", charset::kShiftJis},
       {"latin-1 reference", "caf&eacute; &#x3B1;", charset::kIso8859First, true, "caf\xE9 ?\r\n", charset::kIso8859First},
   };
   for (const auto& c : cases) {
