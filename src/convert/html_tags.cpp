@@ -186,7 +186,11 @@ class TagScanner {
   }
 
   void ClosingTag(std::string_view name) {
-    if (IsOneOf(name, {"div", "pre"}) || IsHeading(name)) Write("\r\n");
+    if (IsOneOf(name, {"div", "pre", "table", "ul", "ol", "dl"}) || IsHeading(name)) {
+      Write("\r\n");
+    } else if (IsOneOf(name, {"p", "li", "td", "th", "dd", "dt", "blockquote", "title"}) && !prevSpace_) {
+      Write(" ");  // the end of a block never joins two words
+    }
     if (EqualsLower(name, "pre")) inPre_ = false;
   }
 
@@ -198,7 +202,7 @@ class TagScanner {
     } else if (EqualsLower(name, "hr")) {
       Write("\r\n---\r\n");
     } else if (IsOneOf(name, {"th", "td"})) {
-      Write(" ");
+      if (!prevSpace_) Write(" ");
     } else if (IsOneOf(name, {"style", "script", "noscript"})) {
       // Their content is not text: skip to the closing tag, which the next
       // round reads as an ordinary tag.
@@ -207,6 +211,7 @@ class TagScanner {
       std::size_t close = FindClosingTag(in_, lower, i_);
       i_ = close == std::string_view::npos ? in_.size() : close;
     } else if (EqualsLower(name, "pre")) {
+      Write("\r\n");
       inPre_ = true;
     } else if (EqualsLower(name, "a") && options_.htmlToText && options_.extractLinks) {
       LinkTexts(attributes);

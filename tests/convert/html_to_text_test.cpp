@@ -40,6 +40,8 @@ TEST(HtmlToText, TagsShapeLines) {
       {"less-than as text", "Price < 100 yen, a<3 b", "Price < 100 yen, a<3 b\r\n"},
       {"greater-than as text", "a >> b > c", "a >> b > c\r\n"},
       {"pre in any case keeps its lines", "<PRE>x  1\n  y\r\n</PRE>z", "x  1\r\ny\r\n\r\nz\r\n"},
+      {"block ends keep words apart", "<p>a</p>b<table><tr><td>c</td></tr></table>Next<pre> d</pre>",
+       "a b\r\nc\r\nNext\r\nd\r\n"},
       {"white space runs", "a\tb \n\t c", "a b c\r\n"},
       {"line break is a space", "Hello\nworld", "Hello world\r\n"},
       {"leading dots stay", "...more<br>. item", "...more\r\n. item\r\n"},
