@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "convert/ascii_case.h"
 #include "convert/base64.h"
 #include "convert/charset_detect.h"
 #include "convert/html_passes.h"
@@ -21,7 +22,16 @@ namespace {
 constexpr std::size_t kMetaCharsetWindow = 4096;
 
 CharsetCode DetectedCharset(std::string_view html) {
-  const CharsetCode labelled = CharsetFromContentType(html.substr(0, kMetaCharsetWindow));
+  // <meta charset="utf-8"> quotes its label, which a header's parameter
+  // does not.
+  std::string head(html.substr(0, kMetaCharsetWindow));
+  for (std::size_t at = 0; (at = head.find('=', at)) != std::string::npos; ++at) {
+    if (at >= 7 && StartsWithLower(std::string_view(head).substr(at - 7), "charset=") && at + 1 < head.size() &&
+        (head[at + 1] == '"' || head[at + 1] == '\'')) {
+      head.erase(at + 1, 1);
+    }
+  }
+  const CharsetCode labelled = CharsetFromContentType(head);
   if (labelled != charset::kNone) return labelled;
   const CharsetCode guessed = GuessJapaneseCharset(html);
   return guessed == charset::kUndetermined ? charset::kNone : guessed;

@@ -118,6 +118,8 @@ TEST(HtmlToText, CharsetOfTheResult) {
       {"meta charset of unlabelled text",
        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\xE3\x81\x82", charset::kNone, false,
        "\x82\xA0\r\n", charset::kShiftJis},
+      {"quoted meta charset", "<meta charset=\"UTF-8\">\xE3\x81\x82", charset::kUndetermined, false, "\x82\xA0\r\n",
+       charset::kShiftJis},
       {"latin-1 reference", "caf&eacute; &#x3B1;", charset::kIso8859First, true, "caf\xE9 ?\r\n", charset::kIso8859First},
   };
   for (const auto& c : cases) {
