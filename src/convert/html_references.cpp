@@ -102,6 +102,16 @@ std::unordered_map<char32_t, std::string> ShiftJisForms(std::string_view text) {
   }
   if (order.empty()) return forms;
   ApplyInPlace(batch, [](std::span<char> buffer) { return ReplacePictographs(buffer); });
+  // Shift_JIS has nothing beyond U+FFFF, and the converter is slow to say
+  // so for each character: those left without a stand-in are "?" at once.
+  std::string bmp;
+  bmp.reserve(batch.size());
+  for (std::size_t i = 0; i < batch.size();) {
+    const bool astral = static_cast<unsigned char>(batch[i]) >= 0xF0;
+    bmp.append(astral ? std::string_view("?") : std::string_view(batch).substr(i, 1));
+    i += astral ? 4 : 1;
+  }
+  batch = std::move(bmp);
   // Through UTF-16, so that a character without a form is one "?".
   auto wide = platform::MultiByteToWideChar(platform::kCodePageUtf8, batch);
   if (!wide) return forms;

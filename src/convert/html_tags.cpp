@@ -175,9 +175,12 @@ class TagScanner {
     while (nameEnd < in_.size() && IsNameChar(static_cast<unsigned char>(in_[nameEnd]))) ++nameEnd;
     const std::string_view name = in_.substr(nameStart, nameEnd - nameStart);
     const std::size_t gt = in_.find('>', nameEnd);
-    const std::size_t attributesEnd = gt == std::string_view::npos ? in_.size() : gt;
-    const std::string_view attributes = in_.substr(nameEnd, attributesEnd - nameEnd);
-    i_ = gt == std::string_view::npos ? in_.size() : gt + 1;
+    if (gt == std::string_view::npos) {  // an unfinished tag swallows the rest
+      i_ = in_.size();
+      return;
+    }
+    const std::string_view attributes = in_.substr(nameEnd, gt - nameEnd);
+    i_ = gt + 1;
     if (closing) {
       ClosingTag(name);
     } else {
