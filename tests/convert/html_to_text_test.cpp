@@ -71,6 +71,7 @@ TEST(HtmlToText, Links) {
       {"anchor", "<a href=\"#top\">up</a>", "up\r\n"},
       {"title", "<a href='u' title=\"T\">x</a>", "[ u ]\r\n( T ) x\r\n"},
       {"image alt", "<img src=\"x.png\" alt=\"logo\">!", "( logo ) !\r\n"},
+      {"unfinished tag", "a <a href=\"x\" b", "a\r\n"},
   }, charset::kShiftJis, links);
   ExpectAll({
       {"links off", "see <a href=\"http://e.org/\">site</a>", "see site\r\n"},
@@ -96,7 +97,7 @@ TEST(HtmlToText, References) {
       {"hiragana", "&#12354;", "\x82\xA0\r\n"},
       {"pictograph stand-in", "&#128512;", "[ ]\r\n"},
       {"named in Shift_JIS", "&eacute;&alpha;&Alpha;&yen;&hellip;", "e\x83\xBF\x83\x9F\\\x81\x63\r\n"},
-      {"no Shift_JIS form", "&#x0E01;", "?\r\n"},
+      {"no Shift_JIS form", "&#x0E01;&#x20000;", "??\r\n"},
   }, charset::kShiftJis, TextOptions());
 }
 
