@@ -107,6 +107,18 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
   return 1;
 }
 
+// "UIDL" and the first block of its listing. A refusal is reported with the
+// server's reply as `replyCategory`. True when the listing follows in `block`.
+bool StartUidlListing(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                      int tag, std::size_t capacity, std::string& block, Category replyCategory) {
+  const int rc = Pop3Uidl(env, session, account, tag, capacity, block);
+  if (rc == 0) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
+    env.log.AddActivity(block, replyCategory, &account);
+  }
+  return rc == 1;
+}
+
 constexpr int kFetchAttempts = 3;
 
 // Whether position m is to be fetched: without UIDLs every position from
@@ -200,11 +212,8 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
 
   std::string block;
-  const int rc = Pop3Uidl(env, runtime.session, account, kTagNone, kUidlReplyCapacity, block);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
-    env.log.AddActivity(block, Category::ServerNotice, &account);
+  if (!StartUidlListing(env, account, runtime.session, kTagNone, kUidlReplyCapacity, block,
+                        Category::ServerNotice)) {
     return -1;
   }
 
@@ -401,11 +410,8 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
   const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
   ShowAccountStatus(env, &account, SJIS(u8" 受信中 UIDL.. "), StatusIcon::Receiving);
   std::string block;
-  const int rc = Pop3Uidl(env, runtime.session, account, kTagPop3, kPop3ReplyCapacity, block);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
-    env.log.AddActivity(block, Category::ServerReply, &account);
+  if (!StartUidlListing(env, account, runtime.session, kTagPop3, kPop3ReplyCapacity, block,
+                        Category::ServerReply)) {
     return -1;
   }
   int stored = 0;

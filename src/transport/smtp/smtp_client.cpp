@@ -34,50 +34,45 @@ bool ConnectDelay(TransportEnv& env, const AccountSettings& account) {
   });
 }
 
+// Sends `command` and expects the reply `code`; another reply is reported
+// with `failure`. False also on a transfer failure.
+bool Expect(TransportEnv& env, const AccountSettings& account, MailSession& session,
+            std::string_view command, int code, std::string_view failure, std::string& reply,
+            std::string_view logAs = {}) {
+  if (SmtpExchange(env, session, account, command, reply, logAs) < 0) return false;
+  if (SmtpReplyCode(reply) == code) return true;
+  ReportReply(env, account, failure, reply);
+  return false;
+}
+
+const std::string& WrongCredentials() {
+  return SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
+}
+
+// Only 235 completes a log-in (RFC 4954); another 334 is a further question.
 bool AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& session,
-              std::string_view user, std::string_view password) {
+               std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, "AUTH LOGIN\r\n", reply) < 0) return false;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply);
-    return false;
-  }
-  const std::string& wrong = SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
-  if (SmtpExchange(env, session, account, LoginAuthLine(user), reply, kMaskedAuthLine) < 0) return false;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, wrong, reply);
-    return false;
-  }
-  if (SmtpExchange(env, session, account, LoginAuthLine(password), reply, kMaskedAuthLine) < 0)
-    return false;
-  // Only 235 is a completed log-in (RFC 4954); another 334 is a further
-  // question, not a success.
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account, wrong, reply);
-    return false;
-  }
-  return true;
+  return Expect(env, account, session, "AUTH LOGIN\r\n", 334,
+                SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply) &&
+         Expect(env, account, session, LoginAuthLine(user), 334, WrongCredentials(), reply,
+                kMaskedAuthLine) &&
+         Expect(env, account, session, LoginAuthLine(password), 235, WrongCredentials(), reply,
+                kMaskedAuthLine);
 }
 
 bool AuthPlain(TransportEnv& env, const AccountSettings& account, MailSession& session,
-              std::string_view user, std::string_view password) {
+               std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, PlainAuthCommand(user, password), reply,
-                   kMaskedPlainCommand) < 0)
-    return false;
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply);
-    return false;
-  }
-  return true;
+  return Expect(env, account, session, PlainAuthCommand(user, password), 235,
+                SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply, kMaskedPlainCommand);
 }
 
 bool AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& session,
-                std::string_view user, std::string_view password) {
+                 std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, "AUTH CRAM-MD5\r\n", reply) < 0) return false;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply);
+  if (!Expect(env, account, session, "AUTH CRAM-MD5\r\n", 334,
+              SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply)) {
     return false;
   }
   std::string_view challenge = CramMd5Challenge(reply);
@@ -85,14 +80,8 @@ bool AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession&
     ReportReply(env, account, "ESMTP AUTH error: no test string returned.", reply);
     return false;
   }
-  std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
-  if (SmtpExchange(env, session, account, response, reply, kMaskedAuthLine) < 0) return false;
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account,
-                SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います"), reply);
-    return false;
-  }
-  return true;
+  const std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
+  return Expect(env, account, session, response, 235, WrongCredentials(), reply, kMaskedAuthLine);
 }
 
 }  // namespace
