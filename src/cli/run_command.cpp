@@ -93,14 +93,14 @@ class Forwarding {
   // "Disconnect" while a pass runs.
   void RequestStop() {
     ctx_.worker.flags.stopRequested = true;
-    ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), 4, nullptr);
+    ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), Category::ServerNotice, nullptr);
   }
 
   // "Disconnect" between passes.
   void DisconnectIdle() {
     if (ctx_.worker.flags.connected) {
-      ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), 4, nullptr);
-      ctx_.log->AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), 4, nullptr);
+      ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), Category::ServerNotice, nullptr);
+      ctx_.log->AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), Category::ServerNotice, nullptr);
     }
     ctx_.worker.flags.connected = false;
     ctx_.worker.flags.stopRequested = false;
@@ -190,7 +190,7 @@ int RunForwarding(CliContext& context, bool once) {
   Context ctx(reporter, SettingsLocation(context.location));
   if (!ctx.StartUp()) return kExitError;
   if (ctx.capacityChangedTo) {
-    ctx.log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx.capacityChangedTo), 3, nullptr);
+    ctx.log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx.capacityChangedTo), Category::Information, nullptr);
   }
 
   int status = kExitOk;

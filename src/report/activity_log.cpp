@@ -65,8 +65,16 @@ std::string HeaderColumn(std::string_view line, size_t nameLength, size_t minLen
   return text.empty() ? fallback : text;
 }
 
-bool IsErrorOrStartupCode(int code) {
-  return code == 3 || code == 4 || code == 20 || code == 21 || code == 22;
+bool IsErrorOrStartupCode(Category code) {
+  return code == Category::Information || code == Category::ServerNotice ||
+         code == Category::ServerReply || code == Category::Refused550 ||
+         code == Category::Refused552;
+}
+
+// A forwarded message of an account that deletes as spam eraser shows as deleted spam.
+bool ShownAsForwarded(Category code) {
+  return code == Category::Forwarded || code == Category::ForwardedWithoutAttachments ||
+         code == Category::ForwardedToPhone;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -92,8 +100,8 @@ void ActivityLog::BeginRowLocked() {
   if (rowCounter_ < kRowLimit) return;
   reporter_.ActivityCleared();
   rowCounter_ = 0;
-  AddActivityLocked(SJIS(u8"ログが3000を越えたため、ウィンドウ上のリストをクリアしました。"), 3,
-                    nullptr);
+  AddActivityLocked(SJIS(u8"ログが3000を越えたため、ウィンドウ上のリストをクリアしました。"),
+                    Category::Information, nullptr);
 }
 
 void ActivityLog::AppendForwardingLogLocked(const std::string& line) {
@@ -116,12 +124,12 @@ bool ActivityLog::TakeForwardingLogFailure() {
   return std::exchange(forwardingLogFailed_, false);
 }
 
-void ActivityLog::AddActivity(std::string_view text, int code, const AccountSettings* account) {
+void ActivityLog::AddActivity(std::string_view text, Category code, const AccountSettings* account) {
   std::lock_guard lock(rowMutex_);
   AddActivityLocked(text, code, account);
 }
 
-void ActivityLog::AddActivityLocked(std::string_view text, int code,
+void ActivityLog::AddActivityLocked(std::string_view text, Category code,
                                     const AccountSettings* account) {
   BeginRowLocked();
   const std::string time = FormatListTime();
@@ -130,13 +138,13 @@ void ActivityLog::AddActivityLocked(std::string_view text, int code,
 
   ActivityRow row;
   row.row = rowCounter_++;
-  row.code = code;
+  row.code = CategoryNumber(code);
   row.columns = {"Info", accountText, time, cleanText, "(Velnora System)", " "};
 
-  const bool toFile = !(common_.noHistoryForDuplicates && code == 5) &&
+  const bool toFile = !(common_.noHistoryForDuplicates && code == Category::Duplicate) &&
                       !(common_.noHistoryForErrors && IsErrorOrStartupCode(code));
   if (toFile) {
-    std::string line = "V1;" + std::to_string(code) + ";Info;" + time + ";" + cleanText +
+    std::string line = "V1;" + std::to_string(CategoryNumber(code)) + ";Info;" + time + ";" + cleanText +
                        ";(Velnora System); ; ;" + SanitizedLogField(accountText) + ";\n";
     AppendForwardingLogLocked(line);
   }
@@ -148,10 +156,9 @@ void ActivityLog::AddMessageActivity(const MessageActivity& message,
   std::lock_guard lock(rowMutex_);
   BeginRowLocked();
 
-  int category = message.resultCode;
-  if ((category == 0 || category == 2 || category == 7) && account.deleteAfterForward &&
-      account.spamEraser) {
-    category = 23;
+  Category category = message.resultCode;
+  if (ShownAsForwarded(category) && account.deleteAfterForward && account.spamEraser) {
+    category = Category::SpamDeleted;
   }
 
   char sizeText[48];
@@ -166,7 +173,7 @@ void ActivityLog::AddMessageActivity(const MessageActivity& message,
 
   ActivityRow row;
   row.row = rowCounter_++;
-  row.code = category;
+  row.code = CategoryNumber(category);
   row.columns[0] = sizeText;
   row.columns[1] = AccountColumn(&account);
   row.columns[2] = time;
@@ -174,8 +181,8 @@ void ActivityLog::AddMessageActivity(const MessageActivity& message,
   row.columns[4] = HeaderColumn(message.from, 5, 7, none, account);
   row.columns[5] = HeaderColumn(message.to, 3, 5, none, account);
 
-  if (!(common_.noHistoryForDuplicates && category == 5)) {
-    std::string line = "V1;" + std::to_string(category) + ";" + row.columns[0] + ";" + time +
+  if (!(common_.noHistoryForDuplicates && category == Category::Duplicate)) {
+    std::string line = "V1;" + std::to_string(CategoryNumber(category)) + ";" + row.columns[0] + ";" + time +
                        ";" + row.columns[3] + ";" + row.columns[4] + ";" + row.columns[5] +
                        ";" + MessageKey(message.messageId, message.date, message.subject,
                                         message.from) +
@@ -196,8 +203,8 @@ bool ActivityLog::SyncForwardingLog() {
   return file && platform::FlushToDisk(file.get());
 }
 
-void ActivityLog::SetStatus(std::string_view text, int icon) {
-  reporter_.StatusChanged(text, icon);
+void ActivityLog::SetStatus(std::string_view text, StatusIcon icon) {
+  reporter_.StatusChanged(text, static_cast<int>(icon));
 }
 
 void ActivityLog::WriteSessionLog(std::string_view text) {
@@ -223,7 +230,7 @@ void ActivityLog::WriteSessionLog(std::string_view text) {
     }
     reporter_.SessionLogWritten(text);
   }
-  if (renamed) AddActivity(SJIS(u8"通信ログファイルをリネームして待避しました。"), 3, nullptr);
+  if (renamed) AddActivity(SJIS(u8"通信ログファイルをリネームして待避しました。"), Category::Information, nullptr);
 }
 
 }  // namespace velnora

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "report/activity_category.h"
 #include "report/reporter.h"
 
 namespace velnora {
@@ -18,7 +19,7 @@ struct CommonSettings;
 // whole lines including the field name, empty when absent).
 struct MessageActivity {
   long fileSize = 0;
-  int resultCode = 0;
+  Category resultCode = Category::Forwarded;
   int statCount = -1;  // the account's last STAT count; -1 when unknown ("----")
   std::string_view subject, from, to, messageId, date;
 };
@@ -30,11 +31,11 @@ class ActivityLog {
               std::string sessionLogPath);
 
   // One row for an event: errors, notices, start-up information.
-  void AddActivity(std::string_view text, int code, const AccountSettings* account);
+  void AddActivity(std::string_view text, Category code, const AccountSettings* account);
   // One row for a processed message, with its forwarding-log line.
   void AddMessageActivity(const MessageActivity& message, const AccountSettings& account);
-  // Status-bar text; icon < 8 switches the status image, 99 keeps it.
-  void SetStatus(std::string_view text, int icon);
+  // Status-bar text and image (StatusIcon::Keep leaves the image).
+  void SetStatus(std::string_view text, StatusIcon icon);
   // Appends text to the session log when it is switched on.
   void WriteSessionLog(std::string_view text);
   // Forces the forwarding log to the disk: called before a message is deleted
@@ -72,7 +73,7 @@ class ActivityLog {
   std::string sessionLogPath_;
   // Starts a row: clears the list at the row limit. Called with rowMutex_ held.
   void BeginRowLocked();
-  void AddActivityLocked(std::string_view text, int code, const AccountSettings* account);
+  void AddActivityLocked(std::string_view text, Category code, const AccountSettings* account);
   void AppendForwardingLogLocked(const std::string& line);
 
   mutable std::mutex rowMutex_;

@@ -5,12 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "report/activity_category.h"
+
 namespace velnora {
 
 struct AccountSettings;
 
 // The Japanese text of a category (result) code; empty for unknown codes.
 const std::string& CategoryText(int code);
+inline const std::string& CategoryText(Category code) { return CategoryText(CategoryNumber(code)); }
 
 // TAB, LF and CR become a space and ";" becomes ",", so a field can neither
 // end a forwarding-log line nor split a record; other controls and DEL

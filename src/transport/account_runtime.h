@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "config/common_settings.h"
+#include "report/activity_category.h"
 #include "config/settings_image.h"
 #include "transport/mail_session.h"
 
@@ -80,7 +81,7 @@ class AccountRuntime {
 
 // Outcome and UIDL of each message of the account being forwarded.
 struct ForwardStatus {
-  int16_t resultCode = 0;
+  Category resultCode = Category::Forwarded;
   UidlSlot uidl{};
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "report/time_stamps.h"
 
@@ -16,18 +17,6 @@ constexpr std::size_t kReplyReadSize = 1024;
 constexpr std::size_t kReplyHeadroom = 8192;
 
 const std::atomic<bool>* StopFlag(TransportEnv& env) { return &env.flags.stopRequested; }
-
-void Log(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
-
-std::string AccountName(const AccountSettings* account) {
-  return account ? std::string(FieldText(account->accountName)) : std::string();
-}
-
-std::string Bracketed(const AccountSettings* account, std::string_view text) {
-  return "[" + AccountName(account) + "]" + std::string(text);
-}
 
 void ReplaceNuls(char* data, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {
@@ -41,11 +30,6 @@ bool StoppedByRequest(TransportEnv& env, int code) {
   return code == platform::wsa::kInterrupted && env.flags.ShouldStop();
 }
 
-void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
-  const std::string text = FormatSocketError(code, tag);
-  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, 4, account);
-  Log(env, "ERROR REPORT: " + text + "\r\n");
-}
 
 int64_t EffectiveTimeout(const MailSession& session) {
   return session.timeoutMs > 0 ? session.timeoutMs : platform::kLongestWaitMs;
@@ -67,23 +51,18 @@ void ReportDeadline(TransportEnv& env, const AccountSettings* account) {
   if (!env.flags.ShouldStop()) {
     env.log.AddActivity(
         SJIS(u8"受信タイムアウトが発生しました code=04（サーバーの応答が遅すぎるため打ち切りました）"),
-        4, account);
+        Category::ServerNotice, account);
   }
-  Log(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
-}
-
-struct KindTexts {
-  const char* logPrefix;        // "POP3: " / "SMTP: "
-  const char* operation;        // "OpenRcvSession" / "OpenSendSession"
-  const char* errorLineEnd;     // POP3 errors end in CR LF, SMTP ones in LF
-};
-
-KindTexts TextsFor(SessionKind kind) {
-  return kind == SessionKind::Pop3 ? KindTexts{"POP3: ", "OpenRcvSession", "\r\n"}
-                                   : KindTexts{"SMTP: ", "OpenSendSession", "\n"};
+  SessionLog(env, "ERROR REPORT: COMMAND DEADLINE PASSED\r\n");
 }
 
 }  // namespace
+
+void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account) {
+  const std::string text = FormatSocketError(code, tag);
+  if (!StoppedByRequest(env, code)) env.log.AddActivity(text, Category::ServerNotice, account);
+  SessionLog(env, "ERROR REPORT: " + text + "\r\n");
+}
 
 void StartCommandDeadline(MailSession& session, int64_t allowanceBytes) {
   session.commandStartMs = platform::TickMs();
@@ -127,125 +106,6 @@ bool SessionDelay(TransportEnv& env, int64_t ms) {
   return platform::SleepMs(ms, StopFlag(env));
 }
 
-int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
-                   SessionKind kind) {
-  const bool pop3 = kind == SessionKind::Pop3;
-  const KindTexts texts = TextsFor(kind);
-  const std::string host(pop3 ? FieldText(account.popServer) : FieldText(account.smtpServer));
-  const int rawPort = pop3 ? account.popPort : account.smtpPort;
-  const uint16_t port = uint16_t(rawPort);
-  const bool tls = pop3 ? account.popSsl != 0 : account.smtpSsl != 0;
-  const int tag = pop3 ? kTagPop3 : kTagSmtp;
-
-  session.stream.Close();
-  session.nonBlocking = 0;
-  session.commandStartMs = 0;
-  const CommonSettings& common = env.common;
-  session.timeoutMs = common.customTimeout ? int64_t(common.timeoutSec) * 1000 : 60000;
-  if (session.timeoutMs < 0) session.timeoutMs = 0;
-  session.readWaitSec = common.customTimeout ? (common.timeoutSec <= 0 ? 3600 : common.timeoutSec)
-                                             : 60;
-
-  env.log.SetStatus(Bracketed(&account, pop3 ? SJIS(u8" 接続中..") : SJIS(u8" 接続中")), 6);
-
-  const std::string operation = texts.operation;
-  auto fail = [&](const std::string& status, const std::string& logLine) {
-    env.log.SetStatus(status, 5);
-    Log(env, logLine);
-    session.stream.Close();
-    return -1;
-  };
-
-  Log(env, std::string(texts.logPrefix) + "gethostbyname.. : " + host + "\r\n");
-  uint32_t address = 0;
-  if (platform::ResolveIPv4(host, address, session.timeoutMs, StopFlag(env)) != 0) {
-    const std::string text = "Error:" + operation + ":gethostbyname:";
-    return fail(text, text + texts.errorLineEnd);
-  }
-
-  Log(env, std::string(texts.logPrefix) + "opening socket..");
-  const int socketError = session.stream.OpenSocket();
-  char number[64];
-  std::snprintf(number, sizeof number, "socket=%d\r\n", session.stream.handle());
-  Log(env, number);
-  if (socketError != 0) {
-    const std::string text = "Error:" + operation + (pop3 ? ":socket" : ":socket:");
-    return fail(text, text + texts.errorLineEnd);
-  }
-
-  if (!pop3) Log(env, "SMTP: setting timeout..\r\n");
-  session.stream.SetTimeouts(session.timeoutMs);
-  if (!pop3) Log(env, "SMTP: getservbyname..\r\n");
-
-  if (tls) {
-    const int step = session.stream.CreateTls(host, account.tlsNoVerify == 0);
-    if (step != 0) {
-      std::snprintf(number, sizeof number, "Error:Cannot create SSL resources(code=%d).", step);
-      return fail(number, std::string(number) + "\r\n");
-    }
-  }
-
-  Log(env, std::string(texts.logPrefix) + "connecting session.. : ");
-  // The port as it sits in the address structure (network byte order).
-  std::snprintf(number, sizeof number, "port=%x\r\n", unsigned(((port & 0xFF) << 8) | (port >> 8)));
-  Log(env, number);
-
-  const std::string connectError = "Error:" + operation + ":connect";
-  if (tls || !account.nonBlocking) {
-    session.nonBlocking = 0;
-    Log(env, "[Blk-Mode]");
-    const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env));
-    if (rc != 0) {
-      env.log.SetStatus(connectError, 5);
-      Log(env, "SMTP:shutdown & closesocket.. [Error:" + operation + "]\r\n");
-      session.stream.Close();
-      Log(env, connectError + "\r\n");
-      return -1;
-    }
-  } else {
-    session.nonBlocking = 1;
-    Log(env, "[Non-Blk-Mode]");
-    const int rc = session.stream.Connect(address, port, session.timeoutMs, StopFlag(env),
-                                          [&] { Log(env, "#"); });
-    if (rc == platform::wsa::kTimedOut) {
-      Log(env, "<timeout>\r\n");
-      env.log.AddActivity(SJIS(u8"受信タイムアウト: connect できませんでした。"), 4, &account);
-      session.stream.Close();
-      return -1;
-    }
-    if (rc != 0) {
-      // Reported here rather than at the first receive: the user sees the
-      // same socket error text, and no greeting is awaited in vain.
-      ReportSocketError(env, rc, tag, &account);
-      env.log.SetStatus(connectError, 5);
-      session.stream.Close();
-      Log(env, connectError + "\r\n");
-      return -1;
-    }
-  }
-
-  Log(env, "\r\n");
-  Log(env, std::string(texts.logPrefix) + "receiving response of connect..\r\n");
-
-  if (tls) {
-    std::string reason;
-    if (session.stream.Handshake(session.timeoutMs, StopFlag(env), reason) != 0) {
-      env.log.SetStatus("Error:SSL_connect", 5);
-      if (!env.flags.ShouldStop()) {
-        const std::string text = SJIS(u8"SSL/TLS接続を確立できませんでした") + " [" + host +
-                                 "] " + reason;
-        env.log.AddActivity(text, 4, &account);
-      }
-      Log(env, "****:" + FormatClockTime() + "Error:SSL_connect [" + host + "] " + reason +
-                   "\r\n");
-      session.stream.Close();
-      return -1;
-    }
-  }
-  StartCommandDeadline(session, kReplyAllowanceBytes);  // for the greeting
-  return 0;
-}
-
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
                   const AccountSettings* account) {
   if (sendQuit && session.isOpen()) {
@@ -253,7 +113,7 @@ void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
       std::string reply;
       recv_com(env, session, reply, 4096 + kReplyHeadroom, kTagClosing, nullptr);
     }
-    env.log.SetStatus(Bracketed(account, SJIS(u8" 終了中")), 99);
+    ShowAccountStatus(env, account, SJIS(u8" 終了中"), StatusIcon::Keep);
   }
   session.stream.Close();
 }
@@ -272,9 +132,9 @@ long SendCommandLine(TransportEnv& env, MailSession& session, std::string_view l
     env.log.AddActivity(
         SJIS(u8"送信するコマンドに改行などの制御文字が含まれているため、送信しませんでした。"
              u8"アカウントの設定を確認して下さい。"),
-        4, account);
+        Category::ServerNotice, account);
     const std::string_view verb = line.substr(0, std::min(line.find_first_of(" \r\n"), line.size()));
-    Log(env, "ERROR REPORT: command with a line break refused: " +
+    SessionLog(env, "ERROR REPORT: command with a line break refused: " +
                  std::string(verb.substr(0, std::min<std::size_t>(verb.size(), 8))) + "\r\n");
     return -1;
   }
@@ -302,14 +162,14 @@ long SendCommand(TransportEnv& env, MailSession& session, std::string_view data,
     } else {
       line += data;
     }
-    Log(env, line);
+    SessionLog(env, line);
   }
   if (sent >= 0) return sent;
   if (DeadlinePassed(session)) {
     ReportDeadline(env, account);
   } else if (error == platform::wsa::kTimedOut) {
-    env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=01"), 4, account);
-    Log(env, "ERROR REPORT: WSAETIMEDOUT\r\n");
+    env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=01"), Category::ServerNotice, account);
+    SessionLog(env, "ERROR REPORT: WSAETIMEDOUT\r\n");
   } else {
     ReportSocketError(env, error, tag, account);
   }
@@ -327,15 +187,15 @@ int WaitReadable(TransportEnv& env, MailSession& session, const AccountSettings*
         ReportDeadline(env, account);
         return -1;
       }
-      env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=02"), 4, account);
-      Log(env, "ERROR REPORT: select()=TIMEOUT\r\n");
+      env.log.AddActivity(SJIS(u8"受信タイムアウトが発生しました code=02"), Category::ServerNotice, account);
+      SessionLog(env, "ERROR REPORT: select()=TIMEOUT\r\n");
       return -1;
     case platform::WaitResult::Stopped:
-      Log(env, "ERROR REPORT: select()=STOPPED\r\n");
+      SessionLog(env, "ERROR REPORT: select()=STOPPED\r\n");
       return -1;
     default:
-      env.log.AddActivity(SJIS(u8"受信エラーが発生しました code=03"), 4, account);
-      Log(env, "ERROR REPORT: select()=SOCKET_ERROR\r\n");
+      env.log.AddActivity(SJIS(u8"受信エラーが発生しました code=03"), Category::ServerNotice, account);
+      SessionLog(env, "ERROR REPORT: select()=SOCKET_ERROR\r\n");
       return -1;
   }
 }
@@ -363,7 +223,7 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     session.commandReceivedBytes += n;
     if (n == 0) {
       closed = true;
-      Log(env, "****: ERR recv=0 detected..(2): the connection has been gracefully closed.\r\n");
+      SessionLog(env, "****: ERR recv=0 detected..(2): the connection has been gracefully closed.\r\n");
       break;
     }
     ReplaceNuls(chunk, std::size_t(n));
@@ -374,7 +234,7 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     if (before > limit) break;
   }
   if (tag != kTagNone) {
-    Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + reply);
+    SessionLog(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + reply);
   }
   if (failed) {
     if (DeadlinePassed(session)) {
@@ -412,7 +272,7 @@ long RecvChunk(TransportEnv& env, MailSession& session, std::string& chunk, std:
   session.commandReceivedBytes += n;
   ReplaceNuls(chunk.data(), chunk.size());
   if (tag != kTagNone && n > 0) {
-    Log(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + chunk);
+    SessionLog(env, std::string(ReceivedPrefix(tag)) + FormatClockTime() + "[<-]" + chunk);
   }
   return n;
 }

@@ -53,9 +53,10 @@ struct MailSession {
   bool isOpen() const { return stream.isOpen(); }
 };
 
-// Resolves, connects and (with TLS) completes the handshake. 0 or -1; a
-// failed open leaves the session closed. The caller reads the greeting.
-int ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
+// Resolves, connects and (with TLS) completes the handshake: true when
+// connected; a failed open leaves the session closed. The caller reads the
+// greeting.
+bool ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
                    SessionKind kind);
 
 // Optional QUIT (one reply read, failures ignored), then shutdown and close.
@@ -102,6 +103,10 @@ long RecvChunk(TransportEnv& env, MailSession& session, std::string& chunk, std:
 // Waits until the session can be read (non-blocking mode). 1, or -1 after
 // reporting a time-out or error.
 int WaitReadable(TransportEnv& env, MailSession& session, const AccountSettings* account);
+
+// Reports a socket error: an activity entry (none when the stop request
+// caused it) and a session-log line.
+void ReportSocketError(TransportEnv& env, int code, int tag, const AccountSettings* account);
 
 // The activity text for a Windows Sockets error code; `tag` picks the
 // protocol prefix ("POP3: " for 2, 4 and 5, else "SMTP: ").

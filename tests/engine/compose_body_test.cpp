@@ -120,7 +120,7 @@ TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
   common->remoteStatusReport = 1;
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
   message.partLayout = 1;
-  message.resultCode = 19;
+  message.resultCode = Category::RemoteAnswered;
   ComposeInput input{*account, *extra, *common, options, folder.path(), nullptr, stamps, settings.get()};
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   EXPECT_EQ(BodyOfPart(), "-REMOTE-\r\n0:ON :home\r\n3:OFF:shop\r\n\r\n\r\n");
@@ -129,7 +129,7 @@ TEST_F(ComposeTest, AcceptedRemoteCommandIsAnsweredWithTheStatusReport) {
   common->remoteStatusReport = 0;
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
   message.partLayout = 1;
-  message.resultCode = 19;
+  message.resultCode = Category::RemoteAnswered;
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   EXPECT_EQ(BodyOfPart(), "please\r\n\r\n");
 }
@@ -145,7 +145,7 @@ TEST_F(ComposeTest, StatusReportIsIso2022Jp) {
   common->remoteStatusReport = 1;
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
   message.partLayout = 1;
-  message.resultCode = 19;
+  message.resultCode = Category::RemoteAnswered;
   message.contentCharset = 2;
   ComposeInput input{*account, *extra, *common, options, folder.path(), nullptr, stamps, settings.get()};
   ASSERT_EQ(ComposeSentMail(input, message), 1);
@@ -159,7 +159,7 @@ TEST_F(ComposeTest, StatusReportIsIso2022Jp) {
   SetText(settings->accounts[0].accountName, "\xBC\xAE\xAF\xCC\xDF");  // half-width ｼｮｯﾌﾟ
   Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
   message.partLayout = 1;
-  message.resultCode = 19;
+  message.resultCode = Category::RemoteAnswered;
   message.contentCharset = 2;
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   EXPECT_EQ(BodyOfPart(), "-REMOTE-\r\n0:ON :\x1B(I\x3C\x2E\x2F\x4C\x5F\x1B(J\r\n\r\n\r\n");

@@ -56,7 +56,7 @@ TEST_F(ComposeTest, SenderOnTheReplacementListReadsAsSentByTheAccount) {
   SetText(extra->replaceFromList, "nobody@x.example  TARO@SENDER.EXAMPLE");
   ASSERT_EQ(Compose(kDated), 1);
   EXPECT_EQ(int{message.fromOnReplaceList}, 1);
-  EXPECT_EQ(message.resultCode, 25);
+  EXPECT_EQ(message.resultCode, Category::SenderReplaced);
   EXPECT_EQ(HeaderLine("From:"), "From: <me@home.example>");
   EXPECT_EQ(HeaderLine("Reply-To:"), "Reply-To: Taro <taro@sender.example>");
   EXPECT_EQ(HeaderLine("Sender:"), "");
@@ -76,16 +76,16 @@ TEST_F(ComposeTest, ReplacementListLeavesOtherSendersAndRemoteCommandsAlone) {
   SetText(extra->replaceFromList, "someone@else.example");
   ASSERT_EQ(Compose(kDated), 1);
   EXPECT_EQ(int{message.fromOnReplaceList}, 0);
-  EXPECT_EQ(message.resultCode, 0);
+  EXPECT_EQ(message.resultCode, Category::Forwarded);
   EXPECT_EQ(HeaderLine("From:"), "From: Taro <taro@sender.example>");
 
   SetText(extra->replaceFromList, "taro@sender.example");
   Load(kDated);
   message.partLayout = 98;
-  message.resultCode = 19;
+  message.resultCode = Category::RemoteAnswered;
   ASSERT_EQ(ComposeParsed(), 1);
   EXPECT_EQ(int{message.fromOnReplaceList}, 1);
-  EXPECT_EQ(message.resultCode, 19) << "a remote command keeps its result";
+  EXPECT_EQ(message.resultCode, Category::RemoteAnswered) << "a remote command keeps its result";
 
   extra->replaceFromOn = 0;
   ASSERT_EQ(Compose(kDated), 1);

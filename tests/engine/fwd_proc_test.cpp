@@ -79,6 +79,9 @@ FakeServer& SmtpAccept(FakeServer& s, const std::string& dataReply = "250 queued
 }
 
 // A port on which nothing listens.
+// The outcome of a message that was not handled, as the forwarding status records it.
+constexpr int16_t kNotHandled = 99;
+
 uint16_t DeadPort() { return platform::FreeLoopbackPort(20000, 32000); }
 
 class FwdProcTest : public ::testing::Test {
@@ -91,7 +94,7 @@ class FwdProcTest : public ::testing::Test {
     a.accountNumber = 0;
 
     steps.filter = [this](Context&, MailMessage& message, int) {
-      message.resultCode = 0;
+      message.resultCode = Category::Forwarded;
       filtered.push_back(message.index);
       subjects.emplace_back(message.subject);
       if (onFilter) onFilter();
@@ -121,7 +124,9 @@ class FwdProcTest : public ::testing::Test {
     runtime().SetStoredCount(int(uidls.size()));
   }
   void Run() { FwdProc(ctx, 0, message, steps); }
-  int16_t Result(int position) const { return ctx.runtime->forwardStatus[std::size_t(position)].resultCode; }
+  int16_t Result(int position) const {
+    return int16_t(CategoryNumber(ctx.runtime->forwardStatus[std::size_t(position)].resultCode));
+  }
   bool Shown(const std::string& text) const {
     const auto texts = reporter.ActivityTexts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -454,7 +459,7 @@ TEST_F(FwdProcTest, NoUidlModeStartsTheNextCheckAtTheFirstMessageNotSent) {
   int calls = 0;
   // The first message is filtered, the second cannot be sent, the third is filtered.
   steps.filter = [&](Context&, MailMessage& message, int) {
-    message.resultCode = 0;
+    message.resultCode = Category::Forwarded;
     return ++calls == 2 ? 1 : 0;
   };
   FakeServer pop;
@@ -549,7 +554,7 @@ TEST_P(FwdProcDeletion, ForwardedOutcomesAreDeleted) {
   account().deleteAfterForward = 1;
   account().deleteIncludingFiltered = c.includingFiltered;
   steps.filter = [&](Context&, MailMessage& message, int) {
-    message.resultCode = c.code;
+    message.resultCode = static_cast<Category>(c.code);
     message.forwardedHere = c.forwardedHere;
     return c.passes ? 1 : 0;
   };
@@ -762,7 +767,7 @@ TEST_P(FwdProcNoUidl, NothingLostNothingSentTwice) {
   // other message, and message 2 later, is filtered.
   bool sendTried = false;
   steps.filter = [&](Context&, MailMessage& message, int) {
-    message.resultCode = 0;
+    message.resultCode = Category::Forwarded;
     filtered.push_back(message.index);
     if (message.index != 1 || sendTried) return 0;
     sendTried = true;

@@ -223,10 +223,10 @@ TEST(MailMessageTest, BufferSizesLeaveRoomForTheBody) {
 
 TEST(MailMessageTest, ActivityOfCarriesTheShownFields) {
   MailMessage m = Parsed("Subject: s\r\nFrom: f\r\nTo: t\r\nMessage-ID: <i>\r\nDate: d\r\n\r\n");
-  m.resultCode = 6;
+  m.resultCode = Category::Spam;
   MessageActivity a = ActivityOf(m, 12);
   EXPECT_EQ(a.fileSize, m.fileSize);
-  EXPECT_EQ(a.resultCode, 6);
+  EXPECT_EQ(a.resultCode, Category::Spam);
   EXPECT_EQ(a.statCount, 12);
   EXPECT_EQ(a.subject, "Subject: s");
   EXPECT_EQ(a.from, "From: f");

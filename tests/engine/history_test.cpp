@@ -143,7 +143,7 @@ TEST_P(HistoryRecordTest, TheCheckReadsWhatTheLogWrote) {
   auto account = std::make_unique<AccountSettings>();
   std::strcpy(account->accountName, c.accountName);
   MailMessage recorded = Parsed(c.recorded);
-  recorded.resultCode = c.recordedCode;
+  recorded.resultCode = static_cast<Category>(c.recordedCode);
   Record(recorded, *account);
   bool forwardedHere = !c.forwardedHere;
   EXPECT_EQ(IsAlreadyForwarded(Parsed(c.checked), *account, *common_, log_, nullptr, &forwardedHere), c.found);
@@ -211,7 +211,7 @@ TEST_F(HistoryTest, HistoryWithinTheLimitIsNotTouched) {
 TEST_F(HistoryTest, RowsAddedDuringTrimmingAreNotLost) {
   WriteLines(log_.forwardingLogPath(), 2000);
   std::thread worker([this] {
-    for (int i = 0; i < 400; ++i) log_.AddActivity("row " + std::to_string(i), 3, nullptr);
+    for (int i = 0; i < 400; ++i) log_.AddActivity("row " + std::to_string(i), Category::Information, nullptr);
   });
   while (log_.rowCount() < 50) std::this_thread::yield();
   const int kept = TrimHistory(*common_, log_);

@@ -67,7 +67,7 @@ TEST_P(FilterModeTest, ForwardsOrStopsWithTheCodeAndItsText) {
   MailMessage m = testing::Parsed(c.message);
   FilterScope scope{*tables.settings, tables.log, MondayAt(10)};
   EXPECT_EQ(MailFilterProc(scope, m, 0), c.forwarded);
-  EXPECT_EQ(m.resultCode, c.code);
+  EXPECT_EQ(CategoryNumber(m.resultCode), c.code);
   // The activity list names every code the filters set.
   EXPECT_FALSE(CategoryText(m.resultCode).empty());
 }
@@ -302,7 +302,7 @@ TEST_P(FilterScheduleTest, DropsArrivalsInStoppedHoursOnlyWhenAsked) {
   MailMessage m = testing::Parsed(kPlain);
   FilterScope scope{*tables.settings, tables.log, c.now};
   EXPECT_EQ(MailFilterProc(scope, m, 0), c.forwarded);
-  EXPECT_EQ(m.resultCode, c.forwarded ? 0 : 17);
+  EXPECT_EQ(CategoryNumber(m.resultCode), c.forwarded ? 0 : 17);
 }
 
 platform::CalendarTime TuesdayAt(int hour) {
@@ -339,7 +339,7 @@ TEST_F(MailFilterHistoryTest, SecondArrivalIsADuplicateCheckedBeforeReturnedMail
 
   MailMessage again = testing::Parsed(kPlain);
   EXPECT_EQ(Filter(again), 0);
-  EXPECT_EQ(again.resultCode, 5);
+  EXPECT_EQ(again.resultCode, Category::Duplicate);
 
   // A returned mail recorded once is a duplicate the second time, not code 1.
   MailMessage bounce = testing::Parsed(kReturned);
@@ -347,7 +347,7 @@ TEST_F(MailFilterHistoryTest, SecondArrivalIsADuplicateCheckedBeforeReturnedMail
   tables.log.AddMessageActivity(ActivityOf(bounce, 1), tables.account(0));
   MailMessage bounceAgain = testing::Parsed(kReturned);
   EXPECT_EQ(Filter(bounceAgain), 0);
-  EXPECT_EQ(bounceAgain.resultCode, 5);
+  EXPECT_EQ(bounceAgain.resultCode, Category::Duplicate);
 }
 
 TEST_F(MailFilterHistoryTest, AlwaysForwardSkipsTheDuplicateCheck) {
@@ -370,7 +370,7 @@ TEST(MailFilterTest, AcceptedCommandIsAnsweredAsOneJisTextPart) {
   MailMessage m = testing::Parsed("From: a@b\r\nSubject: s3cret 3 OFF\r\n\r\nx");
   FilterScope scope{*tables.settings, tables.log, MondayAt(10)};
   EXPECT_EQ(MailFilterProc(scope, m, 0), 1);
-  EXPECT_EQ(m.resultCode, 19);
+  EXPECT_EQ(m.resultCode, Category::RemoteAnswered);
   EXPECT_EQ(m.partLayout, kLayoutText);
   EXPECT_EQ(m.contentCharset, charset::kIso2022Jp);
   EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
@@ -446,14 +446,14 @@ TEST(MailFilterHostileTest, OversizedAndBrokenHeadersAreCutNotTrusted) {
   FilterScope scope{*tables.settings, tables.log, MondayAt(10)};
   // The subject begins with a whole command of 17 bytes: the rest is cut off.
   EXPECT_EQ(MailFilterProc(scope, m, 0), 0);
-  EXPECT_EQ(m.resultCode, 18);
+  EXPECT_EQ(m.resultCode, Category::RemoteNotAnswered);
   EXPECT_EQ(int(tables.account(7).remoteSuspended), 1);
 
   tables.common().remoteControl = 0;
   MailMessage again = testing::Parsed(text);
   // Every condition in use finds its word (To matches nothing): not all matched.
   EXPECT_EQ(MailFilterProc(scope, again, 0), 1);
-  EXPECT_EQ(again.resultCode, 0);
+  EXPECT_EQ(again.resultCode, Category::Forwarded);
 }
 
 }  // namespace

@@ -128,10 +128,10 @@ TEST_F(MessageLoadTest, LoadingReplacesThePreviousMessage) {
   ASSERT_EQ(LoadMessageFile(Write("a.vnr", "Subject: first\r\n\r\nA"), m, log_, *account_),
             LoadStatus::Loaded);
   ParseMailContent(m);
-  m.resultCode = 9;
+  m.resultCode = Category::FromFiltered;
   ASSERT_EQ(LoadMessageFile(Write("b.vnr", "To: t\r\n\r\nB"), m, log_, *account_),
             LoadStatus::Loaded);
-  EXPECT_EQ(m.resultCode, 0);
+  EXPECT_EQ(m.resultCode, Category::Forwarded);
   EXPECT_TRUE(m.subject.empty());
   ParseMailContent(m);
   EXPECT_EQ(m.Body(), "B");

@@ -91,7 +91,7 @@ class RemoteControlTest : public ::testing::Test {
 TEST_F(RemoteControlTest, OffCommandSuspendsTheNamedAccountAndIsAnswered) {
   MailMessage m = testing::Parsed("From: a@b\r\nSubject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 1);
-  EXPECT_EQ(m.resultCode, 19);
+  EXPECT_EQ(m.resultCode, Category::RemoteAnswered);
   EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
   EXPECT_EQ(int(tables.account(0).remoteSuspended), 0);
   ASSERT_EQ(tables.reporter.rows.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(RemoteControlTest, WithoutStatusReportTheCommandIsAppliedButNotForwarded)
   tables.common().remoteStatusReport = 0;
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 0);
-  EXPECT_EQ(m.resultCode, 18);
+  EXPECT_EQ(m.resultCode, Category::RemoteNotAnswered);
   EXPECT_EQ(int(tables.account(3).remoteSuspended), 1);
 }
 
@@ -130,7 +130,7 @@ TEST_F(RemoteControlTest, AnAccountThatIgnoresCommandsChangesNothing) {
   tables.account(0).ignoreRemoteControl = 1;
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 0);
-  EXPECT_EQ(m.resultCode, 18);
+  EXPECT_EQ(m.resultCode, Category::RemoteNotAnswered);
   EXPECT_EQ(int(tables.account(3).remoteSuspended), 0);
   EXPECT_TRUE(tables.reporter.rows.empty());
 }
@@ -139,7 +139,7 @@ TEST_F(RemoteControlTest, SuspendedAccountKeepsOrdinaryMailBackButObeysCommands)
   tables.account(0).remoteSuspended = 1;
   MailMessage ordinary = testing::Parsed("Subject: hello there\r\n\r\nx");
   EXPECT_EQ(Run(ordinary), 0);
-  EXPECT_EQ(ordinary.resultCode, 18);
+  EXPECT_EQ(ordinary.resultCode, Category::RemoteNotAnswered);
   MailMessage resume = testing::Parsed("Subject: Secr3t 0 ON\r\n\r\nx");
   EXPECT_EQ(Run(resume), 1);
   EXPECT_EQ(int(tables.account(0).remoteSuspended), 0);
@@ -150,7 +150,7 @@ TEST_F(RemoteControlTest, SwitchedOffRemoteControlLooksAtNothing) {
   tables.account(0).remoteSuspended = 1;
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");
   EXPECT_EQ(Run(m), 1);
-  EXPECT_EQ(m.resultCode, 0);
+  EXPECT_EQ(m.resultCode, Category::Forwarded);
   EXPECT_EQ(int(tables.account(3).remoteSuspended), 0);
   EXPECT_EQ(m.subject, "Subject: Secr3t 3 OFF");
 }

@@ -57,10 +57,10 @@ class ActivityLogTest : public ::testing::Test {
 };
 
 TEST_F(ActivityLogTest, EventRowAndLogLineCarryTheAccountWithItsNumber) {
-  log_.AddActivity("connect;failed\r\n", 20, account_.get());
+  log_.AddActivity("connect;failed\r\n", Category::ServerReply, account_.get());
   std::strcpy(account_->accountName, "");
-  log_.AddActivity("second", 4, account_.get());
-  log_.AddActivity("", 3, nullptr);
+  log_.AddActivity("second", Category::ServerNotice, account_.get());
+  log_.AddActivity("", Category::Information, nullptr);
 
   ASSERT_EQ(reporter_.rows.size(), 3u);
   const ActivityRow& first = reporter_.rows[0];
@@ -85,7 +85,7 @@ TEST_F(ActivityLogTest, EventRowAndLogLineCarryTheAccountWithItsNumber) {
 }
 
 TEST_F(ActivityLogTest, ServerTextReachesTheLogWithItsControlsVisible) {
-  log_.AddActivity("-ERR \x1B]2;owned\x07\x1B[2J\x1B[1;1Hbye", 20, account_.get());
+  log_.AddActivity("-ERR \x1B]2;owned\x07\x1B[2J\x1B[1;1Hbye", Category::ServerReply, account_.get());
   auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], "V1;20;Info;" + reporter_.rows[0].columns[2] +
@@ -93,7 +93,7 @@ TEST_F(ActivityLogTest, ServerTextReachesTheLogWithItsControlsVisible) {
 }
 
 TEST_F(ActivityLogTest, RowTimeIsTheListStamp) {
-  log_.AddActivity("x", 3, nullptr);
+  log_.AddActivity("x", Category::Information, nullptr);
   ASSERT_EQ(reporter_.rows.size(), 1u);
   EXPECT_TRUE(std::regex_match(reporter_.rows[0].columns[2],
                                std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d)")))
@@ -101,9 +101,9 @@ TEST_F(ActivityLogTest, RowTimeIsTheListStamp) {
 }
 
 TEST_F(ActivityLogTest, TheRowAfterTheLimitClearsTheListButNotTheFile) {
-  for (int i = 0; i < 3000; ++i) log_.AddActivity("row " + std::to_string(i), 3, nullptr);
+  for (int i = 0; i < 3000; ++i) log_.AddActivity("row " + std::to_string(i), Category::Information, nullptr);
   EXPECT_EQ(reporter_.clears, 0);
-  log_.AddActivity("row 3000", 3, nullptr);
+  log_.AddActivity("row 3000", Category::Information, nullptr);
 
   EXPECT_EQ(reporter_.clears, 1);
   ASSERT_EQ(reporter_.rows.size(), 3002u);
@@ -136,7 +136,7 @@ TEST_P(EventHistoryFilterTest, DecidesWhetherTheEventReachesTheFile) {
   const auto& c = GetParam();
   common_->noHistoryForDuplicates = c.noDuplicates;
   common_->noHistoryForErrors = c.noErrors;
-  log_.AddActivity("text", c.code, nullptr);
+  log_.AddActivity("text", static_cast<Category>(c.code), nullptr);
   EXPECT_EQ(reporter_.rows.size(), 1u);  // always shown
   EXPECT_EQ(LogLines().size(), c.written ? 1u : 0u);
 }
@@ -158,7 +158,7 @@ TEST_F(ActivityLogTest, RowIsShownWhenTheLogCannotBeOpened) {
   ActivityLog broken(reporter_, *common_, folder_.File("missing/velnora_.log"),
                      folder_.File("velnora_session.log"));
   broken.SetOpenRetry(2, 1);
-  broken.AddActivity("still shown", 4, nullptr);
+  broken.AddActivity("still shown", Category::ServerNotice, nullptr);
   ASSERT_EQ(reporter_.rows.size(), 1u);
   EXPECT_EQ(reporter_.rows[0].columns[3], "still shown");
   EXPECT_FALSE(broken.SyncForwardingLog());
@@ -166,7 +166,7 @@ TEST_F(ActivityLogTest, RowIsShownWhenTheLogCannotBeOpened) {
 }
 
 TEST_F(ActivityLogTest, SyncForwardingLogKeepsTheLines) {
-  log_.AddActivity("kept", 3, nullptr);
+  log_.AddActivity("kept", Category::Information, nullptr);
   EXPECT_TRUE(log_.SyncForwardingLog());
   EXPECT_EQ(LogLines().size(), 1u);
 }
@@ -279,7 +279,7 @@ TEST_P(MessageCategoryTest, SpamEraserTurnsForwardedCodesIntoDeleted) {
   account_->deleteAfterForward = c.deleteAfterForward;
   account_->spamEraser = c.spamEraser;
   MessageActivity m = Message("Subject: s", "From: f@x", "To: t@x");
-  m.resultCode = c.resultCode;
+  m.resultCode = static_cast<Category>(c.resultCode);
   log_.AddMessageActivity(m, *account_);
   ASSERT_EQ(reporter_.rows.size(), 1u);
   EXPECT_EQ(reporter_.rows[0].code, c.shown);
@@ -301,9 +301,9 @@ TEST_F(ActivityLogTest, DuplicateMessagesStayOutOfTheHistoryWhenAsked) {
   common_->noHistoryForDuplicates = 1;
   common_->noHistoryForErrors = 1;
   MessageActivity m = Message("Subject: s", "From: f@x", "To: t@x");
-  m.resultCode = 5;
+  m.resultCode = Category::Duplicate;
   log_.AddMessageActivity(m, *account_);
-  m.resultCode = 20;  // only events are held back as errors
+  m.resultCode = Category::ServerReply;  // only events are held back as errors
   log_.AddMessageActivity(m, *account_);
   EXPECT_EQ(reporter_.rows.size(), 2u);
   auto lines = LogLines();
@@ -382,7 +382,7 @@ TEST_F(ActivityLogTest, TwoThreadsLoseNeitherRowsNorSessionLines) {
   common_->sessionLog = 1;
   auto work = [this](const std::string& who) {
     for (int i = 0; i < 300; ++i) {
-      log_.AddActivity(who + std::to_string(i), 3, nullptr);
+      log_.AddActivity(who + std::to_string(i), Category::Information, nullptr);
       log_.WriteSessionLog(who + std::to_string(i) + "\r\n");
     }
   };
@@ -401,7 +401,7 @@ TEST_F(ActivityLogTest, TwoThreadsLoseNeitherRowsNorSessionLines) {
 }
 
 TEST_F(ActivityLogTest, StatusGoesToTheReporter) {
-  log_.SetStatus("ERROR: OpenRcvSession.", 5);
+  log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
   ASSERT_EQ(reporter_.statuses.size(), 1u);
   EXPECT_EQ(reporter_.statuses[0].first, "ERROR: OpenRcvSession.");
   EXPECT_EQ(reporter_.statuses[0].second, 5);

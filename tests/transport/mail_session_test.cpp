@@ -51,7 +51,7 @@ class SessionTest : public ::testing::Test {
   int Open(FakeServer& server) {
     server.Start();
     fx.UsePort(server.port());
-    return ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3);
+    return ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3) ? 0 : -1;
   }
   TransportFixture fx;
   MailSession session;
@@ -180,16 +180,16 @@ TEST_F(SessionTest, OpeningFailuresShowTheirStatusTexts) {
       closedPort = probe.port();
     }
     fx.UsePort(closedPort);
-    EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3), -1);
+    EXPECT_FALSE(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3));
     EXPECT_TRUE(fx.HasStatus("Error:OpenRcvSession:connect"));
     EXPECT_FALSE(session.isOpen());
-    EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp), -1);
+    EXPECT_FALSE(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp));
   }
   testing::SetText(fx.account().popServer, "no-such-host.invalid");
-  EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3), -1);
+  EXPECT_FALSE(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3));
   EXPECT_TRUE(fx.HasStatus("Error:OpenRcvSession:gethostbyname:"));
   testing::SetText(fx.account().smtpServer, "");
-  EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp), -1);
+  EXPECT_FALSE(ConnectSession(fx.env(), fx.account(), session, SessionKind::Smtp));
   EXPECT_TRUE(fx.HasStatus("Error:OpenSendSession:gethostbyname:"));
 }
 
@@ -201,7 +201,7 @@ TEST_F(SessionTest, NonBlockingRefusedConnectIsReportedWithTheSocketText) {
     closedPort = probe.port();
   }
   fx.UsePort(closedPort);
-  EXPECT_EQ(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3), -1);
+  EXPECT_FALSE(ConnectSession(fx.env(), fx.account(), session, SessionKind::Pop3));
   EXPECT_TRUE(fx.HasActivity(SJIS(u8"POP3: 通信エラーが発生しました : Connection refused.")));
 }
 

@@ -151,7 +151,7 @@ TEST_F(Pop3Test, OnlyNewMessagesAreFetchedByteForByte) {
       .Expect("RETR 3\r\n")
       .Send(Message(3));
   EXPECT_EQ(Login(server), 3);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Finish(server);
   EXPECT_FALSE(MailFileExists(1));
   EXPECT_EQ(MailFile(2), "+OK message follows\r\nSubject: m2\r\n\r\nbo dy\r\n.\r\n");
@@ -180,7 +180,7 @@ TEST_F(Pop3Test, DuplicateUidlsAreToldApartByCountAndLongUidlsAreCut) {
       .Expect("RETR 2\r\n")
       .Send(Message(2));
   EXPECT_EQ(Login(server), 3);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Finish(server);
   EXPECT_EQ(MailFile(2), Message(2));
   EXPECT_EQ(fx.runtime().StoredUidl(2), longUidl.substr(0, 70));
@@ -199,7 +199,7 @@ TEST_F(Pop3Test, FetchLimitLeavesTheRestForTheNextCheck) {
       server.Expect("RETR " + std::to_string(n) + "\r\n").Send(Message(n));
     }
     EXPECT_EQ(Login(server), 5);
-    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_RECV0);
+    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::EndedEarly);
     CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
     EXPECT_TRUE(server.Wait());
     EXPECT_TRUE(server.Failures().empty());
@@ -216,7 +216,7 @@ TEST_F(Pop3Test, FetchLimitLeavesTheRestForTheNextCheck) {
       server.Expect("RETR " + std::to_string(n) + "\r\n").Send(Message(n));
     }
     EXPECT_EQ(Login(server), 5);
-    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
     Finish(server);
   }
   EXPECT_EQ(fx.runtime().storedCount(), 5);
@@ -236,7 +236,7 @@ TEST_F(Pop3Test, ReverseOrderWithEarlyEndKeepsUnfetchedMessagesNew) {
       .Expect("RETR 3\r\n")
       .Send(Message(3));
   EXPECT_EQ(Login(server), 3);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_RECV0);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::EndedEarly);
   CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
   EXPECT_TRUE(server.Wait());
   // Message 3 is the one fetched; messages 1 and 2 were never fetched and stay new.
@@ -261,7 +261,7 @@ TEST_F(Pop3Test, ServerClosingMidMessageKeepsNothingAndTheMessageStaysNew) {
       .Send("+OK\r\nSubject: half\r\n\r\npart of the bo")
       .Close();
   EXPECT_EQ(Login(server), 2);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_RECV0);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::EndedEarly);
   CloseSession(fx.env(), fx.runtime().session, false, &fx.account());
   EXPECT_EQ(MailFile(1), Message(1));
   EXPECT_FALSE(MailFileExists(2));
@@ -274,21 +274,21 @@ TEST_F(Pop3Test, NegativeRepliesDuringTheFetch) {
   struct Case {
     const char* name;
     std::function<void(FakeServer&)> script;
-    int result;
+    FetchResult result;
   };
   const Case cases[] = {
-      {"UIDL", [](FakeServer& s) { s.Expect("UIDL\r\n").Send("-ERR no UIDL\r\n"); }, RETVAL_UIDLERR},
+      {"UIDL", [](FakeServer& s) { s.Expect("UIDL\r\n").Send("-ERR no UIDL\r\n"); }, FetchResult::NoUidlListing},
       {"LIST",
        [](FakeServer& s) {
          s.Expect("UIDL\r\n").Send("+OK\r\n1 a\r\n.\r\n").Expect("LIST 1\r\n").Send("-ERR gone\r\n");
        },
-       RETVAL_RECV0},
+       FetchResult::EndedEarly},
       {"RETR",
        [](FakeServer& s) {
          s.Expect("UIDL\r\n").Send("+OK\r\n1 a\r\n.\r\n").Expect("LIST 1\r\n").Send("+OK\r\n");
          s.Expect("RETR 1\r\n").Send("-ERR cannot read\r\n");
        },
-       RETVAL_RECV0},
+       FetchResult::EndedEarly},
   };
   for (const auto& c : cases) {
     TransportFixture local;
@@ -318,7 +318,7 @@ TEST_F(Pop3Test, StopRequestEndsTheFetchWithoutRecordingAnything) {
     fx.flags().stopRequested = true;
   });
   const int64_t start = platform::TickMs();
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   stopper.join();
   EXPECT_LT(platform::TickMs() - start, 4000);
   EXPECT_EQ(fx.runtime().storedCount(), 0);
@@ -332,7 +332,7 @@ TEST_F(Pop3Test, NoUidlModeFetchesFromStartIndex) {
   ScriptLogin(server, 2);
   server.Expect("LIST 2\r\n").Send("+OK\r\n").Expect("RETR 2\r\n").Send(Message(2));
   EXPECT_EQ(Login(server), 2);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Finish(server);
   EXPECT_EQ(MailFile(2), Message(2));
 }
@@ -349,7 +349,7 @@ TEST_F(Pop3Test, OverLimitListingWarnsOnce) {
   server.Start();
   small.UsePort(server.port());
   ASSERT_EQ(OpenRcvSession(small.env(), small.account(), small.runtime()), 3);
-  EXPECT_EQ(ReceiveMailFromHost(small.env(), small.account(), small.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(small.env(), small.account(), small.runtime()), FetchResult::Complete);
   EXPECT_EQ(small.Activities().size(), 1u);
   EXPECT_TRUE(small.HasActivity(SJIS(u8"最大メール保持数（2）を越えています")));
   EXPECT_EQ(small.runtime().storedCount(), 2);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/clock.h"
@@ -29,7 +30,7 @@ std::string Message(int n) {
 }
 
 struct Fetch {
-  int result = 0;
+  std::optional<FetchResult> result;  // empty: the log-in failed
   std::string file1;
   std::string file2;
 };
@@ -60,18 +61,18 @@ TEST(Pop3Hostile, BareLfDotCannotEndOrReplaceAMail) {
   struct Case {
     const char* name;
     std::function<void(FakeServer&)> retr1;
-    int result;
+    FetchResult result;
     std::string file1;
     std::string file2;
   };
   const Case cases[] = {
-      {"one segment", [&](FakeServer& s) { s.Send(smuggled + rest); }, RETVAL_NOERROR,
+      {"one segment", [&](FakeServer& s) { s.Send(smuggled + rest); }, FetchResult::Complete,
        smuggled + rest, Message(2)},
       {"split after the smuggled end", [&](FakeServer& s) { s.SendSegments({smuggled, rest}); },
-       RETVAL_NOERROR, smuggled + rest, Message(2)},
+       FetchResult::Complete, smuggled + rest, Message(2)},
       // Bytes after a real end in the same read: the session ends, and the
       // mail they came with is not kept either.
-      {"data after the end", [&](FakeServer& s) { s.Send(Message(1) + rest); }, RETVAL_RECV0, "",
+      {"data after the end", [&](FakeServer& s) { s.Send(Message(1) + rest); }, FetchResult::EndedEarly, "",
        ""},
   };
   for (const Case& c : cases) {
@@ -80,7 +81,7 @@ TEST(Pop3Hostile, BareLfDotCannotEndOrReplaceAMail) {
     const Fetch fetch = RunFetch(fx, "+OK 2 200\r\n", [&](FakeServer& s) {
       s.Expect("LIST 1\r\n").Send("+OK 1 100\r\n").Expect("RETR 1\r\n");
       c.retr1(s);
-      if (c.result == RETVAL_NOERROR) {
+      if (c.result == FetchResult::Complete) {
         s.Expect("LIST 2\r\n").Send("+OK 2 100\r\n").Expect("RETR 2\r\n").Send(Message(2));
       }
     });
@@ -125,7 +126,7 @@ TEST(Pop3Hostile, SlowDripEndsAtTheCommandDeadline) {
     fx.UsePort(server.port());
     ASSERT_EQ(OpenRcvSession(fx.env(), fx.account(), fx.runtime()), 1) << c.name;
     const int64_t start = platform::TickMs();
-    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_RECV0) << c.name;
+    EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::EndedEarly) << c.name;
     // The bound: the time-out, the listed size at the slowest rate, slack.
     EXPECT_LT(platform::TickMs() - start, 6000) << c.name;
     EXPECT_LT(fx.flags().lastActivityTick.load(), start + 500) << c.name;
@@ -154,8 +155,8 @@ std::size_t VirtualBytes() {
     setrlimit(RLIMIT_AS, &limit);
   }
   const bool opened = OpenRcvSession(fx.env(), fx.account(), fx.runtime()) > 0;
-  const int result = ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime());
-  std::exit(opened && result == RETVAL_RECV0 ? 0 : 1);
+  const FetchResult result = ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime());
+  std::exit(opened && result == FetchResult::EndedEarly ? 0 : 1);
 }
 
 // A huge message count from STAT sizes nothing, in no-UIDL mode and in UIDL

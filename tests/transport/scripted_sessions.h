@@ -3,7 +3,7 @@
 // SMTP session.
 #pragma once
 
-#include <functional>
+#include <optional>
 #include <string>
 
 #include "support/fake_server.h"
@@ -31,13 +31,13 @@ inline FakeServer& Greeted(FakeServer& server) {
 }
 
 // Starts `server`, opens an SMTP session to it and greets, runs `step`, and
-// closes without QUIT. -100 when the session is not open and greeted.
-inline int InSmtpSession(TransportFixture& t, FakeServer& server, const std::function<int()>& step) {
+// closes without QUIT. Empty when the session is not open and greeted.
+template <typename Step>
+auto InSmtpSession(TransportFixture& t, FakeServer& server, Step step) -> std::optional<decltype(step())> {
   server.Start();
   t.UseSmtpPort(server.port());
-  int result = -100;
-  if (OpenSendSession(t.env(), t.account(), t.session()) >= 0 &&
-      SmtpGreet(t.env(), t.account(), t.session()) == 1) {
+  std::optional<decltype(step())> result;
+  if (OpenSendSession(t.env(), t.account(), t.session()) && SmtpGreet(t.env(), t.account(), t.session()) == 1) {
     result = step();
   }
   CloseSession(t.env(), t.session(), false, &t.account());

@@ -24,7 +24,7 @@ const std::string kHost = platform::LocalHostName();
 int OpenAndGreet(TransportFixture& t, FakeServer& server) {
   server.Start();
   t.UseSmtpPort(server.port());
-  if (OpenSendSession(t.env(), t.account(), t.session()) < 0) return -100;
+  if (!OpenSendSession(t.env(), t.account(), t.session())) return -100;
   int result = SmtpGreet(t.env(), t.account(), t.session());
   CloseSession(t.env(), t.session(), false, &t.account());
   server.Wait(5000);
@@ -56,7 +56,7 @@ TEST(SmtpGreeting, RefusedGreetingFailsTheOpen) {
   server.Send("554 go away\r\n").Hang(200);
   server.Start();
   t.UseSmtpPort(server.port());
-  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), -1);
+  EXPECT_FALSE(OpenSendSession(t.env(), t.account(), t.session()));
   CloseSession(t.env(), t.session(), false, &t.account());
   EXPECT_TRUE(t.HasActivity(4, SJIS(u8"SMTPエラーが発生しました")));
   EXPECT_TRUE(t.HasActivity(20, "554 go away"));
@@ -278,7 +278,7 @@ TEST(SmtpOpen, ConfiguredDelayCountsTheSeconds) {
   server.Send("220 mx\r\n").Hang(200);
   server.Start();
   t.UseSmtpPort(server.port());
-  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), 0);
+  EXPECT_TRUE(OpenSendSession(t.env(), t.account(), t.session()));
   CloseSession(t.env(), t.session(), false, &t.account());
   std::vector<std::pair<std::string, int>> delays;
   for (const auto& status : t.reporter().statuses)
@@ -297,7 +297,7 @@ TEST(SmtpOpen, ConfiguredDelayEndsEarlyOnStop) {
   FakeServer server;
   server.Start();
   t.UseSmtpPort(server.port());
-  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), -1);
+  EXPECT_FALSE(OpenSendSession(t.env(), t.account(), t.session()));
   EXPECT_EQ(server.ConnectionsAccepted(), 0);
 }
 
@@ -328,7 +328,7 @@ TEST_P(SmtpPopBefore, LogsInWithItsOwnCredentialsFirst) {
   smtp.Send("220 mx\r\n").Hang(200);
   smtp.Start();
   t.UseSmtpPort(smtp.port());
-  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()), GetParam().expected);
+  EXPECT_EQ(OpenSendSession(t.env(), t.account(), t.session()) ? 0 : -1, GetParam().expected);
   CloseSession(t.env(), t.session(), false, &t.account());
   pop.Wait(5000);
   if (GetParam().expected == 0) smtp.Wait(5000);  // no connection otherwise

@@ -20,7 +20,9 @@ using testing::TransportFixture;
 const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nQUIT\r\n";
 
 int Transact(TransportFixture& t, FakeServer& server) {
-  return testing::InSmtpSession(t, server, [&] { return SendMessageText(t.env(), t.account(), t.session(), kText); });
+  return testing::InSmtpSession(t, server, [&] {
+           return static_cast<int>(SendMessageText(t.env(), t.account(), t.session(), kText));
+         }).value_or(-100);
 }
 
 FakeServer& UpToData(FakeServer& server) {
@@ -54,7 +56,7 @@ TEST(SmtpHostile, RepliesWhoseLinesDisagreeAreFailures) {
     if (c.endReply) server.Expect("Subject: t\r\n").ReadLine().ReadLine().Expect(".\r\n").Send(c.endReply);
     server.Hang(300);
     const int result = Transact(t, server);
-    EXPECT_TRUE(result == kSmtpFailed || result == kSmtpSendLater) << c.name << ": " << result;
+    EXPECT_TRUE(result == int(SendResult::RetryNow) || result == int(SendResult::RetryLater)) << c.name << ": " << result;
     EXPECT_EQ(server.Failures(), std::vector<std::string>{}) << c.name;
     if (!c.endReply) {
       EXPECT_EQ(server.Received().find("QUIT"), std::string::npos) << c.name;
@@ -112,7 +114,7 @@ TEST(SmtpHostile, LineBreaksFromSettingsNeverReachTheWire) {
     FakeServer server;
     Greeted(server);
     server.Expect("RSET\r\n").Send("250 ok\r\n").ReadLine().Send("250 ok\r\n").Hang(300);
-    EXPECT_EQ(Transact(t, server), kSmtpFailed) << c.name;
+    EXPECT_EQ(Transact(t, server), int(SendResult::RetryNow)) << c.name;
     EXPECT_EQ(server.Received().find("evil"), std::string::npos) << c.name;
     EXPECT_NE(t.ActivityTexts().find(SJIS(u8"制御文字")), std::string::npos) << c.name;
   }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <fstream>
 #include <thread>
 
@@ -43,8 +44,9 @@ FakeServer& ExpectPart(FakeServer& server, const std::string& rcpt, int part,
       .Expect(".\r\n").Send(endReply);
 }
 
-int SendParts(TransportFixture& t, FakeServer& server, int parts,
-              const std::function<void()>& allAccepted = {}) {
+// Empty when the session never got as far as the parts.
+std::optional<SendResult> SendParts(TransportFixture& t, FakeServer& server, int parts,
+                                    const std::function<void()>& allAccepted = {}) {
   server.Hang(200);
   return testing::InSmtpSession(
       t, server, [&] { return SendSplitParts(t.env(), t.account(), t.session(), parts, allAccepted); });
@@ -60,7 +62,7 @@ TEST(SmtpParts, ReverseOrderToTheApportionedDestinationThenDeleted) {
   FakeServer server;
   Greeted(server);
   for (int part : {2, 1, 0}) ExpectPart(server, "b@y", part);
-  EXPECT_EQ(SendParts(t, server, 3), 1);
+  EXPECT_EQ(SendParts(t, server, 3), SendResult::Sent);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
   EXPECT_EQ(int{t.account().apportionCount}, 2);
   EXPECT_EQ(int{t.account().apportionNext}, 1);
@@ -77,7 +79,7 @@ TEST(SmtpParts, PhonePartsWaitBetweenAndAfterEachPart) {
   Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0);
   ExpectPart(server, "dest@velnora.test", 1);
-  EXPECT_EQ(SendParts(t, server, 2), 1);
+  EXPECT_EQ(SendParts(t, server, 2), SendResult::Sent);
   int waits = 0;
   for (const auto& [text, icon] : t.reporter().statuses)
     waits += text == "[acct]" + SJIS(u8" 送信待ち... (1/1sec) ") && icon == 2;
@@ -97,7 +99,7 @@ TEST(SmtpParts, StopDuringThePhoneWaitEndsWithATransferFailure) {
     platform::SleepMs(1500);
     t.flags().stopRequested = true;
   });
-  EXPECT_EQ(SendParts(t, server, 2), 0);
+  EXPECT_EQ(SendParts(t, server, 2), SendResult::RetryNow);
   stopper.join();
   EXPECT_FALSE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));  // sent
   EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 1)));   // not yet
@@ -111,7 +113,7 @@ TEST(SmtpParts, RefusalStopsAndKeepsThePartFile) {
   FakeServer server;
   Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0, "552 too big\r\n");
-  EXPECT_EQ(SendParts(t, server, 2), -10);
+  EXPECT_EQ(SendParts(t, server, 2), SendResult::RefusedForGood);
   EXPECT_EQ(server.Failures(), std::vector<std::string>{});
   EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));
   EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 1)));
@@ -123,7 +125,7 @@ TEST(SmtpParts, TemporaryRefusalIsATransferFailure) {
   FakeServer server;
   Greeted(server);
   ExpectPart(server, "dest@velnora.test", 0, "451 later\r\n");
-  EXPECT_EQ(SendParts(t, server, 1), 0);
+  EXPECT_EQ(SendParts(t, server, 1), SendResult::RetryNow);
 }
 
 // What does not reach a destination is never reported as sent: a part file
@@ -136,7 +138,7 @@ TEST(SmtpParts, AGoneOrEmptyPartIsNotSent) {
     FakeServer server;
     Greeted(server);
     ExpectPart(server, "dest@velnora.test", 0);
-    EXPECT_EQ(SendParts(t, server, 2), 0) << (empty ? "empty" : "missing");
+    EXPECT_EQ(SendParts(t, server, 2), SendResult::RetryNow) << (empty ? "empty" : "missing");
     EXPECT_EQ(server.Failures(), std::vector<std::string>{});
   }
 }
@@ -148,7 +150,7 @@ TEST(SmtpParts, NoDestinationSendsNothingAndIsNotForwarded) {
   WritePart(t, 0, PartText(0));
   FakeServer server;
   Greeted(server);
-  EXPECT_EQ(SendParts(t, server, 1), 0);
+  EXPECT_EQ(SendParts(t, server, 1), SendResult::RetryNow);
   EXPECT_EQ(int{t.account().apportionCount}, 0);
   EXPECT_EQ(server.Received().find("RSET"), std::string::npos);
   EXPECT_TRUE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));
@@ -172,7 +174,7 @@ TEST(SmtpParts, StopDuringTheWaitAfterTheLastPartKeepsTheMessageSent) {
     platform::SleepMs(1200);  // inside the pause
     t.flags().stopRequested = true;
   });
-  EXPECT_EQ(SendParts(t, server, 1, [&] { accepted = true; }), 1);
+  EXPECT_EQ(SendParts(t, server, 1, [&] { accepted = true; }), SendResult::Sent);
   stopper.join();
   EXPECT_TRUE(accepted);
   EXPECT_FALSE(platform::FileExists(PartFilePath(t.env().tempFolder, 0)));

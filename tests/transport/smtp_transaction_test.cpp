@@ -27,7 +27,9 @@ const char kText[] = "orig@sender.test\r\nSubject: t\r\n\r\nbody\r\n";
 // Connects to `server` (already scripted past the greeting) and runs one
 // transaction after HELO.
 int Transact(TransportFixture& t, FakeServer& server, std::string_view text = kText) {
-  return testing::InSmtpSession(t, server, [&] { return SendMessageText(t.env(), t.account(), t.session(), text); });
+  return testing::InSmtpSession(t, server, [&] {
+           return static_cast<int>(SendMessageText(t.env(), t.account(), t.session(), text));
+         }).value_or(-100);
 }
 
 TEST(SmtpTransaction, TranscriptWithStuffingAndLineEnds) {

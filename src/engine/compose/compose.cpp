@@ -24,8 +24,6 @@
 namespace velnora {
 namespace {
 
-constexpr int32_t kResultRemoteCommand = 19;
-constexpr int32_t kResultSenderReplaced = 25;
 constexpr std::size_t kMaxSenderSuffixAddress = 255;
 
 // What every part of one message shares.
@@ -99,14 +97,14 @@ int Compose(ComposeInput& in, MailMessage& message) {
   facts.fromLine = RemoveCrLf(WithoutLineEnd(message.from));
   message.fromOnReplaceList = static_cast<int16_t>(
       in.extra.replaceFromOn && MatchesFromReplaceList(facts.fromLine, FieldText(in.extra.replaceFromList)));
-  if (message.fromOnReplaceList && message.resultCode != kResultRemoteCommand) {
-    message.resultCode = kResultSenderReplaced;
+  if (message.fromOnReplaceList && message.resultCode != Category::RemoteAnswered) {
+    message.resultCode = Category::SenderReplaced;
   }
   facts.senderReplaced = account.fromIsMe || message.fromOnReplaceList;
   facts.senderSuffix = SenderSuffix(in, message, facts);
 
   std::optional<std::string> statusReport;
-  if (message.resultCode == kResultRemoteCommand && in.common.remoteControl &&
+  if (message.resultCode == Category::RemoteAnswered && in.common.remoteControl &&
       in.common.remoteStatusReport) {
     statusReport = RemoteStatusReport(message, in.settings);
   }

@@ -96,9 +96,13 @@ ConditionOutcome FilterCharset(const MailMessage& message, const AccountSettings
 
 std::span<const FilterCondition> FilterConditions() {
   static constexpr FilterCondition kConditions[] = {
-      {"From", FilterFrom, 9},       {"To", FilterTo, 10},     {"Cc", FilterCc, 11},
-      {"Subject", FilterSubject, 12}, {"Mailer", FilterMailer, 13}, {"Date", FilterDate, 14},
-      {"Charset", FilterCharset, 8},
+      {"From", FilterFrom, Category::FromFiltered},
+      {"To", FilterTo, Category::ToFiltered},
+      {"Cc", FilterCc, Category::CcFiltered},
+      {"Subject", FilterSubject, Category::SubjectFiltered},
+      {"Mailer", FilterMailer, Category::MailerFiltered},
+      {"Date", FilterDate, Category::TimeZoneFiltered},
+      {"Charset", FilterCharset, Category::CharsetFiltered},
   };
   return kConditions;
 }

@@ -8,6 +8,8 @@
 #include "config/account_settings.h"
 #include "engine/message/mail_message.h"
 
+#include "report/activity_category.h"
+
 namespace velnora {
 
 enum class ConditionOutcome {
@@ -21,7 +23,7 @@ using ConditionTest = ConditionOutcome (*)(const MailMessage&, const AccountSett
 struct FilterCondition {
   const char* name;
   ConditionTest test;
-  int resultCode;  // the code a message stopped by this condition gets
+  Category resultCode;  // the category a message stopped by this condition gets
 };
 
 // The conditions in the order they are tested.

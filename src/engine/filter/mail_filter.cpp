@@ -17,13 +17,6 @@
 namespace velnora {
 namespace {
 
-constexpr int kCodeForwarded = 0;
-constexpr int kCodeOther = 1;
-constexpr int kCodeDuplicate = 5;
-constexpr int kCodeSpam = 6;
-constexpr int kCodeNoCondition = 16;
-constexpr int kCodeSchedule = 17;
-constexpr int kCodeRemoteAnswered = 19;
 
 // The hour is a stopped hour of the account's schedule (masks run Monday
 // first, hour h is bit 23 - h).
@@ -33,12 +26,12 @@ bool InStoppedHour(const AccountSettings& account, const platform::CalendarTime&
   return (mask & (1u << (23 - now.hour))) != 0;
 }
 
-int Stop(MailMessage& message, int code) {
+int Stop(MailMessage& message, Category code) {
   message.resultCode = code;
   return 0;
 }
 
-bool Reject(MailMessage& message, int code) {
+bool Reject(MailMessage& message, Category code) {
   message.resultCode = code;
   return false;
 }
@@ -47,7 +40,7 @@ bool Reject(MailMessage& message, int code) {
 // goes out with its content as it came, which is what the default settings
 // ask for; only "forward only mail with attachments" stops here.
 int ProcessContent(MailMessage& message, const AccountSettings& account, bool multipart) {
-  if (!multipart && account.onlyWithAttachments) return Stop(message, kCodeOther);
+  if (!multipart && account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
   return 1;
 }
 
@@ -84,21 +77,21 @@ bool PassesFilterMode(MailMessage& message, const AccountSettings& account) {
   }
   switch (mode) {
     case kFilterAnyStops:
-      if (SpamCheck(message, account)) return Reject(message, kCodeSpam);
+      if (SpamCheck(message, account)) return Reject(message, Category::Spam);
       break;
     case kFilterAnyForwards:
-      if (!anyMatched) return Reject(message, kCodeNoCondition);
+      if (!anyMatched) return Reject(message, Category::NoMatchingCondition);
       break;
     case kFilterAllStop:
-      if (allMatched && SpamCheck(message, account)) return Reject(message, kCodeNoCondition);
+      if (allMatched && SpamCheck(message, account)) return Reject(message, Category::NoMatchingCondition);
       break;
     case kFilterAllForward:
-      if (!allMatched) return Reject(message, kCodeNoCondition);
+      if (!allMatched) return Reject(message, Category::NoMatchingCondition);
       break;
     default:
       break;
   }
-  message.resultCode = kCodeForwarded;
+  message.resultCode = Category::Forwarded;
   return true;
 }
 
@@ -108,9 +101,9 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   const AccountSettings& account = settings.accounts[accountIndex];
   ActivityLog& log = scope.log;
 
-  message.resultCode = kCodeForwarded;
+  message.resultCode = Category::Forwarded;
   if (!Filter_RemoteControl(message, accountIndex, settings, log)) return 0;
-  if (message.resultCode == kCodeRemoteAnswered && common.remoteControl &&
+  if (message.resultCode == Category::RemoteAnswered && common.remoteControl &&
       common.remoteStatusReport) {
     // The answer is the status report: one text part in ISO-2022-JP.
     message.partLayout = kLayoutText;
@@ -119,20 +112,20 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   }
 
   if (account.useSchedule && account.scheduleDropArrivals && InStoppedHour(account, scope.localNow)) {
-    return Stop(message, kCodeSchedule);
+    return Stop(message, Category::ScheduleFiltered);
   }
 
   const bool exempt = AlwaysForward(message, account) || ForwardReadReceipt(message, account);
   if (!exempt) {
     if (IsAlreadyForwarded(message, account, common, log, scope.stop, &message.forwardedHere)) {
-      return Stop(message, kCodeDuplicate);
+      return Stop(message, Category::Duplicate);
     }
     if (!Filter_ReturnedMail(message, account)) return 0;
     if (!Filter_Address_Bounce(message, account)) return 0;
     if (!Filter_Address_Bounce_FromMe(message, account)) return 0;
     if (!PassesFilterMode(message, account)) return 0;
   }
-  message.resultCode = kCodeForwarded;
+  message.resultCode = Category::Forwarded;
 
   const bool multipart = ClassifyContent(message, account);
   return ProcessContent(message, account, multipart);

@@ -10,9 +10,6 @@
 namespace velnora {
 namespace {
 
-constexpr int kCodeNotAnswered = 18;
-constexpr int kCodeAnswered = 19;
-constexpr int kInformation = 3;
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -150,21 +147,21 @@ int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& 
   }
   if (command.kind != RemoteCommand::None) {
     if (receiver.ignoreRemoteControl) {
-      message.resultCode = kCodeNotAnswered;
+      message.resultCode = Category::RemoteNotAnswered;
       return 0;
     }
     Apply(command, settings);
-    log.AddActivity(ActivityText(command), kInformation, &receiver);
+    log.AddActivity(ActivityText(command), Category::Information, &receiver);
     log.RefreshAccountList();
     if (common.remoteStatusReport) {
-      message.resultCode = kCodeAnswered;
+      message.resultCode = Category::RemoteAnswered;
       return 1;
     }
-    message.resultCode = kCodeNotAnswered;
+    message.resultCode = Category::RemoteNotAnswered;
     return 0;
   }
   if (receiver.remoteSuspended == 1) {
-    message.resultCode = kCodeNotAnswered;
+    message.resultCode = Category::RemoteNotAnswered;
     return 0;
   }
   return 1;

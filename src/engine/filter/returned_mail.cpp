@@ -10,8 +10,6 @@
 namespace velnora {
 namespace {
 
-constexpr int kCodeOther = 1;
-constexpr int kCodeAddress = 9;
 
 // Subjects that servers give their failure reports, matched at the start of
 // the value only: a reply ("Re: Returned mail: ...") is someone writing back.
@@ -40,7 +38,7 @@ bool IsFailureSubject(std::string_view subjectLine) {
   return false;
 }
 
-int Stop(MailMessage& message, int code) {
+int Stop(MailMessage& message, Category code) {
   message.resultCode = code;
   return 0;
 }
@@ -53,13 +51,13 @@ bool IsReadReceipt(const MailMessage& message) {
 
 int Filter_ReturnedMail(MailMessage& message, const AccountSettings& account) {
   const bool readReceipt = IsReadReceipt(message);
-  if (!account.forwardReadReceipts && readReceipt) return Stop(message, kCodeOther);
+  if (!account.forwardReadReceipts && readReceipt) return Stop(message, Category::NotForwarded);
   if (account.forwardSmtpErrorMails) return 1;
   if (StartsWithNoCaseCompact(message.contentType, "content-type:multipart/report;") &&
       !readReceipt) {
-    return Stop(message, kCodeOther);
+    return Stop(message, Category::NotForwarded);
   }
-  if (IsFailureSubject(message.subject)) return Stop(message, kCodeOther);
+  if (IsFailureSubject(message.subject)) return Stop(message, Category::NotForwarded);
   return 1;
 }
 
@@ -67,7 +65,7 @@ int Filter_Address_Bounce(MailMessage& message, const AccountSettings& account) 
   if (!account.noForwardFromDest || message.from.empty()) return 1;
   for (const std::string& destination :
        SplitAtSpaces(FieldText(account.forwardTo), kMaxBounceAddresses)) {
-    if (FindNoCase(message.from, destination) != kNotFound) return Stop(message, kCodeAddress);
+    if (FindNoCase(message.from, destination) != kNotFound) return Stop(message, Category::FromFiltered);
   }
   return 1;
 }
@@ -75,7 +73,7 @@ int Filter_Address_Bounce(MailMessage& message, const AccountSettings& account) 
 int Filter_Address_Bounce_FromMe(MailMessage& message, const AccountSettings& account) {
   const std::string_view me = FieldText(account.myAddress);
   if (!account.noForwardFromMe || message.from.empty() || me.empty()) return 1;
-  return FindNoCase(message.from, me) != kNotFound ? Stop(message, kCodeAddress) : 1;
+  return FindNoCase(message.from, me) != kNotFound ? Stop(message, Category::FromFiltered) : 1;
 }
 
 }  // namespace velnora

@@ -30,6 +30,8 @@ class AccountOperations {
   virtual void SaveUidlStore() = 0;
   // Re-read the settings file without creating defaults.
   virtual void ReloadSettings() = 0;
+  // The account's pause before its next POP3 session.
+  virtual void PopDelay(int) {}
   // A warning sound where the front end has one.
   virtual void Beep() {}
 };

@@ -62,7 +62,7 @@ bool ForwardingWorker::Resume(int trigger) {
     // A pass that outlived a failed restart has ended by now: its abort must
     // not stop this one, or every later pass would do nothing.
     if (state_.flags.abortPass.exchange(false)) {
-      log_.AddActivity(SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"), 4, nullptr);
+      log_.AddActivity(SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"), Category::ServerNotice, nullptr);
     }
     state_.trigger = trigger;
     state_.flags.lastActivityTick = platform::TickMs();
@@ -102,14 +102,14 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
   if (!ended) {
     // The pass still runs: starting another now would run two at once. Keep
     // it marked active; the next tick tries again.
-    log_.AddActivity(SJIS(u8"通信スレッドのリスタートに失敗しました。"), 4, nullptr);
+    log_.AddActivity(SJIS(u8"通信スレッドのリスタートに失敗しました。"), Category::ServerNotice, nullptr);
     return WatchdogResult::RestartFailed;
   }
   StopThread(current_);
   state_.flags.abortPass = false;
   state_.flags.passActive = false;
   Start();
-  log_.AddActivity(SJIS(u8"通信スレッドが指定時間以上ビジーなので、スレッドをリスタートしました。"), 4, nullptr);
+  log_.AddActivity(SJIS(u8"通信スレッドが指定時間以上ビジーなので、スレッドをリスタートしました。"), Category::ServerNotice, nullptr);
   state_.flags.passGuard = false;
   return WatchdogResult::Restarted;
 }

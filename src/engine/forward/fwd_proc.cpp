@@ -14,13 +14,14 @@
 #include "platform/text_format.h"
 #include "report/time_stamps.h"
 #include "transport/pop3/pop3_client.h"
+#include "transport/account_session.h"
 #include "transport/smtp/smtp_client.h"
 
 namespace velnora {
 namespace {
 
 void ResetForwardStatus(RuntimeTables& tables) {
-  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{kNotHandled, UidlSlot{}});
+  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{Category::NotHandled, UidlSlot{}});
 }
 
 // The one-shot flags (markAllForwardedNext, overflowNotified) go to the
@@ -29,7 +30,7 @@ void ResetForwardStatus(RuntimeTables& tables) {
 // second "mark all" would hide the mail that arrived in between).
 void SaveChangedFlag(Context& ctx, int i) {
   if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
-  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), 4, &ctx.account(i));
+  ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), Category::ServerNotice, &ctx.account(i));
 }
 
 // "Mark all as forwarded": the whole mailbox becomes "already forwarded";
@@ -37,7 +38,7 @@ void SaveChangedFlag(Context& ctx, int i) {
 void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
   AccountSettings& account = ctx.account(i);
   AccountRuntime& runtime = ctx.runtimeOf(i);
-  ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), 4, &account);
+  ctx.log->AddActivity(SJIS(u8"「全メールを転送済にする（実行後自動リセット）」が有効になっています。"), Category::ServerNotice, &account);
   if (account.noUidlActive) {
     runtime.startIndex = runtime.mailCount;
     runtime.handledBeyondStart.clear();
@@ -49,18 +50,19 @@ void MarkAllForwardedNow(Context& ctx, int i, TransportEnv& env) {
     if (MarkAllAsForwarded(env, account, runtime) == 1) {
       account.markAllForwardedNext = 0;
       SaveChangedFlag(ctx, i);
-      ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"全メールを転送済にしました。「全メールを転送済にする」オプションはリセットしました。"), Category::ServerNotice, &account);
     } else {
-      CloseSession(env, runtime.session, false, &account);
-      ctx.log->AddActivity(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。"), 4, &account);
+      ctx.log->AddActivity(SJIS(u8"接続エラーが発生しました。「全メールを転送済にする」オプションはリセットされません。"), Category::ServerNotice, &account);
     }
   }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
 }
 
 // Mailbox overflow: more messages than the UIDL list can hold. True when forwarding of
 // the account is suspended for this run.
-bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps& steps) {
+// `pop` is the open POP3 session: it ends (with QUIT) before the notice goes out.
+bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps& steps,
+                      SessionCloser& pop) {
   AccountSettings& account = ctx.account(i);
   AccountRuntime& runtime = ctx.runtimeOf(i);
   const int maxHeld = ctx.runtime->maxHeldMails;
@@ -71,37 +73,25 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
     }
     return false;
   }
-  CloseSession(env, runtime.session, true, &account);
+  pop.InOrder();
+  pop.Close();
   if (!account.overflowNotified) {
     const std::string text =
         Sprintf(SJIS(u8"メールボックスのメール数が、Velnoraの最大メール保持数設定(%d)を超えています。").c_str(), maxHeld);
-    ctx.log->SetStatus(text, 5);
-    ctx.log->AddActivity(text, 4, &account);
-    if (OpenSendSession(env, account, runtime.session) < 0) {
-      CloseSession(env, runtime.session, false, &account);
-      ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
-      return true;
-    }
-    const int greet = SmtpGreet(env, account, runtime.session);
-    if (greet < 0) {
-      ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
-      ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
-      CloseSession(env, runtime.session, false, &account);
-    } else if (greet == 0) {
-      CloseSession(env, runtime.session, true, &account);
-    } else {
-      // Only a notice that the server accepted counts: otherwise the next
-      // check tries again.
-      const bool sent = steps.overflowNotice &&
-                        SendMessageText(env, account, runtime.session, steps.overflowNotice(ctx, i, text)) == kSmtpSent;
-      CloseSession(env, runtime.session, true, &account);
-      if (sent) {
-        account.overflowNotified = 1;
-        SaveChangedFlag(ctx, i);
-      }
+    ctx.log->SetStatus(text, StatusIcon::Error);
+    ctx.log->AddActivity(text, Category::ServerNotice, &account);
+    SessionCloser closer(env, runtime.session, account);
+    // Only a notice that the server accepted counts: otherwise the next
+    // check tries again.
+    if (OpenReadySendSession(env, account, runtime.session, closer) && steps.overflowNotice &&
+        SendMessageText(env, account, runtime.session, steps.overflowNotice(ctx, i, text)) ==
+            SendResult::Sent) {
+      closer.Close();
+      account.overflowNotified = 1;
+      SaveChangedFlag(ctx, i);
     }
   }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
   return true;
 }
 
@@ -109,7 +99,7 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
 void MarkForRetry(Context& ctx, int i, int m) {
   if (m < 0 || m >= ctx.runtime->maxHeldMails) return;
   if (!ctx.account(i).noUidlActive) ctx.runtimeOf(i).ClearStoredUidl(m);
-  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = kNotHandled;
+  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = Category::NotHandled;
 }
 
 // The received files of this check that were not handled yet. Whatever way
@@ -174,16 +164,183 @@ void RememberHandledPositions(Context& ctx, int i, int startIndex, const std::ve
   }
 }
 
+
+// Where this check starts: without UIDLs the first position without an
+// outcome (or 0 when the mailbox shrank); with them always 0.
+void SettleStartIndex(Context& ctx, int i) {
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  if (!ctx.account(i).noUidlActive) {
+    runtime.startIndex = 0;
+    if (runtime.mailCount == 0) runtime.SetStoredCount(0);
+  } else if (runtime.mailCount < runtime.startIndex) {
+    runtime.startIndex = 0;
+    runtime.handledBeyondStart.clear();
+    ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), Category::Information, &ctx.account(i));
+  } else if (runtime.mailCount < int(runtime.handledBeyondStart.size())) {
+    // Renumbered by someone else: what lies beyond the start is handled
+    // again rather than a message skipped for one that was handled.
+    runtime.handledBeyondStart.clear();
+  }
+}
+
+// The positions of this check: where it started and how many messages the
+// server had.
+struct CheckRange {
+  int startIndex = 0;
+  int mailboxCount = 0;
+};
+
+// Logs in and fetches what is new into received files (runtime.fetched);
+// the POP3 session is closed on return. False when nothing is to be handled
+// this time: no session, an overflowing mailbox, a stop, no UIDL listing.
+bool ReceiveNewMessages(Context& ctx, int i, TransportEnv& env, const MessageSteps& steps,
+                        CheckRange& range) {
+  AccountSettings& account = ctx.account(i);
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  SessionCloser closer(env, runtime.session, account);
+  const int count = OpenRcvSession(env, account, runtime);
+  if (count < 0) {
+    ReportOpenFailure(env, account, OpenFailure::Receive);
+    return false;
+  }
+  SetServerMailCount(ctx, i, count);
+  if (MailboxOverflows(ctx, i, env, steps, closer)) return false;
+
+  SettleStartIndex(ctx, i);
+  range = {runtime.startIndex, runtime.mailCount};
+  if (runtime.mailCount <= range.startIndex) {
+    closer.InOrder();
+    return true;
+  }
+  if (ctx.worker.flags.ShouldStop()) {
+    closer.InOrder();
+    return false;
+  }
+  const FetchResult received = ReceiveMailFromHost(env, account, runtime);
+  if (received == FetchResult::Complete) closer.InOrder();
+  return received != FetchResult::NoUidlListing;
+}
+
+// The outcome of the message at position m goes into the forwarding status;
+// one with an outcome is known from now on, one without is made new again.
+void RecordOutcome(Context& ctx, int i, int m, MailMessage& message, SendResult result,
+                   std::vector<uint8_t>& handledNow) {
+  RuntimeTables& tables = *ctx.runtime;
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  const bool uidlMode = !ctx.account(i).noUidlActive;
+  const bool outcome = result == SendResult::Sent || result == SendResult::RefusedForGood;
+  if (m < tables.maxHeldMails) {
+    ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
+    if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
+    if (result == SendResult::Sent) {
+      status.resultCode = message.resultCode;
+    } else if (result == SendResult::RefusedForGood) {
+      message.resultCode = Category::Refused550;
+      status.resultCode = Category::Refused550;
+      ctx.log->AddMessageActivity(ActivityOf(message, runtime.statCount), ctx.account(i));
+    } else {
+      MarkForRetry(ctx, i, m);
+    }
+    if (outcome && uidlMode) runtime.SetStoredUidl(m, tables.CurrentUidl(m));
+  }
+  if (outcome && !uidlMode && std::size_t(m) < handledNow.size()) handledNow[std::size_t(m)] = 1;
+}
+
+// Loads, forwards and records the received message at position m, then
+// removes its file. False when the file could not be loaded: the message
+// stays on the server and is fetched again.
+bool ForwardReceived(Context& ctx, int i, int m, int shownNumber, MailMessage& message,
+                     const MessageSteps& steps, std::vector<uint8_t>& handledNow) {
+  AccountSettings& account = ctx.account(i);
+  const std::string path = ReceivedMailPath(ctx.Env(), m + 1);
+  FreeMessage(message);
+  message.index = m;
+  if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
+    MarkForRetry(ctx, i, m);
+    ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), Category::ServerNotice, &account);
+    return false;
+  }
+  message.index = m;  // the loader starts from a cleared message
+  ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, shownNumber, ctx.runtimeOf(i).mailCount), StatusIcon::Waiting);
+  const SendResult result = ForwardOneMessage(ctx, i, message, 0, steps);
+  RecordOutcome(ctx, i, m, message, result, handledNow);
+  FreeMessage(message);
+  RemoveTempFile(path);
+  return true;
+}
+
+// After each message: a forwarding-log line that could not be written holds
+// all sending back, and every quarter of historyLimit lines the state is
+// saved. False when forwarding must stop for this check.
+bool StateKeptUp(Context& ctx, int i, long saveInterval, long& linesAtSave) {
+  RuntimeTables& tables = *ctx.runtime;
+  AccountSettings& account = ctx.account(i);
+  if (ctx.log->TakeForwardingLogFailure()) {
+    // The record that stops a resend is missing: no more sending until
+    // the state can be written again.
+    ++tables.writeFailures;
+    tables.stateUnsaved = true;
+    ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), Category::ServerNotice, &account);
+    SaveRuntimeState(ctx, &account);
+    return false;
+  }
+  if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
+    linesAtSave = ctx.log->forwardingLogLines();
+    if (!SaveRuntimeState(ctx, &account)) return false;
+  }
+  return true;
+}
+
+// Handles the files this check fetched for this account, in the order
+// fetched. Returns which positions got an outcome (used without UIDLs).
+std::vector<uint8_t> HandleReceived(Context& ctx, int i, MailMessage& message,
+                                    const MessageSteps& steps, PendingReceived& pending,
+                                    const CheckRange& range) {
+  std::vector<uint8_t> handledNow(std::size_t(std::max(range.mailboxCount, 0)), 0);
+  const long saveInterval = StateSaveInterval(ctx);
+  long linesAtSave = ctx.log->forwardingLogLines();
+  int k = 0;
+  for (int m = pending.Take(); m >= 0; m = pending.Take(), ++k) {
+    ctx.worker.flags.lastActivityTick = platform::TickMs();
+    if (ctx.worker.flags.ShouldStop()) {
+      MarkForRetry(ctx, i, m);
+      RemoveTempFile(ReceivedMailPath(ctx.Env(), m + 1));
+      break;  // the rest is made new again by `pending`
+    }
+    if (!ForwardReceived(ctx, i, m, range.startIndex + k, message, steps, handledNow)) continue;
+    if (!StateKeptUp(ctx, i, saveInterval, linesAtSave)) break;
+  }
+  return handledNow;
+}
+
+// Deletes the forwarded messages when asked, settles where the next check
+// starts, and notes the time of this check.
+void FinishCheck(Context& ctx, int i, const CheckRange& range, const std::vector<uint8_t>& handledNow) {
+  AccountSettings& account = ctx.account(i);
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  int deleted = -1;
+  const int fetchedUpTo = runtime.mailCount;
+  if (account.deleteAfterForward && runtime.mailCount > 0 && range.startIndex < runtime.mailCount) {
+    deleted = DeleteForwardedMails(ctx, i);
+  }
+  if (!account.noUidlActive) {
+    runtime.startIndex = 0;
+  } else {
+    RememberHandledPositions(ctx, i, range.startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
+    WriteNoUidlProgress(runtime, ctx.runtime->maxHeldMails);
+  }
+  ctx.log->SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
+  const std::string now = FormatListTime();
+  std::memset(account.lastCheckTime, 0, sizeof account.lastCheckTime);
+  std::memcpy(account.lastCheckTime, now.data(), std::min(now.size(), sizeof account.lastCheckTime - 1));
+}
+
 }  // namespace
 
 void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& steps) {
   AccountSettings& account = ctx.account(i);
-  AccountRuntime& runtime = ctx.runtimeOf(i);
-  RuntimeTables& tables = *ctx.runtime;
   TransportEnv env = ctx.Env();
-  const int maxHeld = tables.maxHeldMails;
-
-  ResetForwardStatus(tables);
+  ResetForwardStatus(*ctx.runtime);
   ++ctx.worker.fwdProcRuns;
 
   if (account.markAllForwardedNext) {
@@ -192,131 +349,16 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   }
   if (!StateWritable(ctx, i)) return;
   account.noUidlActive = account.noUidl;
-  const bool uidlMode = !account.noUidlActive;
   ctx.convert.encodeHalfwidthKana = account.encodeHalfwidthKana != 0;
 
-  const int count = OpenRcvSession(env, account, runtime);
-  if (count < 0) {
-    CloseSession(env, runtime.session, false, &account);
-    ctx.log->SetStatus("ERROR: OpenRcvSession.", 5);
-    ctx.log->AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    return;
-  }
-  SetServerMailCount(ctx, i, count);
-  if (MailboxOverflows(ctx, i, env, steps)) return;
-
-  if (uidlMode) {
-    runtime.startIndex = 0;
-    if (runtime.mailCount == 0) runtime.SetStoredCount(0);
-  } else if (runtime.mailCount < runtime.startIndex) {
-    runtime.startIndex = 0;
-    runtime.handledBeyondStart.clear();
-    ctx.log->AddActivity(SJIS(u8"サーバーのメールボックスの状態が更新されています　すべてのメールをスキャンします"), 3, &account);
-  } else if (runtime.mailCount < int(runtime.handledBeyondStart.size())) {
-    // Renumbered by someone else: what lies beyond the start is handled
-    // again rather than a message skipped for one that was handled.
-    runtime.handledBeyondStart.clear();
-  }
-  const int startIndex = runtime.startIndex;
-  const int mailboxCount = runtime.mailCount;
-  runtime.fetched.clear();
+  ctx.runtimeOf(i).fetched.clear();
   PendingReceived pending(ctx, i, env);
-
-  if (runtime.mailCount > startIndex) {
-    if (ctx.worker.flags.ShouldStop()) {
-      CloseSession(env, runtime.session, true, &account);
-      return;
-    }
-    const int received = ReceiveMailFromHost(env, account, runtime);
-    if (received == RETVAL_NOERROR) {
-      CloseSession(env, runtime.session, true, &account);
-    } else if (received == RETVAL_RECV0) {
-      CloseSession(env, runtime.session, false, &account);
-    } else {
-      CloseSession(env, runtime.session, false, &account);
-      return;
-    }
-  } else {
-    CloseSession(env, runtime.session, true, &account);
-  }
-
+  CheckRange range;
+  if (!ReceiveNewMessages(ctx, i, env, steps, range)) return;
   if (ctx.worker.flags.ShouldStop()) return;
-  ResetForwardStatus(tables);
-
-  // Only the files this check fetched for this account, in the order fetched.
-  std::vector<uint8_t> handledNow(std::size_t(std::max(mailboxCount, 0)), 0);
-  const long saveInterval = StateSaveInterval(ctx);
-  long linesAtSave = ctx.log->forwardingLogLines();
-  int k = 0;
-  for (int m = pending.Take(); m >= 0; m = pending.Take(), ++k) {
-    ctx.worker.flags.lastActivityTick = platform::TickMs();
-    if (ctx.worker.flags.ShouldStop()) {
-      MarkForRetry(ctx, i, m);
-      RemoveTempFile(ReceivedMailPath(env, m + 1));
-      break;  // the rest is made new again by `pending`
-    }
-    FreeMessage(message);
-    message.index = m;
-    const std::string path = ReceivedMailPath(env, m + 1);
-    if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
-      // Not lost: the message stays on the server and is fetched again.
-      MarkForRetry(ctx, i, m);
-      ctx.log->AddActivity(SJIS(u8"受信したメールを読み込めませんでした。このメールは次回のチェックで再度受信します。"), 4, &account);
-      continue;
-    }
-    message.index = m;  // the loader starts from a cleared message
-    ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, startIndex + k, runtime.mailCount), 4);
-
-    const int r = ForwardOneMessage(ctx, i, message, 0, steps);
-    const bool outcome = r == kMessageHandled || r == kMessageRefused;
-    if (m < maxHeld) {
-      ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
-      if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
-      if (r == kMessageHandled) {
-        status.resultCode = int16_t(message.resultCode);
-      } else if (r == kMessageRefused) {
-        message.resultCode = 21;
-        status.resultCode = 21;
-        ctx.log->AddMessageActivity(ActivityOf(message, runtime.statCount), account);
-      } else {
-        MarkForRetry(ctx, i, m);
-      }
-      // Known from now on: its outcome is recorded.
-      if (outcome && uidlMode) runtime.SetStoredUidl(m, tables.CurrentUidl(m));
-    }
-    if (outcome && !uidlMode && std::size_t(m) < handledNow.size()) handledNow[std::size_t(m)] = 1;
-    FreeMessage(message);
-    RemoveTempFile(path);
-    if (ctx.log->TakeForwardingLogFailure()) {
-      // The record that stops a resend is missing: no more sending until
-      // the state can be written again.
-      ++tables.writeFailures;
-      tables.stateUnsaved = true;
-      ctx.log->AddActivity(SJIS(u8"転送履歴に書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, &account);
-      SaveRuntimeState(ctx, &account);
-      break;
-    }
-    if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
-      linesAtSave = ctx.log->forwardingLogLines();
-      if (!SaveRuntimeState(ctx, &account)) break;
-    }
-  }
-
-  int deleted = -1;
-  const int fetchedUpTo = runtime.mailCount;
-  if (account.deleteAfterForward && runtime.mailCount > 0 && startIndex < runtime.mailCount) {
-    deleted = DeleteForwardedMails(ctx, i);
-  }
-  if (uidlMode) {
-    runtime.startIndex = 0;
-  } else {
-    RememberHandledPositions(ctx, i, startIndex, handledNow, deleted == 1 ? fetchedUpTo : 0);
-    WriteNoUidlProgress(runtime, tables.maxHeldMails);
-  }
-  ctx.log->SetStatus(SJIS(u8"待機中.."), 4);
-  const std::string now = FormatListTime();
-  std::memset(account.lastCheckTime, 0, sizeof account.lastCheckTime);
-  std::memcpy(account.lastCheckTime, now.data(), std::min(now.size(), sizeof account.lastCheckTime - 1));
+  ResetForwardStatus(*ctx.runtime);
+  const std::vector<uint8_t> handledNow = HandleReceived(ctx, i, message, steps, pending, range);
+  FinishCheck(ctx, i, range, handledNow);
 }
 
 }  // namespace velnora

@@ -15,6 +15,7 @@
 
 #include "engine/context.h"
 #include "engine/message/mail_message.h"
+#include "transport/smtp/smtp_refusal.h"
 
 namespace velnora {
 
@@ -30,17 +31,12 @@ struct MessageSteps {
   std::function<std::string(Context&, int account, std::string_view statusText)> overflowNotice;
 };
 
-// Results of ForwardOneMessage.
-inline constexpr int kMessageHandled = 1;      // forwarded or filtered
-inline constexpr int kMessageNotSent = 0;      // connection or protocol failure
-inline constexpr int kMessageSendLater = -2;   // refused for now: send again
-inline constexpr int kMessageRefused = -10;    // refused for good
-
 // The account's forwarding (one check).
 void FwdProc(Context& ctx, int account, MailMessage& message, const MessageSteps& steps);
 
-// One loaded message: 1, 0, -2 or -10 as above. `flags` goes to the composition.
-int ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags,
+// One loaded message, as the SMTP client left it; Sent also for a message
+// that a filter stopped (it needs nothing more). `flags` goes to the composition.
+SendResult ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags,
                       const MessageSteps& steps);
 
 // Deletes the messages that the ForwardStatus table marks as deletable, by
@@ -49,9 +45,6 @@ int ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags
 int DeleteForwardedMails(Context& ctx, int account);
 
 // Whether a ForwardStatus result code lets its message be deleted.
-bool IsDeletableResult(int resultCode, bool includingFiltered);
-
-// Result code of a ForwardStatus entry that was not handled.
-inline constexpr int16_t kNotHandled = 99;
+bool IsDeletableResult(Category resultCode, bool includingFiltered);
 
 }  // namespace velnora

@@ -13,8 +13,6 @@
 namespace velnora {
 namespace {
 
-constexpr int kForwardedCode = 0;
-
 void ShowMessage(Context& ctx, int i, const MailMessage& message) {
   ctx.log->AddMessageActivity(ActivityOf(message, ctx.runtimeOf(i).statCount), ctx.account(i));
 }
@@ -25,42 +23,25 @@ void CountForwarded(Context& ctx, int i) {
   if (HasStatistics(number)) ++ctx.stats.forwardedCount[std::size_t(number)];
 }
 
-// Sends the composed part files: 1 sent, 0, -2 or -10 when not.
-// `accepted` runs once the last part has its 250, before the QUIT.
-int Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env,
-         const std::function<void()>& accepted) {
+// Sends the composed part files in a session of their own. `accepted` runs
+// once the last part has its 250, before the QUIT.
+SendResult Send(Context& ctx, int i, const MailMessage& message, TransportEnv& env,
+                const std::function<void()>& accepted) {
   AccountSettings& account = ctx.account(i);
   MailSession& session = ctx.runtimeOf(i).session;
-  if (OpenSendSession(env, account, session) < 0) {
-    CloseSession(env, session, false, &account);
-    ctx.log->SetStatus("ERROR: OpenSendSession.", 5);
-    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
-    return kMessageNotSent;
+  SessionCloser closer(env, session, account);
+  if (!OpenReadySendSession(env, account, session, closer)) return SendResult::RetryNow;
+  const SendResult sent = SendSplitParts(env, account, session, message.partNumber, accepted);
+  if (sent != SendResult::Sent) {
+    ctx.log->SetStatus("ERROR: Smtp: Send DATA", StatusIcon::Error);
+    closer.Broken();
   }
-  const int greet = SmtpGreet(env, account, session);
-  if (greet < 0) {
-    ctx.log->SetStatus("ERROR: Smtp: HELO/EHLO", 5);
-    ctx.log->AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
-    CloseSession(env, session, false, &account);
-    return kMessageNotSent;
-  }
-  if (greet == 0) {
-    CloseSession(env, session, true, &account);
-    return kMessageNotSent;
-  }
-  const int sent = SendSplitParts(env, account, session, message.partNumber, accepted);
-  if (sent != 1) {
-    ctx.log->SetStatus("ERROR: Smtp: Send DATA", 5);
-    CloseSession(env, session, false, &account);
-    return sent;
-  }
-  CloseSession(env, session, true, &account);
-  return kMessageHandled;
+  return sent;
 }
 
 }  // namespace
 
-int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps) {
+SendResult ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps) {
   AccountSettings& account = ctx.account(i);
   ParseMailContent(message);
 
@@ -71,37 +52,37 @@ int ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, cons
     // Stopped as a duplicate of what this account already forwarded: the
     // server copy was left behind by an interruption before its deletion,
     // and it may now go like the forwarded message it is.
-    if (message.forwardedHere) message.resultCode = kForwardedCode;
-    return kMessageHandled;
+    if (message.forwardedHere) message.resultCode = Category::Forwarded;
+    return SendResult::Sent;
   }
 
   if (IsSpamEraser(account)) {
     CountForwarded(ctx, i);
     ShowMessage(ctx, i, message);
-    return kMessageHandled;
+    return SendResult::Sent;
   }
   if (SplitDestinations(FieldText(account.forwardTo)).empty()) {
     // A message with nowhere to go is not forwarded: it stays on the server.
-    ctx.log->AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), 4, &account);
-    return kMessageNotSent;
+    ctx.log->AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), Category::ServerNotice, &account);
+    return SendResult::RetryNow;
   }
   message.partNumber = 0;
   if (steps.compose(ctx, message, i, flags, 0) == 0 || message.partNumber <= 0) {
     // Nothing to send is not a forwarded message: keep it for the next check.
-    ctx.log->AddActivity(SJIS(u8"転送メールを作成できませんでした。このメールは次回のチェックで再度処理します。"), 4, &account);
-    return kMessageNotSent;
+    ctx.log->AddActivity(SJIS(u8"転送メールを作成できませんでした。このメールは次回のチェックで再度処理します。"), Category::ServerNotice, &account);
+    return SendResult::RetryNow;
   }
   // The outcome goes to the forwarding log as soon as the server has taken
   // the message: a kill before the QUIT must not send it again.
   bool recorded = false;
   TransportEnv env = ctx.Env();
-  const int sent = Send(ctx, i, message, env, [&] {
+  const SendResult sent = Send(ctx, i, message, env, [&] {
     recorded = true;
     CountForwarded(ctx, i);
     ShowMessage(ctx, i, message);
   });
-  if (recorded) return kMessageHandled;
-  return sent == kMessageHandled ? kMessageNotSent : sent;
+  if (recorded) return SendResult::Sent;
+  return sent == SendResult::Sent ? SendResult::RetryNow : sent;
 }
 
 }  // namespace velnora

@@ -1,16 +1,9 @@
 // Small helpers shared by the files of the per-account forwarding.
 #pragma once
 
-#include <string_view>
-
 #include "engine/context.h"
 
 namespace velnora {
-
-// Writes to the session log when it is switched on.
-inline void SessionLog(Context& ctx, std::string_view text) {
-  if (ctx.common().sessionLog) ctx.log->WriteSessionLog(text);
-}
 
 // The statistics are indexed by accountNumber; a damaged number is ignored.
 inline bool HasStatistics(int accountNumber) { return accountNumber >= 0 && accountNumber < kAccountCount; }

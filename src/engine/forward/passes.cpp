@@ -54,7 +54,7 @@ void PassRunner::RunPass() {
 void PassRunner::StopSteps() {
   state_.flags.stopRequested = false;
   state_.flags.connected = false;
-  log_.AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), 4, nullptr);
+  log_.AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), Category::ServerNotice, nullptr);
   UpdateStatusSummary();
 }
 
@@ -81,7 +81,7 @@ bool PassRunner::StartForwarding() {
     return false;
   }
   if (settings_.common.autoDial) {
-    log_.SetStatus(SJIS(u8"ダイヤルしています..."), 7);
+    log_.SetStatus(SJIS(u8"ダイヤルしています..."), StatusIcon::Dialing);
     AutoDialNotAvailable();
   }
   for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
@@ -89,7 +89,7 @@ bool PassRunner::StartForwarding() {
     if (!account.enabled) continue;
     log_.HighlightAccount(account.accountNumber);
     if (settings_.common.preventDuplicates && account.noDuplicateCheck)
-      log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), 3, &account);
+      log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), Category::Information, &account);
     StartupAccountCheck(i);
     ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
     UpdateStatusSummary();
@@ -104,53 +104,58 @@ void PassRunner::AutoDialNotAvailable() {
   log_.WriteSessionLog("****: auto dial is not available on this platform\r\n");
   if (dialNoticeShown_) return;
   dialNoticeShown_ = true;
-  log_.AddActivity(SJIS(u8"自動ダイヤル接続はこの環境では使用できません。"), 3, nullptr);
+  log_.AddActivity(SJIS(u8"自動ダイヤル接続はこの環境では使用できません。"), Category::Information, nullptr);
+}
+
+bool PassRunner::CheckReceiveServer(int i) {
+  AccountSettings& account = Account(i);
+  if (ops_.OpenRcvSession(i) < 0) {
+    log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
+    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ops_.Beep();
+    ops_.CloseSession(i, false);
+    return false;
+  }
+  ops_.CloseSession(i, true);
+  return true;
+}
+
+bool PassRunner::CheckSendServer(int i) {
+  AccountSettings& account = Account(i);
+  if (ops_.OpenSendSession(i) < 0) {
+    log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
+    log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ops_.Beep();
+    return false;
+  }
+  const int greet = ops_.SmtpGreet(i);
+  // A refused greeting was answered properly: that session ends with QUIT.
+  const bool ready = greet == 1 && ops_.SendRset(i);
+  ops_.CloseSession(i, greet == 0 || ready);
+  return ready;
 }
 
 void PassRunner::StartupAccountCheck(int i) {
   AccountSettings& account = Account(i);
-  if (ops_.OpenRcvSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenRcvSession.", 5);
-    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    ops_.Beep();
-    ops_.CloseSession(i, false);
-    return;
-  }
-  ops_.CloseSession(i, true);
-  if (Stopping()) return;
-
+  if (!CheckReceiveServer(i) || Stopping()) return;
   if (IsSpamEraser(account)) {
-    log_.AddActivity(SJIS(u8"SPAM削除モードに設定されています（転送は行われません）"), 3, &account);
-  } else {
-    bool smtpOk = false;
-    if (ops_.OpenSendSession(i) < 0) {
-      log_.SetStatus("ERROR: OpenSendSession.", 5);
-      log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), 4, &account);
-      ops_.Beep();
-      return;
-    }
-    int greet = ops_.SmtpGreet(i);
-    if (greet < 0) {
-      ops_.CloseSession(i, false);
-    } else if (greet == 0) {
-      ops_.CloseSession(i, true);
-    } else if (!ops_.SendRset(i)) {
-      ops_.CloseSession(i, false);
-    } else {
-      ops_.CloseSession(i, true);
-      smtpOk = true;
-    }
-    if (!smtpOk) return;
+    log_.AddActivity(SJIS(u8"SPAM削除モードに設定されています（転送は行われません）"), Category::Information, &account);
+  } else if (!CheckSendServer(i)) {
+    return;
   }
   if (Stopping()) return;
 
   AnnounceMailCount(i, ops_.MailCount(i));
-  if (account.apportion) log_.AddActivity(SJIS(u8"【！】分配転送のオプションが有効になっています。"), 3, &account);
+  if (account.apportion) log_.AddActivity(SJIS(u8"【！】分配転送のオプションが有効になっています。"), Category::Information, &account);
   state_.flags.connected = true;
   AnnounceConnectionChecked(i);
   if (account.startRemoteOff)
-    log_.AddActivity(SJIS(u8"このアカウントはリモート停止中にセットされています"), 3, &account);
+    log_.AddActivity(SJIS(u8"このアカウントはリモート停止中にセットされています"), Category::Information, &account);
+  ForwardAtStartup(i);
+}
 
+void PassRunner::ForwardAtStartup(int i) {
+  AccountSettings& account = Account(i);
   if (account.skipRemainingAtStartup) {
     if (account.noUidlActive) {
       ops_.SetStartIndex(i, ops_.MailCount(i));
@@ -158,16 +163,16 @@ void PassRunner::StartupAccountCheck(int i) {
       ops_.SetStartIndex(i, 0);
       if (ops_.MarkAllAsForwarded(i) < 0) ops_.CloseSession(i, false);
     }
-    log_.SetStatus(SJIS(u8"待機中.."), 4);
+    log_.SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
     return;
   }
   if (IsScheduledNow(account, localNow_())) {
-    PopDelay(i);
+    ops_.PopDelay(i);
     if (Stopping()) return;
     ops_.FwdProc(i);
   } else {
-    log_.AddActivity(SJIS(u8"スケジュール設定により転送はスキップされました"), 3, &account);
-    log_.SetStatus(SJIS(u8"待機中.."), 4);
+    log_.AddActivity(SJIS(u8"スケジュール設定により転送はスキップされました"), Category::Information, &account);
+    log_.SetStatus(SJIS(u8"待機中.."), StatusIcon::Waiting);
   }
 }
 
@@ -181,7 +186,7 @@ void PassRunner::AnnounceMailCount(int i, int count) {
     format = SJIS(u8"起動時：サーバー上に %d 通のメールがあります。すべて転送します。").c_str();
   else
     format = SJIS(u8"起動時：サーバー上に %d 通のメールがあります。履歴を確認します。").c_str();
-  log_.AddActivity(Sprintf(format, count), 3, &account);
+  log_.AddActivity(Sprintf(format, count), Category::Information, &account);
 }
 
 void PassRunner::AnnounceConnectionChecked(int i) {
@@ -195,19 +200,7 @@ void PassRunner::AnnounceConnectionChecked(int i) {
     text += SJIS(u8"POP3/SSMTPサーバーへの接続確認完了");
   else
     text += SJIS(u8"POP3/SMTPサーバーへの接続確認完了");
-  log_.AddActivity(text, 3, &account);
-}
-
-void PassRunner::PopDelay(int i) {
-  const AccountSettings& account = Account(i);
-  if (!account.popDelayOn) return;
-  int total = account.popDelaySec == 0 ? 10 : account.popDelaySec;
-  for (int second = 1; second <= total && !Stopping(); ++second) {
-    log_.SetStatus(Sprintf(SJIS(u8"[%s]POP切断待ち.. %d/%d秒").c_str(), account.accountName, second, total), 4);
-    Touch();
-    platform::SleepMs(1000, &state_.flags.stopRequested);
-    Touch();
-  }
+  log_.AddActivity(text, Category::Information, &account);
 }
 
 void PassRunner::PollAccounts() {
@@ -220,7 +213,7 @@ void PassRunner::PollAccounts() {
   if (settings_.common.autoDial) {
     for (int i = 0; i < kAccountCount; ++i) {
       if (!due(Account(i))) continue;
-      log_.SetStatus(SJIS(u8"ダイヤルしています..."), 7);
+      log_.SetStatus(SJIS(u8"ダイヤルしています..."), StatusIcon::Dialing);
       AutoDialNotAvailable();
       break;
     }

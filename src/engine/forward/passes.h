@@ -24,6 +24,12 @@ class PassRunner {
   // incomplete account).
   bool StartForwarding();
   void StartupAccountCheck(int account);
+  // Log-in to the POP3 server, and HELO/EHLO and RSET at the SMTP server:
+  // true when the server works (a failure is reported).
+  bool CheckReceiveServer(int account);
+  bool CheckSendServer(int account);
+  // After the check: skip what is there, or forward it when the schedule allows.
+  void ForwardAtStartup(int account);
   void PollAccounts();
   void UpdateStatusSummary();
   // Forwarding stops: after "Disconnect" during a pass.
@@ -39,7 +45,6 @@ class PassRunner {
   bool Stopping() const { return state_.flags.ShouldStop(); }
   void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
   // The per-second POP3 wait before a connection, ending early on a stop.
-  void PopDelay(int account);
   void SmtpCheck(int account);
   void AnnounceMailCount(int account, int count);
   void AnnounceConnectionChecked(int account);

@@ -26,9 +26,9 @@ void TransportOperations::CloseSession(int i, bool sendQuit) {
 
 int TransportOperations::OpenSendSession(int i) {
   TransportEnv env = ctx_.Env();
-  const int result = velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session);
-  if (result < 0) velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
-  return result;
+  if (velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session)) return 0;
+  velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
+  return -1;
 }
 
 int TransportOperations::SmtpGreet(int i) {
@@ -47,6 +47,11 @@ int TransportOperations::MarkAllAsForwarded(int i) {
   return velnora::MarkAllAsForwarded(env, ctx_.account(i), ctx_.runtimeOf(i));
 }
 
+void TransportOperations::PopDelay(int i) {
+  TransportEnv env = ctx_.Env();
+  PopSessionDelay(env, ctx_.account(i));
+}
+
 void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }
 
 void TransportOperations::SaveUidlStore() { SaveRuntimeState(ctx_, nullptr); }
@@ -58,7 +63,7 @@ void TransportOperations::ReloadSettings() {
   const SettingsFileCheck check = CheckSettingsFile(path);
   if (check.state != SettingsFileState::Whole && check.state != SettingsFileState::Missing) {
     ctx_.log->WriteSessionLog("****: settings not reloaded: " + SettingsFileProblem(path, check) + "\r\n");
-    ctx_.log->AddActivity(SJIS(u8"環境設定ファイルが壊れているため、再読み込みしませんでした。"), 4, nullptr);
+    ctx_.log->AddActivity(SJIS(u8"環境設定ファイルが壊れているため、再読み込みしませんでした。"), Category::ServerNotice, nullptr);
     return;
   }
   LoadSettings(*ctx_.settings, ctx_.location, ctx_.reporter.Screen(), false);

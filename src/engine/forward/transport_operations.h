@@ -20,6 +20,7 @@ class TransportOperations : public AccountOperations {
   int MarkAllAsForwarded(int account) override;
   int MailCount(int account) override { return ctx_.runtimeOf(account).mailCount; }
   void SetStartIndex(int account, int index) override { ctx_.runtimeOf(account).startIndex = index; }
+  void PopDelay(int account) override;
   void FwdProc(int account) override;
   void SaveUidlStore() override;
   void ReloadSettings() override;

@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kOpenAttempts = 10;
 constexpr int kOpenDelayMs = 1000;
-constexpr int kErrorActivityCode = 4;
-constexpr int kInformationCode = 3;
 
 enum class ReadResult { Read, Unavailable, NoMemory };
 
@@ -60,13 +58,14 @@ std::string_view NonEmptyField(std::string_view line, int wanted) {
 constexpr std::string_view kEmptySyntheticKey = "VNRID-";
 
 // Whether a record's category says the message went out (or, with a
-// permanent refusal, is settled): 23 is how a spam-eraser account records 0,
-// 2 and 7.
+// permanent refusal, is settled): a spam-eraser account records its
+// forwarded messages as deleted spam.
 bool RecordsForwarding(std::string_view category) {
   int code = 0;
   const auto [end, error] = std::from_chars(category.data(), category.data() + category.size(), code);
   if (error != std::errc() || end != category.data() + category.size()) return false;
-  return code == 23 || IsDeletableResult(code, false);
+  const auto recorded = static_cast<Category>(code);  // any number: unknown ones are not deletable
+  return recorded == Category::SpamDeleted || IsDeletableResult(recorded, false);
 }
 
 }  // namespace
@@ -115,7 +114,7 @@ bool IsAlreadyForwarded(const MailMessage& message, const AccountSettings& accou
     case ReadResult::NoMemory:
       log.AddActivity(
           SJIS(u8"履歴が多すぎて処理できません。履歴ログをビューアーで削除してください。"),
-          kErrorActivityCode, &account);
+          Category::ServerNotice, &account);
       return false;
     case ReadResult::Read:
       break;
@@ -151,7 +150,7 @@ int TrimHistory(const CommonSettings& common, ActivityLog& log, const std::atomi
   }
   log.AddActivity(SJIS(u8"古い履歴の半分を自動的に削除しました。残りの履歴数 : ") +
                       std::to_string(kept),
-                  kInformationCode, nullptr);
+                  Category::Information, nullptr);
   return kept;
 }
 

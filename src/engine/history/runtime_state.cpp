@@ -5,6 +5,7 @@
 #include "engine/context.h"
 #include "engine/forward/fwd_proc_shared.h"
 #include "platform/codepage.h"
+#include "transport/account_session.h"
 #include "transport/uidl/uidl_store.h"
 
 namespace velnora {
@@ -16,10 +17,11 @@ bool SaveRuntimeState(Context& ctx, const AccountSettings* account, bool force) 
     tables.stateUnsaved = false;
     return true;
   }
-  SessionLog(ctx, "****: the UIDL store could not be saved\r\n");
+  TransportEnv env = ctx.Env();
+  SessionLog(env, "****: the UIDL store could not be saved\r\n");
   ++tables.writeFailures;
   tables.stateUnsaved = true;
-  ctx.log->AddActivity(SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), 4, account);
+  ctx.log->AddActivity(SJIS(u8"UIDLの保存ファイルに書き込めませんでした。ディスクの空き容量を確認してください。書き込めるようになるまで転送を見合わせます。"), Category::ServerNotice, account);
   return false;
 }
 

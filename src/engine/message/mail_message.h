@@ -26,7 +26,7 @@ struct MailMessage {
 
   int32_t fileSize = 0;    // size of the temporary file in bytes
   int32_t index = 0;       // 0-based position in the mailbox
-  int32_t resultCode = 0;  // category code of the outcome (see CategoryText)
+  Category resultCode = Category::Forwarded;  // the outcome
 
   // The allocation: the message text, NUL-terminated, then room for the
   // body to grow when it is rewritten in place.

@@ -13,13 +13,11 @@ namespace velnora {
 namespace {
 
 // Error entries of the program itself; status icon for errors.
-constexpr int kErrorActivityCode = 4;
-constexpr int kErrorStatusIcon = 5;
 
 LoadStatus Fail(LoadStatus status, std::string_view text, ActivityLog& log,
                 const AccountSettings& account) {
-  log.AddActivity(text, kErrorActivityCode, &account);
-  log.SetStatus(text, kErrorStatusIcon);
+  log.AddActivity(text, Category::ServerNotice, &account);
+  log.SetStatus(text, StatusIcon::Error);
   return status;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "report/time_stamps.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/pop3/pop3_commands.h"
 #include "transport/pop3/pop3_parse.h"
@@ -20,25 +21,15 @@ constexpr int64_t kProgressIntervalMs = 200;
 constexpr std::size_t kUidlReplyCapacity = 65534;
 constexpr std::size_t kMarkAllLineLimit = 4096;
 
-void Log(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
-
-std::string Name(const AccountSettings& account) { return std::string(FieldText(account.accountName)); }
-
 std::string Format(const char* format, auto... values) {
   char text[512];
   std::snprintf(text, sizeof text, format, values...);
   return text;
 }
 
-void Status(TransportEnv& env, const AccountSettings& account, std::string_view text, int icon) {
-  env.log.SetStatus("[" + Name(account) + "]" + std::string(text), icon);
-}
-
 void AuthError(TransportEnv& env, const AccountSettings& account, std::string_view reply) {
-  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), 4, &account);
-  env.log.AddActivity(reply, 20, &account);
+  env.log.AddActivity(SJIS(u8"POPサーバー認証エラー"), Category::ServerNotice, &account);
+  env.log.AddActivity(reply, Category::ServerReply, &account);
 }
 
 void RefreshActivity(TransportEnv& env) { env.flags.lastActivityTick = platform::TickMs(); }
@@ -49,29 +40,30 @@ void OverLimitWarning(TransportEnv& env, const AccountSettings& account, Account
   env.log.AddActivity(
       SJIS(u8"メールボックスのメール数が最大メール保持数（") + std::to_string(maxHeld) +
           SJIS(u8"）を越えています。メール数を減らすか、「共通設定」で最大メール保持数を増やして下さい。"),
-      4, &account);
+      Category::ServerNotice, &account);
 }
 
-int Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
-          const std::string& greeting) {
+// USER/PASS or APOP; true when logged in.
+bool Login(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+           const std::string& greeting) {
   MailSession& session = runtime.session;
   std::string reply;
   if (account.useApop) {
     const int rc = Pop3Apop(env, session, account, greeting, reply);
     if (rc == 0) AuthError(env, account, reply);
-    if (rc != 1) return -1;
-    Status(env, account, SJIS(u8" 認証中 ## "), 6);
-    return 0;
+    if (rc != 1) return false;
+    ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
+    return true;
   }
   int rc = Pop3User(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
-  if (rc != 1) return -1;
-  Status(env, account, SJIS(u8" 認証中 ## "), 6);
+  if (rc != 1) return false;
+  ShowAccountStatus(env, &account, SJIS(u8" 認証中 ## "), StatusIcon::Connecting);
   rc = Pop3Pass(env, session, account, reply);
   if (rc == 0) AuthError(env, account, reply);
-  if (rc != 1) return -1;
-  Status(env, account, SJIS(u8" 受信中 ### "), 3);
-  return 0;
+  if (rc != 1) return false;
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 ### "), StatusIcon::Receiving);
+  return true;
 }
 
 // LIST and RETR of message `number` into its temporary file. 1 complete;
@@ -82,7 +74,7 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
   fileFailed = false;
   std::string reply;
   const int listed = Pop3List(env, runtime.session, account, number, reply);
-  if (listed == 0) env.log.AddActivity(reply, 20, &account);
+  if (listed == 0) env.log.AddActivity(reply, Category::ServerReply, &account);
   if (listed != 1) return listed;
 
   int64_t lastProgress = platform::TickMs();
@@ -94,25 +86,37 @@ int RetrieveMessage(TransportEnv& env, const AccountSettings& account, AccountRu
                             watchdog.Moved(bytes);
                             if (platform::TickMs() - lastProgress > kProgressIntervalMs) {
                               lastProgress = platform::TickMs();
-                              Status(env, account,
-                                     Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j,
-                                            mailCount, bytes),
-                                     99);
+                              ShowAccountStatus(
+                                  env, &account,
+                                  Format(SJIS(u8" 受信中(%d/%d) %ld byte ").c_str(), j, mailCount, bytes),
+                                  StatusIcon::Keep);
                             }
                           },
                           result);
-  if (rc == 0) env.log.AddActivity(result.refusal, 20, &account);
+  if (rc == 0) env.log.AddActivity(result.refusal, Category::ServerReply, &account);
   fileFailed = result.fileFailed;
   if (rc != 1) return rc;
-  Log(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
-  env.log.SetStatus(SJIS(u8"処理中"), 99);
+  SessionLog(env, std::string("POP3: ") + result.stateName + Format(" RcvSize=%ld \r\n", result.bytes));
+  env.log.SetStatus(SJIS(u8"処理中"), StatusIcon::Keep);
   if (mailCount > 0) {
-    Status(env, account,
-           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), 99);
+    ShowAccountStatus(env, &account,
+           Format(SJIS(u8" 処理中(%d/%d) %ld byte ").c_str(), j, mailCount, result.bytes), StatusIcon::Keep);
   } else {
-    Status(env, account, SJIS(u8" 処理中"), 99);
+    ShowAccountStatus(env, &account, SJIS(u8" 処理中"), StatusIcon::Keep);
   }
   return 1;
+}
+
+// "UIDL" and the first block of its listing. A refusal is reported with the
+// server's reply as `replyCategory`. True when the listing follows in `block`.
+bool StartUidlListing(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                      int tag, std::size_t capacity, std::string& block, Category replyCategory) {
+  const int rc = Pop3Uidl(env, session, account, tag, capacity, block);
+  if (rc == 0) {
+    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), Category::ServerNotice, &account);
+    env.log.AddActivity(block, replyCategory, &account);
+  }
+  return rc == 1;
 }
 
 constexpr int kFetchAttempts = 3;
@@ -144,10 +148,10 @@ void NoteFetchFailure(TransportEnv& env, const AccountSettings& account, Account
                       const std::string& key, int m, bool fileFailed) {
   if (fileFailed) {
     if (env.tables) ++env.tables->writeFailures;
-    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), 4, &account);
+    env.log.AddActivity(SJIS(u8"受信したメールを一時フォルダに書き込めませんでした。ディスクの空き容量を確認してください。"), Category::ServerNotice, &account);
   }
   if (++runtime.fetchFailures[key] < kFetchAttempts) return;
-  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), 4, &account);
+  env.log.AddActivity(Format(SJIS(u8"%d番目のメールは%d回続けて受信できませんでした。このメールはサーバーに残し、次のメールから転送を続けます。").c_str(), m + 1, kFetchAttempts), Category::ServerNotice, &account);
 }
 
 }  // namespace
@@ -156,34 +160,41 @@ std::string ReceivedMailPath(const TransportEnv& env, int number) {
   return platform::JoinPath(env.tempFolder, Format("$vnrmail%d.vnr", number));
 }
 
+bool PopSessionDelay(TransportEnv& env, const AccountSettings& account) {
+  if (!account.popDelayOn) return true;
+  const int total = account.popDelaySec == 0 ? 10 : account.popDelaySec;
+  return CountSeconds(env, account, total, StatusIcon::Waiting, [](int second, int all) {
+    return Format(SJIS(u8"POP切断待ち.. %d/%d秒").c_str(), second, all);
+  });
+}
+
 int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
   if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
-  Log(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts POP3 session : ") + FormatListTime() +
-               " [" + Name(account) + "] ----\r\n");
-  if (ConnectSession(env, account, runtime.session, SessionKind::Pop3) < 0) return -1;
+  LogSessionBanner(env, account, "POP3");
+  if (!ConnectSession(env, account, runtime.session, SessionKind::Pop3)) return -1;
 
   std::string greeting;
   if (recv_com(env, runtime.session, greeting, kPop3ReplyCapacity, kTagPop3, &account) < 0) {
     return -1;
   }
   if (!StartsWithOk(greeting)) {
-    env.log.AddActivity(greeting, 20, &account);
+    env.log.AddActivity(greeting, Category::ServerReply, &account);
     return -1;
   }
-  Status(env, account, SJIS(u8" 認証中 # "), 6);
-  if (Login(env, account, runtime, greeting) < 0) return -1;
+  ShowAccountStatus(env, &account, SJIS(u8" 認証中 # "), StatusIcon::Connecting);
+  if (!Login(env, account, runtime, greeting)) return -1;
 
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
   std::string reply;
   long count = 0;
   const int rc = Pop3Stat(env, runtime.session, account, reply, count);
-  if (rc == 0) env.log.AddActivity(reply, 20, &account);
+  if (rc == 0) env.log.AddActivity(reply, Category::ServerReply, &account);
   if (rc != 1) return -1;
   if (count > kMaxMailboxMessages) {
     env.log.AddActivity(SJIS(u8"サーバーが報告したメール数 ") + std::to_string(count) +
                             SJIS(u8" は多すぎるため、最初の ") + std::to_string(kMaxMailboxMessages) +
                             SJIS(u8" 通だけを扱います。"),
-                        4, &account);
+                        Category::ServerNotice, &account);
     count = kMaxMailboxMessages;
   }
   runtime.mailCount = runtime.statCount = int32_t(count);
@@ -196,16 +207,13 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   RuntimeTables& tables = *env.tables;
   const int maxHeld = tables.maxHeldMails;
 
-  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
-  Log(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 UIDL.. "), StatusIcon::Receiving);
+  SessionLog(env, "- UIDL-START=" + FormatClockTime() + "\r\n");
   if (!account.noRecvDelay && !SessionDelay(env, 100)) return -1;
 
   std::string block;
-  const int rc = Pop3Uidl(env, runtime.session, account, kTagNone, kUidlReplyCapacity, block);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
-    env.log.AddActivity(block, 4, &account);
+  if (!StartUidlListing(env, account, runtime.session, kTagNone, kUidlReplyCapacity, block,
+                        Category::ServerNotice)) {
     return -1;
   }
 
@@ -222,151 +230,188 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
   WatchdogProgress watchdog(env.flags.lastActivityTick);
   int64_t listed = 0;
   for (;;) {
-    Log(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
+    SessionLog(env, Format("- UIDL-RcvLeng=%zu\r\n", block.size()));
     if (parser.Feed(block)) break;
     watchdog.Moved(listed += int64_t(block.size()));
     if (recv_com(env, runtime.session, block, kUidlReplyCapacity, kTagNone, &account) < 0) {
       return -1;
     }
   }
-  Log(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
+  SessionLog(env, "- UIDL-END=" + FormatClockTime() + "\r\n");
   return 1;
 }
 
-int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
-                        AccountRuntime& runtime) {
-  runtime.fetched.clear();
-  const bool uidlMode = !account.noUidlActive;
-  if (uidlMode && (!env.tables || FetchServerUidls(env, account, runtime) != 1)) {
-    return RETVAL_UIDLERR;
-  }
-  Status(env, account, SJIS(u8" 処理中 UIDL.."), 3);
+namespace {
 
-  const int mailCount = runtime.mailCount;
-  const int startIndex = runtime.startIndex;
-  const int maxHeld = env.tables ? env.tables->maxHeldMails : 0;
-  int newCount = mailCount - startIndex;
-  if (uidlMode) {
-    const RuntimeTables& tables = *env.tables;
+// One fetch of the new messages of an account over its open session.
+class NewMailFetch {
+ public:
+  NewMailFetch(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime)
+      : env_(env), account_(account), runtime_(runtime), uidlMode_(!account.noUidlActive),
+        mailCount_(runtime.mailCount), startIndex_(runtime.startIndex),
+        maxHeld_(env.tables ? env.tables->maxHeldMails : 0),
+        contentKeys_([&runtime](int p) { return runtime.StoredUidl(p); },
+                     uidlMode_ ? std::min(runtime.storedCount(), maxHeld_) : 0) {}
+
+  FetchResult Run() {
+    runtime_.fetched.clear();
+    if (uidlMode_ && (!env_.tables || FetchServerUidls(env_, account_, runtime_) != 1)) {
+      return FetchResult::NoUidlListing;
+    }
+    ShowAccountStatus(env_, &account_, SJIS(u8" 処理中 UIDL.."), StatusIcon::Receiving);
+    const int newCount = CountNew();
+    const int end = FetchDue();
+    if (stopped_ || env_.flags.ShouldStop()) return FetchResult::Complete;
+
+    FetchResult result = FetchResult::Complete;
+    if (end < mailCount_) {
+      ReportLeftOver(newCount - fetchedCount_);
+      result = FetchResult::EndedEarly;
+    }
+    // Forward order reached the positions below `end`; reverse order reached
+    // the top ones, so the whole count stays for the deletion after forwarding.
+    if (!account_.reversePopOrder) runtime_.mailCount = end;
+    if (uidlMode_) StoreKnownListing();
+    return result;
+  }
+
+ private:
+  // How many messages are new: all from startIndex on without UIDLs, else
+  // those whose UIDL is not stored (isNew says which).
+  int CountNew() {
+    if (!uidlMode_) return mailCount_ - startIndex_;
+    const RuntimeTables& tables = *env_.tables;
     const NewMessageDecision decision = DecideNewMessages(
-        [&](int p) { return runtime.StoredUidl(p); }, std::min(runtime.storedCount(), maxHeld),
-        [&](int j) { return tables.CurrentUidl(j); }, startIndex, std::min(mailCount, maxHeld),
-        runtime.isNew);
-    newCount = mailCount - startIndex - decision.known;
+        [&](int p) { return runtime_.StoredUidl(p); }, std::min(runtime_.storedCount(), maxHeld_),
+        [&](int j) { return tables.CurrentUidl(j); }, startIndex_, std::min(mailCount_, maxHeld_),
+        runtime_.isNew);
+    return mailCount_ - startIndex_ - decision.known;
   }
-  ContentKeyMatcher contentKeys([&](int p) { return runtime.StoredUidl(p); },
-                                uidlMode ? std::min(runtime.storedCount(), maxHeld) : 0);
 
-  const bool limit = env.common.limitFetch != 0;
-  const int fetchLimit = env.common.fetchLimit > 0 ? env.common.fetchLimit : 1;
-  const bool reverse = account.reversePopOrder != 0;
-  // Positions reached by the fetch; it grows with the messages fetched,
-  // never with the count the server claims.
-  std::vector<uint8_t> reached;
-  int fetchedCount = 0;
-  bool stopped = false;
-  int j = startIndex;
-  for (; j < mailCount; ++j) {
-    if (env.flags.ShouldStop()) {
-      stopped = true;
-      break;
-    }
-    RefreshActivity(env);
-    // Reverse order walks the same positions from the top down.
-    const int m = reverse ? mailCount - 1 - (j - startIndex) : j;
-    if (!IsDue(runtime, uidlMode, m, maxHeld)) continue;
-    const std::string failureKey = FailureKey(env, uidlMode, m);
-    if (GaveUpOn(runtime, failureKey)) continue;
-    if (limit && fetchedCount >= fetchLimit) break;
-    Status(env, account, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount), 3);
-    bool fileFailed = false;
-    if (RetrieveMessage(env, account, runtime, m + 1, j, mailCount, fileFailed) != 1) {
-      NoteFetchFailure(env, account, runtime, failureKey, m, fileFailed);
-      break;
-    }
-    runtime.fetchFailures.erase(failureKey);
-    if (reached.size() <= std::size_t(m)) reached.resize(std::size_t(m) + 1, 0);
-    reached[std::size_t(m)] = 1;
-    if (uidlMode && m < maxHeld && env.tables->CurrentUidl(m).empty()) {
-      // No UIDL in the listing: the message is known by its content.
-      const std::string path = ReceivedMailPath(env, m + 1);
-      const std::string key = ContentKeyOfReceivedFile(path);
-      if (!key.empty()) {
-        auto& current = env.tables->currentUidls;
-        if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
-        current[std::size_t(m)] = MakeSlot(key);
-        if (contentKeys.TakeKnown(key)) {
-          runtime.isNew[std::size_t(m)] = 0;
-          platform::RemoveFile(path);
-          continue;  // known: fetched only to be recognised, not counted
-        }
+  // Fetches every due message up to the fetch limit, in the account's order;
+  // ends at the first failure. Returns the walk position where it ended.
+  int FetchDue() {
+    const bool limit = env_.common.limitFetch != 0;
+    const int fetchLimit = env_.common.fetchLimit > 0 ? env_.common.fetchLimit : 1;
+    int j = startIndex_;
+    for (; j < mailCount_; ++j) {
+      if (env_.flags.ShouldStop()) {
+        stopped_ = true;
+        break;
       }
+      RefreshActivity(env_);
+      // Reverse order walks the same positions from the top down.
+      const int m = account_.reversePopOrder ? mailCount_ - 1 - (j - startIndex_) : j;
+      if (!IsDue(runtime_, uidlMode_, m, maxHeld_)) continue;
+      const std::string failureKey = FailureKey(env_, uidlMode_, m);
+      if (GaveUpOn(runtime_, failureKey)) continue;
+      if (limit && fetchedCount_ >= fetchLimit) break;
+      ShowAccountStatus(env_, &account_, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount_),
+                        StatusIcon::Receiving);
+      bool fileFailed = false;
+      if (RetrieveMessage(env_, account_, runtime_, m + 1, j, mailCount_, fileFailed) != 1) {
+        NoteFetchFailure(env_, account_, runtime_, failureKey, m, fileFailed);
+        break;
+      }
+      runtime_.fetchFailures.erase(failureKey);
+      if (reached_.size() <= std::size_t(m)) reached_.resize(std::size_t(m) + 1, 0);
+      reached_[std::size_t(m)] = 1;
+      if (KnownByContent(m)) continue;  // fetched only to be recognised, not counted
+      runtime_.fetched.push_back(m);
+      ++fetchedCount_;
     }
-    runtime.fetched.push_back(m);
-    ++fetchedCount;
+    return j;
   }
-  if (stopped || env.flags.ShouldStop()) return RETVAL_NOERROR;
 
-  int result = RETVAL_NOERROR;
-  if (j < mailCount) {
-    const int remaining = newCount - fetchedCount;
-    if (remaining > 0) {
-      env.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
-                              SJIS(u8" 通ありますが、これらは次回に転送されます。"),
-                          4, &account);
-    } else {
-      env.log.AddActivity(
-          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"), 4,
-          &account);
-    }
-    result = RETVAL_RECV0;
+  // A message listed without UIDL is known by its content: its key stands
+  // in for the UIDL. True when the key is stored already (the file goes).
+  bool KnownByContent(int m) {
+    if (!uidlMode_ || m >= maxHeld_ || !env_.tables->CurrentUidl(m).empty()) return false;
+    const std::string path = ReceivedMailPath(env_, m + 1);
+    const std::string key = ContentKeyOfReceivedFile(path);
+    if (key.empty()) return false;
+    auto& current = env_.tables->currentUidls;
+    if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
+    current[std::size_t(m)] = MakeSlot(key);
+    if (!contentKeys_.TakeKnown(key)) return false;
+    runtime_.isNew[std::size_t(m)] = 0;
+    platform::RemoveFile(path);
+    return true;
   }
-  // Forward order reached the positions below j; reverse order reached the
-  // top ones, so the whole count stays for the deletion after forwarding.
-  if (!reverse) runtime.mailCount = j;
-  if (!uidlMode) return result;
+
+  void ReportLeftOver(int remaining) {
+    if (remaining > 0) {
+      env_.log.AddActivity(SJIS(u8"取得できなかった新着メールが ") + std::to_string(remaining) +
+                               SJIS(u8" 通ありますが、これらは次回に転送されます。"),
+                           Category::ServerNotice, &account_);
+    } else {
+      env_.log.AddActivity(
+          SJIS(u8"取得できなかった新着メールがありますが、これらは次回に転送されます。"),
+          Category::ServerNotice, &account_);
+    }
+  }
 
   // The stored list becomes the server's listing by position, but only with
   // the messages already known: a fetched message is recorded by the
   // forwarding once its outcome is known, so a message that is never
   // handled (a stop, a crash, an early end in either order) stays new.
-  RuntimeTables& tables = *env.tables;
-  const int end = std::min(mailCount, maxHeld);
-  for (int p = startIndex; p < end; ++p) {
-    std::string_view uidl = runtime.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
-    std::string keptKey;
-    if (tables.CurrentUidl(p).empty() && !(std::size_t(p) < reached.size() && reached[std::size_t(p)])) {
-      keptKey = contentKeys.TakeAny();  // still on the server, not looked at this time
-      uidl = keptKey;
+  void StoreKnownListing() {
+    RuntimeTables& tables = *env_.tables;
+    const int end = std::min(mailCount_, maxHeld_);
+    for (int p = startIndex_; p < end; ++p) {
+      std::string_view uidl =
+          runtime_.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
+      std::string keptKey;
+      if (tables.CurrentUidl(p).empty() &&
+          !(std::size_t(p) < reached_.size() && reached_[std::size_t(p)])) {
+        keptKey = contentKeys_.TakeAny();  // still on the server, not looked at this time
+        uidl = keptKey;
+      }
+      runtime_.SetStoredUidl(p, uidl);
     }
-    runtime.SetStoredUidl(p, uidl);
+    runtime_.startIndex = 0;
+    runtime_.SetStoredCount(end);
   }
-  runtime.startIndex = 0;
-  runtime.SetStoredCount(end);
-  return result;
+
+  TransportEnv& env_;
+  const AccountSettings& account_;
+  AccountRuntime& runtime_;
+  const bool uidlMode_;
+  const int mailCount_;
+  const int startIndex_;
+  const int maxHeld_;
+  ContentKeyMatcher contentKeys_;
+  // Positions reached by the fetch; it grows with the messages fetched,
+  // never with the count the server claims.
+  std::vector<uint8_t> reached_;
+  int fetchedCount_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+FetchResult ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+                                AccountRuntime& runtime) {
+  return NewMailFetch(env, account, runtime).Run();
 }
 
 int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
                        AccountRuntime& runtime) {
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
-    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
+    ReportOpenFailure(env, account, OpenFailure::Receive);
     return -1;
   }
   runtime.startIndex = 0;
   if (account.noUidlActive) {
-    CloseSession(env, runtime.session, true, &account);
+    closer.InOrder();
     return 1;
   }
   const int maxHeld = env.tables ? env.tables->maxHeldMails : kMinHeldMails;
-  Status(env, account, SJIS(u8" 受信中 UIDL.. "), 3);
+  ShowAccountStatus(env, &account, SJIS(u8" 受信中 UIDL.. "), StatusIcon::Receiving);
   std::string block;
-  const int rc = Pop3Uidl(env, runtime.session, account, kTagPop3, kPop3ReplyCapacity, block);
-  if (rc < 0) return -1;
-  if (rc == 0) {
-    env.log.AddActivity(SJIS(u8"サーバーがUIDLコマンドを受け付けませんでした"), 4, &account);
-    env.log.AddActivity(block, 20, &account);
+  if (!StartUidlListing(env, account, runtime.session, kTagPop3, kPop3ReplyCapacity, block,
+                        Category::ServerReply)) {
     return -1;
   }
   int stored = 0;
@@ -395,7 +440,7 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
       return -1;
     }
   }
-  CloseSession(env, runtime.session, true, &account);
+  closer.InOrder();
   return 1;
 }
 
@@ -406,13 +451,12 @@ int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRunt
 }
 
 int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession.", 5);
-    env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
+    ReportOpenFailure(env, account, OpenFailure::Receive);
     return 0;
   }
-  Status(env, account, SJIS(u8" メール削除中.."), 6);
+  ShowAccountStatus(env, &account, SJIS(u8" メール削除中.."), StatusIcon::Connecting);
   const int mailCount = runtime.mailCount;
   for (int i = 0; i < mailCount; ++i) {
     if (env.flags.ShouldStop()) break;
@@ -420,7 +464,8 @@ int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRun
     const int position = account.reversePopOrder ? mailCount - 1 - i : i;
     if (DeleteMessage(env, account, runtime, position + 1) < 0) return -1;
   }
-  CloseSession(env, runtime.session, true, &account);
+  closer.InOrder();
+  closer.Close();
   runtime.mailCount = runtime.startIndex = 0;
   runtime.handledBeyondStart.clear();
   return 1;

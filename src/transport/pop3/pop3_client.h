@@ -14,20 +14,27 @@
 
 namespace velnora {
 
-inline constexpr int RETVAL_NOERROR = 1;  // fetched what was due
-inline constexpr int RETVAL_RECV0 = 2;    // ended early; the rest follows next time
-inline constexpr int RETVAL_UIDLERR = 3;  // no usable UIDL listing; nothing fetched
+// How a fetch of the new messages ended.
+enum class FetchResult {
+  Complete,       // fetched what was due; the session is in order
+  EndedEarly,     // a fetch failed or the limit was reached; the rest follows next time
+  NoUidlListing,  // no usable UIDL listing: nothing fetched
+};
 
 // "$vnrmail%d.vnr" in the env's temporary folder, for a 1-based message number.
 std::string ReceivedMailPath(const TransportEnv& env, int number);
+
+// The account's pause before another POP3 session to its server (popDelayOn,
+// popDelaySec; 10 s when 0), counted in the status. False when the worker is
+// asked to stop meanwhile.
+bool PopSessionDelay(TransportEnv& env, const AccountSettings& account);
 
 // Connect, greeting, log-in, STAT. The message count (>= 0), or -1. On -1
 // the session may still be open; the caller closes it.
 int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime);
 
 // Lists UIDLs, decides what is new and fetches it (open session needed).
-// RETVAL_NOERROR, RETVAL_RECV0 or RETVAL_UIDLERR.
-int ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
+FetchResult ReceiveMailFromHost(TransportEnv& env, const AccountSettings& account,
                         AccountRuntime& runtime);
 
 // "UIDL" into the current UIDL table of env.tables. 1 or -1.

@@ -4,16 +4,13 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/md5.h"
 #include "transport/pop3/pop3_parse.h"
 
 namespace velnora {
 namespace {
-
-void Log(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
 
 // One command and its one-line reply.
 int Exchange(TransportEnv& env, MailSession& session, const AccountSettings& account,
@@ -81,6 +78,51 @@ int Pop3Uidl(TransportEnv& env, MailSession& session, const AccountSettings& acc
   return StartsWithOk(firstBlock) ? 1 : 0;
 }
 
+namespace {
+
+// Receives the RETR response into `file` until its end line: 1 complete,
+// 0 refused ("-ERR"), -1 a failure (reported; result.fileFailed for the file).
+int ReceiveRetrText(TransportEnv& env, MailSession& session, const AccountSettings& account,
+                    RetrTerminator& terminator, std::FILE* file,
+                    const std::function<void(long)>& progress, RetrResult& result) {
+  std::string chunk;
+  while (!terminator.complete()) {
+    const long n = RecvChunk(env, session, chunk, kRetrChunk, kTagNone, &account);
+    if (n < 0) return -1;
+    if (n == 0) {
+      // The server closed in the middle of the message: what arrived is not
+      // the message, so it is not kept and the message stays new.
+      SessionLog(env, "POP3: ERR: recv()=0 detected..(1)\r\n");
+      return -1;
+    }
+    const std::size_t used = terminator.Feed(chunk);
+    result.bytes += long(used);
+    if (used < chunk.size()) {
+      // Nothing may follow the end of a response before the next command:
+      // the server is out of step, and whatever it sent is no message.
+      env.log.AddActivity(SJIS(u8"POP3: 受信したメールの終わりの後に余分なデータが届きました。"
+                               u8"プロトコルエラーのため受信を中止します。"),
+                          Category::ServerNotice, &account);
+      SessionLog(env, "POP3: ERR: data after the end of the RETR response\r\n");
+      return -1;
+    }
+    if (std::fwrite(chunk.data(), 1, used, file) != used) {
+      result.fileFailed = true;
+      return -1;
+    }
+    if (terminator.refused()) {
+      // "-ERR" instead of the message: no end line will follow.
+      const std::size_t lineEnd = chunk.find('\n');
+      result.refusal = chunk.substr(0, lineEnd == std::string::npos ? chunk.size() : lineEnd + 1);
+      return 0;
+    }
+    if (progress) progress(result.bytes);
+  }
+  return 1;
+}
+
+}  // namespace
+
 int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& account, int number,
              long listedSize, const std::string& path, const std::function<void(long)>& progress,
              RetrResult& result) {
@@ -97,47 +139,7 @@ int Pop3Retr(TransportEnv& env, MailSession& session, const AccountSettings& acc
   }
 
   RetrTerminator terminator;
-  std::string chunk;
-  int outcome = 1;
-  while (!terminator.complete()) {
-    const long n = RecvChunk(env, session, chunk, kRetrChunk, kTagNone, &account);
-    if (n < 0) {
-      outcome = -1;
-      break;
-    }
-    if (n == 0) {
-      // The server closed in the middle of the message: what arrived is not
-      // the message, so it is not kept and the message stays new.
-      Log(env, "POP3: ERR: recv()=0 detected..(1)\r\n");
-      outcome = -1;
-      break;
-    }
-    const std::size_t used = terminator.Feed(chunk);
-    result.bytes += long(used);
-    if (used < chunk.size()) {
-      // Nothing may follow the end of a response before the next command:
-      // the server is out of step, and whatever it sent is no message.
-      env.log.AddActivity(SJIS(u8"POP3: 受信したメールの終わりの後に余分なデータが届きました。"
-                               u8"プロトコルエラーのため受信を中止します。"),
-                          4, &account);
-      Log(env, "POP3: ERR: data after the end of the RETR response\r\n");
-      outcome = -1;
-      break;
-    }
-    if (std::fwrite(chunk.data(), 1, used, file.get()) != used) {
-      result.fileFailed = true;
-      outcome = -1;
-      break;
-    }
-    if (terminator.refused()) {
-      // "-ERR" instead of the message: no end line will follow.
-      const std::size_t lineEnd = chunk.find('\n');
-      result.refusal = chunk.substr(0, lineEnd == std::string::npos ? chunk.size() : lineEnd + 1);
-      outcome = 0;
-      break;
-    }
-    if (progress) progress(result.bytes);
-  }
+  int outcome = ReceiveRetrText(env, session, account, terminator, file.get(), progress, result);
   const bool flushed = std::fflush(file.get()) == 0;
   file.reset();
   if (outcome == 1 && !flushed) {

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/host.h"
 #include "report/time_stamps.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/smtp/smtp_auth.h"
 #include "transport/smtp/smtp_command.h"
@@ -19,114 +20,87 @@ constexpr int kDefaultSmtpDelaySec = 5;
 
 void ReportReply(TransportEnv& env, const AccountSettings& account, std::string_view what,
                  std::string_view reply) {
-  env.log.AddActivity(what, 4, &account);
-  env.log.AddActivity(reply, 20, &account);
+  env.log.AddActivity(what, Category::ServerNotice, &account);
+  env.log.AddActivity(reply, Category::ServerReply, &account);
 }
 
-// The configured wait before connecting, one second at a time with a
-// counting status; false when the worker is asked to stop meanwhile.
+// The configured wait before connecting; false when the worker is asked to
+// stop meanwhile.
 bool ConnectDelay(TransportEnv& env, const AccountSettings& account) {
   const int total = account.smtpDelaySec > 0 ? account.smtpDelaySec : kDefaultSmtpDelaySec;
-  const std::string name(FieldText(account.accountName));
-  for (int second = 1; second <= total; ++second) {
-    env.log.SetStatus("[" + name + "]" + SJIS(u8"SMTP接続遅延.. ") + std::to_string(second) + "/" +
-                          std::to_string(total) + SJIS(u8"秒"),
-                      4);
-    env.flags.lastActivityTick = platform::TickMs();
-    if (!SessionDelay(env, 1000)) return false;
-  }
-  return true;
+  return CountSeconds(env, account, total, StatusIcon::Waiting, [](int second, int all) {
+    return SJIS(u8"SMTP接続遅延.. ") + std::to_string(second) + "/" + std::to_string(all) +
+           SJIS(u8"秒");
+  });
 }
 
-std::string Banner(const AccountSettings& account, std::string_view kind) {
-  std::string banner = SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts ");
-  banner += kind;
-  banner += " session : ";
-  banner += FormatListTime();
-  banner += " [";
-  banner += FieldText(account.accountName);
-  banner += "] ----\r\n";
-  return banner;
+// Sends `command` and expects the reply `code`; another reply is reported
+// with `failure`. False also on a transfer failure.
+bool Expect(TransportEnv& env, const AccountSettings& account, MailSession& session,
+            std::string_view command, int code, std::string_view failure, std::string& reply,
+            std::string_view logAs = {}) {
+  if (SmtpExchange(env, session, account, command, reply, logAs) < 0) return false;
+  if (SmtpReplyCode(reply) == code) return true;
+  ReportReply(env, account, failure, reply);
+  return false;
 }
 
-int AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& session,
-              std::string_view user, std::string_view password) {
+const std::string& WrongCredentials() {
+  return SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
+}
+
+// Only 235 completes a log-in (RFC 4954); another 334 is a further question.
+bool AuthLogin(TransportEnv& env, const AccountSettings& account, MailSession& session,
+               std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, "AUTH LOGIN\r\n", reply) < 0) return -1;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply);
-    return -1;
-  }
-  const std::string& wrong = SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います");
-  if (SmtpExchange(env, session, account, LoginAuthLine(user), reply, kMaskedAuthLine) < 0) return -1;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, wrong, reply);
-    return -1;
-  }
-  if (SmtpExchange(env, session, account, LoginAuthLine(password), reply, kMaskedAuthLine) < 0)
-    return -1;
-  // Only 235 is a completed log-in (RFC 4954); another 334 is a further
-  // question, not a success.
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account, wrong, reply);
-    return -1;
-  }
-  return 1;
+  return Expect(env, account, session, "AUTH LOGIN\r\n", 334,
+                SJIS(u8"SMTP認証(タイプ：LOGIN)でエラーが発生しました"), reply) &&
+         Expect(env, account, session, LoginAuthLine(user), 334, WrongCredentials(), reply,
+                kMaskedAuthLine) &&
+         Expect(env, account, session, LoginAuthLine(password), 235, WrongCredentials(), reply,
+                kMaskedAuthLine);
 }
 
-int AuthPlain(TransportEnv& env, const AccountSettings& account, MailSession& session,
-              std::string_view user, std::string_view password) {
+bool AuthPlain(TransportEnv& env, const AccountSettings& account, MailSession& session,
+               std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, PlainAuthCommand(user, password), reply,
-                   kMaskedPlainCommand) < 0)
-    return -1;
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply);
-    return -1;
-  }
-  return 1;
+  return Expect(env, account, session, PlainAuthCommand(user, password), 235,
+                SJIS(u8"SMTP認証(タイプ：PLAIN)でエラーが発生しました"), reply, kMaskedPlainCommand);
 }
 
-int AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& session,
-                std::string_view user, std::string_view password) {
+bool AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                 std::string_view user, std::string_view password) {
   std::string reply;
-  if (SmtpExchange(env, session, account, "AUTH CRAM-MD5\r\n", reply) < 0) return -1;
-  if (SmtpReplyCode(reply) != 334) {
-    ReportReply(env, account, SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply);
-    return -1;
+  if (!Expect(env, account, session, "AUTH CRAM-MD5\r\n", 334,
+              SJIS(u8"SMTP認証(タイプ：CRAM-MD5)でエラーが発生しました"), reply)) {
+    return false;
   }
   std::string_view challenge = CramMd5Challenge(reply);
   if (challenge.empty()) {
     ReportReply(env, account, "ESMTP AUTH error: no test string returned.", reply);
-    return -1;
+    return false;
   }
-  std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
-  if (SmtpExchange(env, session, account, response, reply, kMaskedAuthLine) < 0) return -1;
-  if (SmtpReplyCode(reply) != 235) {
-    ReportReply(env, account,
-                SJIS(u8"SMTP認証エラーが発生しました ユーザーIDまたはパスワードが違います"), reply);
-    return -1;
-  }
-  return 1;
+  const std::string response = CramMd5Response(SmtpBase64Decode(challenge), user, password);
+  return Expect(env, account, session, response, 235, WrongCredentials(), reply, kMaskedAuthLine);
 }
 
 }  // namespace
 
-int OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
-  if (account.useSeparateSmtp && account.popBeforeSmtp && PopBeforeSmtp(env, account) < 0) return -1;
-  if (!account.noSendDelay && !SessionDelay(env, 1000)) return -1;
-  SmtpSessionLog(env, Banner(account, "SMTP"));
-  if (account.smtpDelayOn && !ConnectDelay(env, account)) return -1;
-  if (ConnectSession(env, account, session, SessionKind::Smtp) < 0) return -1;
+bool OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  if (account.useSeparateSmtp && account.popBeforeSmtp && !PopBeforeSmtp(env, account)) return false;
+  if (!account.noSendDelay && !SessionDelay(env, 1000)) return false;
+  LogSessionBanner(env, account, "SMTP");
+  if (account.smtpDelayOn && !ConnectDelay(env, account)) return false;
+  if (!ConnectSession(env, account, session, SessionKind::Smtp)) return false;
 
   std::string reply;
-  if (SmtpReadReply(env, session, account, reply) < 0) return -1;
+  if (SmtpReadReply(env, session, account, reply) < 0) return false;
   if (!isSMTPReplyOK(reply)) {
     ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
-    SmtpSessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
-    return -1;
+    SessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
+    return false;
   }
-  return 0;
+  return true;
 }
 
 int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& session) {
@@ -150,14 +124,30 @@ int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& se
   if (password.empty()) password = FieldText(account.popPassword);
 
   switch (ChooseAuthMechanism(reply)) {
-    case SmtpAuthMechanism::Login: return AuthLogin(env, account, session, user, password);
-    case SmtpAuthMechanism::Plain: return AuthPlain(env, account, session, user, password);
-    case SmtpAuthMechanism::CramMd5: return AuthCramMd5(env, account, session, user, password);
+    case SmtpAuthMechanism::Login: return AuthLogin(env, account, session, user, password) ? 1 : -1;
+    case SmtpAuthMechanism::Plain: return AuthPlain(env, account, session, user, password) ? 1 : -1;
+    case SmtpAuthMechanism::CramMd5:
+      return AuthCramMd5(env, account, session, user, password) ? 1 : -1;
     case SmtpAuthMechanism::None: break;
   }
   ReportReply(env, account,
               SJIS(u8"SMTPサーバーは認証(LOGIN/PLAIN/CRAM-MD5)をサポートしていません"), reply);
   return -1;
+}
+
+bool OpenReadySendSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                          SessionCloser& closer) {
+  if (!OpenSendSession(env, account, session)) {
+    ReportOpenFailure(env, account, OpenFailure::Send);
+    return false;
+  }
+  const int greet = SmtpGreet(env, account, session);
+  if (greet < 0) {
+    ReportOpenFailure(env, account, OpenFailure::SendGreeting);
+    return false;
+  }
+  closer.InOrder();  // a refused greeting was answered properly
+  return greet == 1;
 }
 
 std::string PartFilePath(std::string_view tempFolder, int part) {

@@ -1,7 +1,7 @@
 #include "transport/smtp/smtp_command.h"
 
 #include "report/time_stamps.h"
-#include "transport/field_text.h"
+#include "transport/account_session.h"
 #include "transport/smtp/smtp_reply.h"
 
 namespace velnora {
@@ -12,10 +12,6 @@ constexpr std::size_t kReplyBlockCapacity = 16384;
 
 }  // namespace
 
-void SmtpSessionLog(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
-}
-
 void LogSentSmtpLine(TransportEnv& env, std::string_view line) {
   if (!env.common.sessionLog) return;
   std::string text(SentPrefix(kTagSmtp));
@@ -23,14 +19,6 @@ void LogSentSmtpLine(TransportEnv& env, std::string_view line) {
   text += "[->]";
   text += line;
   env.log.WriteSessionLog(text);
-}
-
-std::string AccountStatus(const AccountSettings& account, std::string_view text) {
-  std::string status = "[";
-  status += FieldText(account.accountName);
-  status += "]";
-  status += text;
-  return status;
 }
 
 long SmtpSend(TransportEnv& env, MailSession& session, const AccountSettings& account,
@@ -50,7 +38,7 @@ long SmtpReadReply(TransportEnv& env, MailSession& session, const AccountSetting
     reply += block;
     if (scanner.Feed(block)) return static_cast<long>(reply.size());
     if (reply.size() > kMaxSmtpReplyBytes) {
-      SmtpSessionLog(env, "****: SMTP reply without a final line, given up\r\n");
+      SessionLog(env, "****: SMTP reply without a final line, given up\r\n");
       return -1;
     }
   }

@@ -34,9 +34,4 @@ long SmtpExchange(TransportEnv& env, MailSession& session, const AccountSettings
 // Writes a session-log line as a sent SMTP line would appear.
 void LogSentSmtpLine(TransportEnv& env, std::string_view line);
 
-// "[account name]" followed by `text`, the form of the status texts.
-std::string AccountStatus(const AccountSettings& account, std::string_view text);
-
-void SmtpSessionLog(TransportEnv& env, std::string_view text);
-
 }  // namespace velnora

@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/smtp/smtp_client.h"
 #include "transport/smtp/smtp_command.h"
@@ -27,27 +28,23 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
 // The pause between the parts of a feature-phone message; false when the
 // worker is asked to stop meanwhile.
 bool PartDelay(TransportEnv& env, const AccountSettings& account) {
-  const int total = account.phoneSplitDelaySec;
-  for (int second = 1; second <= total; ++second) {
-    env.log.SetStatus(AccountStatus(account, SJIS(u8" 送信待ち... (") + std::to_string(second) + "/" +
-                                                 std::to_string(total) + "sec) "),
-                      2);
-    env.flags.lastActivityTick = platform::TickMs();
-    if (!SessionDelay(env, 1000)) return false;
-  }
-  return true;
+  return CountSeconds(env, account, account.phoneSplitDelaySec, StatusIcon::Sending,
+                      [](int second, int total) {
+                        return SJIS(u8" 送信待ち... (") + std::to_string(second) + "/" +
+                               std::to_string(total) + "sec) ";
+                      });
 }
 
 }  // namespace
 
-int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
+SendResult SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& session,
                    int partNumber, const std::function<void()>& allAccepted) {
   const auto destinations = SplitDestinations(FieldText(account.forwardTo));
   account.apportionCount = static_cast<int16_t>(destinations.size());
   if (destinations.empty()) {
     // Nothing went anywhere: the message is not forwarded and stays.
-    env.log.AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), 4, &account);
-    return 0;
+    env.log.AddActivity(SJIS(u8"転送先アドレスがないため、メールを転送できませんでした。"), Category::ServerNotice, &account);
+    return SendResult::RetryNow;
   }
 
   Apportion apportion{account.apportion != 0, account.apportionCount, account.apportionNext};
@@ -64,20 +61,21 @@ int SendSplitParts(TransportEnv& env, AccountSettings& account, MailSession& ses
     // cannot be read) was not forwarded, and the message stays for the next
     // check rather than being counted as sent.
     if (platform::FileSize(path) <= 0 || !ReadWholeFile(path, text)) {
-      env.log.AddActivity(SJIS(u8"送信するファイルがありません。このメールは次回のチェックで再度処理します。"), 4, &account);
-      return 0;
+      env.log.AddActivity(SJIS(u8"送信するファイルがありません。このメールは次回のチェックで再度処理します。"), Category::ServerNotice, &account);
+      return SendResult::RetryNow;
     }
-    const int result = SendMessageText(env, account, session, text);
-    if (result == kSmtpFailed) return 0;
-    if (result == kSmtpSendLater || result == kSmtpRefusedForGood) return result;
+    const SendResult result = SendMessageText(env, account, session, text);
+    if (result != SendResult::Sent) return result;
     text.clear();
     platform::RemoveFile(path);
     const bool last = j + 1 == partNumber;
     // Every part has its 250: the message is forwarded, whatever follows.
     if (last && allAccepted) allAccepted();
-    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account) && !last) return 0;
+    if (phoneSplit && account.phoneSplitDelay && !PartDelay(env, account) && !last) {
+      return SendResult::RetryNow;
+    }
   }
-  return 1;
+  return SendResult::Sent;
 }
 
 }  // namespace velnora

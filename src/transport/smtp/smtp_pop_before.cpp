@@ -6,13 +6,14 @@
 #include "platform/codepage.h"
 #include "report/time_stamps.h"
 #include "transport/account_runtime.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/pop3/pop3_client.h"
 #include "transport/smtp/smtp_command.h"
 
 namespace velnora {
 
-int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
+bool PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   // A record of its own, zero but for what the log-in needs, so nothing of
   // the account's POP3 side is touched.
   auto pop = std::make_unique<AccountSettings>();
@@ -27,17 +28,15 @@ int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   pop->tlsNoVerify = account.tlsNoVerify;  // the account's servers are trusted alike
   AccountRuntime runtime;
 
-  SmtpSessionLog(env, SJIS(u8"---- Velnora 400アカウント版 V5.20.00 starts <POP before SMTP> session : ") +
-                          FormatListTime() + " [" + std::string(FieldText(account.accountName)) +
-                          "] ----\r\n");
+  LogSessionBanner(env, account, "<POP before SMTP>");
+  SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, *pop, runtime) < 0) {
-    env.log.SetStatus("ERROR: OpenRcvSession(before SMTP).", 5);
-    env.log.AddActivity(SJIS(u8"SMTP送信の前のPOP認証に失敗しました"), 4, &account);
-    CloseSession(env, runtime.session, false, &account);
-    return -1;
+    env.log.SetStatus("ERROR: OpenRcvSession(before SMTP).", StatusIcon::Error);
+    env.log.AddActivity(SJIS(u8"SMTP送信の前のPOP認証に失敗しました"), Category::ServerNotice, &account);
+    return false;
   }
-  CloseSession(env, runtime.session, true, &account);
-  return 1;
+  closer.InOrder();
+  return true;
 }
 
 }  // namespace velnora

@@ -8,6 +8,6 @@
 namespace velnora {
 
 // Logs in to pbsServer and closes again (QUIT after success). 1 or -1.
-int PopBeforeSmtp(TransportEnv& env, const AccountSettings& account);
+bool PopBeforeSmtp(TransportEnv& env, const AccountSettings& account);
 
 }  // namespace velnora

@@ -7,11 +7,16 @@
 
 namespace velnora {
 
-// Results of one SMTP transaction (and of sending all parts of a message).
-inline constexpr int kSmtpSent = 1;
-inline constexpr int kSmtpFailed = -1;          // send again at the next check
-inline constexpr int kSmtpSendLater = -2;       // send again at the next check
-inline constexpr int kSmtpRefusedForGood = -10; // never send again
+// What became of a message handed to the SMTP client: of one transaction,
+// of all parts of a message, and of the forwarding of one message. Only
+// Sent and RefusedForGood give the message an outcome; with the other two
+// it stays new and is fetched and sent again at the next check.
+enum class SendResult {
+  Sent = 1,             // every part has its 250 (or a filter stopped the message)
+  RetryNow = -1,        // not sent: connection, time-out, a temporary refusal
+  RetryLater = -2,      // refused for now by a rule that always retries (DATA, refused From)
+  RefusedForGood = -10, // refused permanently: recorded, never sent again
+};
 
 // The command whose reply refused the transaction.
 enum class SmtpStep { Rset, MailFrom, RcptTo, Data, EndOfText };
@@ -21,7 +26,7 @@ struct RefusalPolicy {
   bool noResendException1 = false;  // ... except a refused From address
 };
 
-// -1, -2 or -10 for a refusal `reply` at `step`.
-int ClassifyRefusal(SmtpStep step, std::string_view reply, RefusalPolicy policy);
+// What a refusal `reply` at `step` means: never Sent.
+SendResult ClassifyRefusal(SmtpStep step, std::string_view reply, RefusalPolicy policy);
 
 }  // namespace velnora

@@ -3,6 +3,7 @@
 
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "transport/account_session.h"
 #include "transport/field_text.h"
 #include "transport/smtp/smtp_capture.h"
 #include "transport/smtp/smtp_client.h"
@@ -48,16 +49,16 @@ class Transaction {
   Transaction(TransportEnv& env, AccountSettings& account, MailSession& session)
       : env_(env), account_(account), session_(session) {}
 
-  int Run(std::string_view text) {
-    Status(" # ", 2);
+  SendResult Run(std::string_view text) {
+    Status(" # ");
     env_.flags.lastActivityTick = platform::TickMs();
 
-    if (Exchange("RSET\r\n") < 0) return kSmtpFailed;
+    if (Exchange("RSET\r\n") < 0) return SendResult::RetryNow;
     if (!Accepted()) return Refused(SmtpStep::Rset);
 
-    if (Exchange(MailFromCommand(account_, text)) < 0) return kSmtpFailed;
+    if (Exchange(MailFromCommand(account_, text)) < 0) return SendResult::RetryNow;
     if (!Accepted()) return Refused(SmtpStep::MailFrom);
-    Status(" ## ", 2);
+    Status(" ## ");
 
     const Apportion apportion{account_.apportion != 0, account_.apportionCount,
                               account_.apportionNext};
@@ -65,26 +66,26 @@ class Transaction {
     int accepted = 0;
     for (std::size_t i = 0; i < destinations.size(); ++i) {
       if (!DestinationSelected(apportion, i)) continue;
-      if (Exchange("RCPT TO: <" + std::string(destinations[i]) + ">\r\n") < 0) return kSmtpFailed;
+      if (Exchange("RCPT TO: <" + std::string(destinations[i]) + ">\r\n") < 0) return SendResult::RetryNow;
       if (!Accepted()) return Refused(SmtpStep::RcptTo);
       ++accepted;
-      Status(" ### ", 2);
+      Status(" ### ");
     }
-    if (accepted == 0) return kSmtpFailed;
+    if (accepted == 0) return SendResult::RetryNow;
 
-    if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return kSmtpFailed;
+    if (SmtpExchange(env_, session_, account_, "DATA\r\n", reply_) < 0) return SendResult::RetryNow;
     if (SmtpReplyCode(reply_) != 354) {
-      env_.log.AddActivity(reply_, 20, &account_);
+      env_.log.AddActivity(reply_, Category::ServerReply, &account_);
       return ClassifyRefusal(SmtpStep::Data, reply_, Policy());
     }
-    Status(" #### ", 2);
+    Status(" #### ");
 
-    if (!WriteText(SkipControlLine(text))) return kSmtpFailed;
-    if (SmtpReadReply(env_, session_, account_, reply_) < 0) return kSmtpFailed;
+    if (!WriteText(SkipControlLine(text))) return SendResult::RetryNow;
+    if (SmtpReadReply(env_, session_, account_, reply_) < 0) return SendResult::RetryNow;
     CaptureReply(env_.common, reply_);
     if (!isSMTPReplyOK(reply_)) return Refused(SmtpStep::EndOfText);
-    Status(" ##### ", 2);
-    return kSmtpSent;
+    Status(" ##### ");
+    return SendResult::Sent;
   }
 
  private:
@@ -100,14 +101,14 @@ class Transaction {
     return {account_.noResendOn550 != 0, account_.noResendException1 != 0};
   }
 
-  int Refused(SmtpStep step) {
-    env_.log.AddActivity(SJIS(u8"SMTPエラーが発生しました"), 4, &account_);
-    env_.log.AddActivity(reply_, 20, &account_);
+  SendResult Refused(SmtpStep step) {
+    env_.log.AddActivity(SJIS(u8"SMTPエラーが発生しました"), Category::ServerNotice, &account_);
+    env_.log.AddActivity(reply_, Category::ServerReply, &account_);
     return ClassifyRefusal(step, reply_, Policy());
   }
 
-  void Status(std::string_view marks, int icon) {
-    env_.log.SetStatus(AccountStatus(account_, SJIS(u8" 送信中") + std::string(marks)), icon);
+  void Status(std::string_view marks) {
+    ShowAccountStatus(env_, &account_, SJIS(u8" 送信中") + std::string(marks), StatusIcon::Sending);
   }
 
   // The text in large writes; header lines and the end line go to the
@@ -126,9 +127,9 @@ class Transaction {
           watchdog.Moved(int64_t(position));
           if (now - lastDisplay > kProgressIntervalMs) {
             lastDisplay = now;
-            env_.log.SetStatus(AccountStatus(account_, SJIS(u8" 送信中 ") +
-                                                           std::to_string(position) + " byte "),
-                               99);
+            ShowAccountStatus(env_, &account_,
+                              SJIS(u8" 送信中 ") + std::to_string(position) + " byte ",
+                              StatusIcon::Keep);
           }
           return true;
         },
@@ -143,7 +144,7 @@ class Transaction {
 
 }  // namespace
 
-int SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& session,
+SendResult SendMessageText(TransportEnv& env, AccountSettings& account, MailSession& session,
                     std::string_view text) {
   return Transaction(env, account, session).Run(text);
 }

@@ -48,9 +48,9 @@ TEST_P(ComposeDelivery, BodyArrivesAsTheSenderWroteIt) {
   ASSERT_EQ(ComposeSentMail(input, message), 1);
   ASSERT_EQ(message.partNumber, 1);
 
-  ASSERT_GE(OpenSendSession(t.env(), t.account(), t.session()), 0);
+  ASSERT_TRUE(OpenSendSession(t.env(), t.account(), t.session()));
   ASSERT_EQ(SmtpGreet(t.env(), t.account(), t.session()), 1);
-  EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), message.partNumber), 1);
+  EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), message.partNumber), SendResult::Sent);
   CloseSession(t.env(), t.session(), true, &t.account());
 
   const auto mails = peer->Mails(0);

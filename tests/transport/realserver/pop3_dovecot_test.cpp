@@ -55,7 +55,7 @@ TEST_F(DovecotPop3, FetchesOnlyNewMessagesAsTheServerSendsThemAndDeletes) {
   ASSERT_TRUE(server_->AddMessage("bob", "1002.m3", "Subject: three\r\n\r\n" + std::string(200000, 'x') + "\r\n"));
 
   ASSERT_EQ(Open(), 3);
-  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Close();
   EXPECT_EQ(fx.runtime().storedCount(), 3);
   EXPECT_EQ(fx.runtime().fetched, (std::vector<int>{0, 1, 2}));
@@ -70,7 +70,7 @@ TEST_F(DovecotPop3, FetchesOnlyNewMessagesAsTheServerSendsThemAndDeletes) {
 
   ASSERT_TRUE(server_->AddMessage("bob", "1003.m4", "Subject: four\r\n\r\nfourth\r\n"));
   ASSERT_EQ(Open(), 4);
-  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  ASSERT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Close();
   for (int n = 1; n <= 3; ++n) EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), n)));
   EXPECT_EQ(MailFile(4), server_->RawRetr("bob", "builder", 4));
@@ -170,7 +170,7 @@ TEST_F(DovecotPop3, MarkAllAsForwardedThenNothingIsNew) {
   EXPECT_EQ(MarkAllAsForwarded(fx.env(), fx.account(), fx.runtime()), 1);
   EXPECT_EQ(fx.runtime().storedCount(), 2);
   ASSERT_EQ(Open(), 2);
-  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), RETVAL_NOERROR);
+  EXPECT_EQ(ReceiveMailFromHost(fx.env(), fx.account(), fx.runtime()), FetchResult::Complete);
   Close();
   EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), 1)));
   EXPECT_FALSE(platform::FileExists(ReceivedMailPath(fx.env(), 2)));

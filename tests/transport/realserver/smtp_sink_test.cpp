@@ -30,9 +30,9 @@ struct Delivery {
 Delivery Deliver(TransportFixture& t, uint16_t port, std::string_view text) {
   Delivery d;
   t.UseSmtpPort(port);
-  d.open = OpenSendSession(t.env(), t.account(), t.session());
+  d.open = OpenSendSession(t.env(), t.account(), t.session()) ? 0 : -1;
   if (d.open >= 0) d.greet = SmtpGreet(t.env(), t.account(), t.session());
-  if (d.greet == 1) d.send = SendMessageText(t.env(), t.account(), t.session(), text);
+  if (d.greet == 1) d.send = static_cast<int>(SendMessageText(t.env(), t.account(), t.session(), text));
   CloseSession(t.env(), t.session(), d.send == 1, &t.account());
   return d;
 }
@@ -164,9 +164,9 @@ TEST(SmtpSinkApportion, RoundRobinOverTwoDestinations) {
   t.UseSmtpPort(sink.plainPort());
   for (int message = 0; message < 3; ++message) {
     std::ofstream(PartFilePath(t.env().tempFolder, 0), std::ios::binary) << kText;
-    ASSERT_GE(OpenSendSession(t.env(), t.account(), t.session()), 0);
+    ASSERT_TRUE(OpenSendSession(t.env(), t.account(), t.session()));
     ASSERT_EQ(SmtpGreet(t.env(), t.account(), t.session()), 1);
-    EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), 1), 1);
+    EXPECT_EQ(SendSplitParts(t.env(), t.account(), t.session(), 1), SendResult::Sent);
     CloseSession(t.env(), t.session(), true, &t.account());
   }
   auto mails = sink.Mails();
