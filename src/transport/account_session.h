@@ -42,7 +42,7 @@ enum class OpenFailure {
   SendGreeting,   // SMTP: HELO/EHLO or authentication
 };
 // The status text and the activity entry of a session that could not be opened.
-void ReportOpenFailure(TransportEnv& env, const AccountSettings& account, OpenFailure failure);
+void ReportOpenFailure(ActivityLog& log, const AccountSettings& account, OpenFailure failure);
 
 // Owns the closing of one session: when it goes out of scope (or at Close)
 // the session is closed, with QUIT only after InOrder() was called.

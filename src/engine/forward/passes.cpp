@@ -3,6 +3,7 @@
 #include "engine/forward/schedule.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
+#include "transport/account_session.h"
 
 namespace velnora {
 
@@ -110,8 +111,7 @@ void PassRunner::AutoDialNotAvailable() {
 bool PassRunner::CheckReceiveServer(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenRcvSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
-    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ReportOpenFailure(log_, account, OpenFailure::Receive);
     ops_.Beep();
     ops_.CloseSession(i, false);
     return false;
@@ -123,8 +123,7 @@ bool PassRunner::CheckReceiveServer(int i) {
 bool PassRunner::CheckSendServer(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenSendSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
-    log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ReportOpenFailure(log_, account, OpenFailure::Send);
     ops_.Beep();
     return false;
   }
