@@ -117,15 +117,6 @@ void CopyResult(std::string_view text, CharsetCode code, std::span<char> dest) {
 
 }  // namespace
 
-CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool convertUnicode) {
-  std::string cleaned(TextOf(value));
-  std::string out;
-  CharsetCode code = DecodeWords(cleaned, out, convertUnicode);
-  CopyText(cleaned, value);
-  CopyResult(out, code, dest);
-  return code;
-}
-
 CharsetCode DecodeHeaderText(std::string_view value, std::span<char> dest, bool convertUnicode) {
   value = UpToNul(value);
   try {
