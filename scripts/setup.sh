@@ -10,6 +10,8 @@ packages=(
   # test servers and tools
   dovecot-pop3d python3 python3-aiosmtpd openssl tzdata
   postfix
+  # developer scripts
+  universal-ctags
 )
 
 missing=()
