@@ -40,7 +40,6 @@ class PassRunner {
   void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
   // The per-second POP3 wait before a connection, ending early on a stop.
   void PopDelay(int account);
-  void SmtpCheck(int account);
   void AnnounceMailCount(int account, int count);
   void AnnounceConnectionChecked(int account);
   void AutoDialNotAvailable();
