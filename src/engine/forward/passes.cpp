@@ -232,15 +232,17 @@ void PassRunner::PollAccounts() {
 }
 
 void PassRunner::UpdateStatusSummary() {
+  constexpr int kIdle = static_cast<int>(StatusIcon::Idle);
+  constexpr int kStarted = static_cast<int>(StatusIcon::Started);
   if (state_.flags.stopRequested) {
-    log_.reporter().SummaryChanged(SJIS(u8"接続を切断しています..."), 0);
+    log_.reporter().SummaryChanged(SJIS(u8"接続を切断しています..."), kIdle);
   } else if (state_.flags.connected) {
     log_.reporter().SummaryChanged(
         Sprintf(SJIS(u8"自動転送起動中... %d 通転送済み（自動接続回数 %d 回）").c_str(),
                 state_.forwardedTotal.load(), state_.fwdProcRuns.load()),
-        1);
+        kStarted);
   } else {
-    log_.reporter().SummaryChanged(SJIS(u8"サーバー未接続（停止中）"), 0);
+    log_.reporter().SummaryChanged(SJIS(u8"サーバー未接続（停止中）"), kIdle);
   }
 }
 
