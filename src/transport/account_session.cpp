@@ -37,6 +37,7 @@ void LogSessionBanner(TransportEnv& env, const AccountSettings& account, std::st
 
 bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, StatusIcon icon,
                   const std::function<std::string(int second, int total)>& text) {
+  if (total <= 0) return true;  // no wait asked for: nothing to end early
   for (int second = 1; second <= total; ++second) {
     if (env.flags.ShouldStop()) return false;
     ShowAccountStatus(env, &account, text(second, total), icon);

@@ -31,7 +31,7 @@ void LogSessionBanner(TransportEnv& env, const AccountSettings& account, std::st
 
 // Waits `total` seconds one at a time, showing "[name]" + text(second, total)
 // each second, so the status counts and the watchdog sees the worker alive.
-// False when the worker is asked to stop meanwhile.
+// False when the worker is asked to stop meanwhile; true at once for no seconds.
 bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, StatusIcon icon,
                   const std::function<std::string(int second, int total)>& text);
 

@@ -68,6 +68,8 @@ TEST(CountSeconds, CountsInTheStatusAndStopsOnRequest) {
   fx.env().flags.stopRequested = true;
   EXPECT_FALSE(CountSeconds(fx.env(), fx.account(), 30, StatusIcon::Waiting, text));
   EXPECT_EQ(fx.reporter().statuses.size(), 2u) << "no second counted once stopped";
+  // No wait asked for is no wait to end early: a multi-part send goes on.
+  EXPECT_TRUE(CountSeconds(fx.env(), fx.account(), 0, StatusIcon::Waiting, text));
 }
 
 }  // namespace
