@@ -12,6 +12,8 @@ packages=(
   postfix
   # benchmark reference
   w3m
+  # developer scripts
+  universal-ctags
 )
 
 missing=()

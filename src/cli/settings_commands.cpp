@@ -62,57 +62,52 @@ struct Assignment {
   std::string value;  // code page 932
 };
 
-int Set(CliContext& context, std::span<const std::string> args) {
-  std::string problem;
-  const auto target = ParseTarget(args, problem);
-  if (!target) return Fail(context, problem);
-  if (args.size() == target->words) return Fail(context, "set needs at least one name=value");
-
+// The name=value words after the target, each with its field and its value
+// in code page 932. An empty problem when every word is one.
+std::vector<Assignment> ParseAssignments(const SettingsTarget& target,
+                                         std::span<const std::string> words, std::string& problem) {
   std::vector<Assignment> assignments;
-  for (const std::string& arg : args.subspan(target->words)) {
+  for (const std::string& arg : words) {
     const auto equals = arg.find('=');
-    if (equals == std::string::npos || equals == 0) return Fail(context, "'" + arg + "' is not name=value");
+    if (equals == std::string::npos || equals == 0) {
+      problem = "'" + arg + "' is not name=value";
+      return {};
+    }
     const std::string name = arg.substr(0, equals);
-    const FieldInfo* field = target->common ? FindField(SettingsRecord::Common, name) : nullptr;
-    if (!target->common) {
+    const FieldInfo* field = target.common ? FindField(SettingsRecord::Common, name) : nullptr;
+    if (!target.common) {
       field = FindField(SettingsRecord::Account, name);
       if (!field) field = FindField(SettingsRecord::Extra, name);
     }
-    if (!field || field->IsFiller()) return Fail(context, "no field named " + name + " in these settings");
+    if (!field || field->IsFiller()) {
+      problem = "no field named " + name + " in these settings";
+      return {};
+    }
     Assignment assignment{field, {}};
     if (!platform::Utf8ToCp932(arg.substr(equals + 1), assignment.value)) {
-      return Fail(context, name + ": the text has characters that code page 932 cannot hold");
+      problem = name + ": the text has characters that code page 932 cannot hold";
+      return {};
     }
     assignments.push_back(std::move(assignment));
   }
+  return assignments;
+}
 
-  platform::ProcessLock lock;
-  if (const int refused = LockForSettingsChange(context, lock, "set")) return refused;
-  LoadResult load;
-  const auto image = LoadForTool(context, load);
-  if (!load.Usable()) {
-    return Fail(context, SettingsFileProblem(load) +
-                             "; it was left unchanged and nothing was saved (restore a backup, or move the "
-                             "file away to start from the defaults)");
-  }
-  struct RecordView {
-    SettingsRecord kind;
-    std::span<uint8_t> bytes;
-  };
-  std::vector<RecordView> records;
-  if (target->common) {
-    records.push_back({SettingsRecord::Common, RecordBytes(image->common)});
-  } else {
-    records.push_back({SettingsRecord::Account, RecordBytes(image->accounts[target->account])});
-    records.push_back({SettingsRecord::Extra, RecordBytes(image->extras[target->account])});
-  }
+struct RecordView {
+  SettingsRecord kind;
+  std::span<uint8_t> bytes;
+};
 
+// Stores the values and applies the store rules of every record touched.
+// An empty result when all went in; the refusal otherwise (nothing is saved then).
+std::string ApplyAssignments(CliContext& context, std::span<RecordView> records,
+                             const std::vector<Assignment>& assignments) {
   std::vector<SettingsPage> pages;
   for (const Assignment& a : assignments) {
     for (RecordView& record : records) {
       if (record.kind != a.field->record) continue;
       if (std::string refusal = StoreFieldValue(record.bytes, *a.field, a.value); !refusal.empty()) {
-        return Fail(context, refusal + "; nothing saved");
+        return refusal;
       }
     }
     if (std::find(pages.begin(), pages.end(), a.field->page) == pages.end()) pages.push_back(a.field->page);
@@ -123,11 +118,14 @@ int Set(CliContext& context, std::span<const std::string> args) {
       if (a.field->record == record.kind) assigned.push_back(a.field);
     }
     const StoreRulesOutcome outcome = ApplyStoreRules(record.bytes, record.kind, pages, assigned);
-    if (!outcome.error.empty()) return Fail(context, outcome.error + "; nothing saved");
+    if (!outcome.error.empty()) return outcome.error;
     for (const std::string& note : outcome.notes) std::fprintf(context.err, "velnora-cli: %s\n", note.c_str());
   }
+  return {};
+}
 
-  switch (SaveSettings(*image, context.location)) {
+int SaveChangedSettings(CliContext& context, const SettingsImage& image) {
+  switch (SaveSettings(image, context.location)) {
     case SaveResult::Saved:
       return kExitOk;
     case SaveResult::NoWritableFile:
@@ -139,6 +137,37 @@ int Set(CliContext& context, std::span<const std::string> args) {
                                " is not a whole settings file; it was left unchanged and nothing was saved");
   }
   return kExitError;
+}
+
+int Set(CliContext& context, std::span<const std::string> args) {
+  std::string problem;
+  const auto target = ParseTarget(args, problem);
+  if (!target) return Fail(context, problem);
+  if (args.size() == target->words) return Fail(context, "set needs at least one name=value");
+  const std::vector<Assignment> assignments =
+      ParseAssignments(*target, args.subspan(target->words), problem);
+  if (!problem.empty()) return Fail(context, problem);
+
+  platform::ProcessLock lock;
+  if (const int refused = LockForSettingsChange(context, lock, "set")) return refused;
+  LoadResult load;
+  const auto image = LoadForTool(context, load);
+  if (!load.Usable()) {
+    return Fail(context, SettingsFileProblem(load) +
+                             "; it was left unchanged and nothing was saved (restore a backup, or move the "
+                             "file away to start from the defaults)");
+  }
+  std::vector<RecordView> records;
+  if (target->common) {
+    records.push_back({SettingsRecord::Common, RecordBytes(image->common)});
+  } else {
+    records.push_back({SettingsRecord::Account, RecordBytes(image->accounts[target->account])});
+    records.push_back({SettingsRecord::Extra, RecordBytes(image->extras[target->account])});
+  }
+  if (const std::string refusal = ApplyAssignments(context, records, assignments); !refusal.empty()) {
+    return Fail(context, refusal + "; nothing saved");
+  }
+  return SaveChangedSettings(context, *image);
 }
 
 constexpr CliCommand kCommands[] = {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 
 #include "convert/text_buffer.h"
 
@@ -108,10 +107,6 @@ std::size_t Base64DecodeText(std::span<char> text) {
   return length;
 }
 
-std::size_t Base64EncodeText(std::string_view source, std::span<char> dest) {
-  return Base64EncodeBytes(UpToNul(source), dest);
-}
-
 std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest) {
   if (dest.empty()) return 0;
   std::size_t o = EncodeGroups(reinterpret_cast<const unsigned char*>(source.data()), source.size(), dest.data(),
@@ -121,10 +116,8 @@ std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest
 }
 
 int Base64EncodeBounded(const char* source, long length, std::span<char> dest, std::size_t* size) {
-  if (source == nullptr || length <= 0 || dest.data() == nullptr || dest.empty()) {
-    std::fputs("[ERR] invalid param.\n", stdout);
-    return -1;
-  }
+  // The caller reports this: a library has no console of its own.
+  if (source == nullptr || length <= 0 || dest.data() == nullptr || dest.empty()) return -1;
   std::size_t room = size != nullptr && *size < dest.size() ? *size : dest.size();
   // Groups are written while the output is below the size minus 12, so the
   // last group and the terminator still fit.

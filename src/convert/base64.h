@@ -12,10 +12,6 @@ namespace velnora {
 // ends the text. Returns the new length.
 std::size_t Base64DecodeText(std::span<char> text);
 
-// Base64 of `source` up to its first zero byte, no line breaks; whole
-// groups only, as many as fit. Returns the length written.
-std::size_t Base64EncodeText(std::string_view source, std::span<char> dest);
-
 // Base64 of exactly the given bytes, no line breaks; whole groups only, as
 // many as fit. Returns the length written.
 std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest);
@@ -23,7 +19,7 @@ std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest
 // Base64 that stops before the output reaches `*size` minus 12 characters
 // (the destination size when `size` is absent); `*size` becomes the number
 // of characters written. Without source, with a length of 0 or less, or
-// without destination it prints "[ERR] invalid param.\n" and returns -1.
+// without destination it writes nothing and returns -1.
 int Base64EncodeBounded(const char* source, long length, std::span<char> dest, std::size_t* size);
 
 // Copies Base64 text broken into lines of 72 characters, each ended by CR LF,

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "convert/ascii_case.h"
-#include "convert/text_buffer.h"
 
 namespace velnora {
 namespace {
@@ -85,12 +84,6 @@ std::string_view CharsetLabelOf(CharsetCode code) {
     case kUsAscii: return "us-ascii";
     default: return {};
   }
-}
-
-int CharsetLabel(CharsetCode code, std::span<char> dest) {
-  std::string_view label = CharsetLabelOf(code);
-  CopyText(label, dest);
-  return label.empty() ? 0 : 1;
 }
 
 }  // namespace velnora

@@ -21,11 +21,7 @@ std::span<const CharsetLabelRow> EncodedWordLabels();
 // without regard to case; -1 when none does.
 int MatchEncodedWordLabel(std::string_view text);
 
-// Writes the output label of `code` into `dest` (cut to fit) and returns 1;
-// writes "" and returns 0 for codes without one.
-int CharsetLabel(CharsetCode code, std::span<char> dest);
-
-// The output label, empty for codes without one.
+// The label written into an outgoing Content-Type, empty for codes without one.
 std::string_view CharsetLabelOf(CharsetCode code);
 
 }  // namespace velnora

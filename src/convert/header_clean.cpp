@@ -19,23 +19,6 @@ std::size_t Filter(std::span<char> text, Keep keep) {
   return w;
 }
 
-// Drops every section from `open` to the next `close` inclusive; an
-// unclosed section runs to the end of the text.
-std::size_t DropSections(std::span<char> text, char open, char close) {
-  bool inside = false;
-  return Filter(text, [&](char c) {
-    if (inside) {
-      if (c == close) inside = false;
-      return false;
-    }
-    if (c == open) {
-      inside = true;
-      return false;
-    }
-    return true;
-  });
-}
-
 }  // namespace
 
 std::size_t RemoveLineBreaks(std::span<char> text) {
@@ -77,26 +60,5 @@ std::size_t JoinAdjacentWords(std::span<char> text) {
 std::size_t RemoveTabs(std::span<char> text) {
   return Filter(text, [](char c) { return c != '\t'; });
 }
-
-std::size_t RemoveSpaces(std::span<char> text) {
-  return Filter(text, [](char c) { return c != ' '; });
-}
-
-std::size_t RemoveChar(std::span<char> text, char drop) {
-  return Filter(text, [drop](char c) { return c != drop; });
-}
-
-std::size_t StripTrailingChar(std::span<char> text, char last) {
-  std::size_t n = TextLength(text);
-  if (n > 0 && text[n - 1] == last) {
-    --n;
-    Terminate(text, n);
-  }
-  return n;
-}
-
-std::size_t RemoveQuotedText(std::span<char> text) { return DropSections(text, '"', '"'); }
-
-std::size_t RemoveComments(std::span<char> text) { return DropSections(text, '(', ')'); }
 
 }  // namespace velnora

@@ -37,6 +37,52 @@ void DecodeWordText(std::string& word, bool base64) {
 
 bool IsUnicode(CharsetCode code) { return code == charset::kUtf8 || code == charset::kUtf7; }
 
+// Rows, not codes, decide whether the value is single-charset: "shift_jis"
+// and "x-sjis" in one value make it mixed.
+struct LabelScan {
+  int firstRow = -1;  // -1: the value holds no encoded-word
+  bool mixed = false;
+};
+
+LabelScan ScanLabels(std::string_view v) {
+  LabelScan scan;
+  for (std::size_t at = v.find("=?"); at != std::string_view::npos; at = v.find("=?", at + 1)) {
+    const int row = MatchEncodedWordLabel(v.substr(at + 2));
+    if (row < 0) continue;
+    if (scan.firstRow < 0) scan.firstRow = row;
+    else if (row != scan.firstRow) scan.mixed = true;
+  }
+  return scan;
+}
+
+// The decoded text of the encoded-word that starts at `at` with the label
+// of `row`; `at` moves past its "?=" (to the end when it has none).
+std::string TakeWord(std::string_view v, std::size_t& at, const CharsetLabelRow& row, bool& base64) {
+  const std::size_t kindAt = at + 2 + row.label.size() + 1;
+  base64 = kindAt < v.size() && (v[kindAt] == 'B' || v[kindAt] == 'b');
+  const std::size_t textAt = std::min(kindAt + 2, v.size());
+  const std::size_t close = v.find("?=", textAt);
+  const std::size_t textEnd = close == std::string_view::npos ? v.size() : close;
+  std::string word(v.substr(textAt, std::min(textEnd - textAt, kMaxEncodedWordText)));
+  at = close == std::string_view::npos ? v.size() : close + 2;
+  DecodeWordText(word, base64);
+  return word;
+}
+
+// The code one decoded word counts as; in a mixed value it is converted to
+// the local code page at once, since the whole cannot be converted later.
+CharsetCode CountWord(std::string& word, CharsetCode code, bool base64, bool mixed,
+                      bool convertUnicode) {
+  if (code == charset::kIso2022Jp) {
+    if (base64) return charset::kShiftJis;
+    if (!mixed) return code;
+    word = JisToSjisUnfolded(word);
+    return charset::kShiftJis;
+  }
+  if (IsUnicode(code) && convertUnicode && mixed) return UnicodeToLocal(word, code);
+  return code;
+}
+
 // Decodes the encoded-words of `value` (cleaned in place first) into `out`.
 CharsetCode DecodeWords(std::string& value, std::string& out, bool convertUnicode) {
   ApplyInPlace(value, RemoveLineBreaks);
@@ -46,16 +92,8 @@ CharsetCode DecodeWords(std::string& value, std::string& out, bool convertUnicod
   const std::string_view v = value;
   const auto rows = EncodedWordLabels();
 
-  // Rows, not codes, decide whether the value is single-charset.
-  int firstRow = -1;
-  bool mixed = false;
-  for (std::size_t at = v.find("=?"); at != std::string_view::npos; at = v.find("=?", at + 1)) {
-    int row = MatchEncodedWordLabel(v.substr(at + 2));
-    if (row < 0) continue;
-    if (firstRow < 0) firstRow = row;
-    else if (row != firstRow) mixed = true;
-  }
-  if (firstRow < 0) {
+  const LabelScan scan = ScanLabels(v);
+  if (scan.firstRow < 0) {
     out = HasJisEscape(v) ? JisToSjisUnfolded(v) : std::string(v);
     return charset::kNone;
   }
@@ -73,33 +111,15 @@ CharsetCode DecodeWords(std::string& value, std::string& out, bool convertUnicod
       out.push_back(v[i++]);
       continue;
     }
-    const CharsetCode code = rows[row].code;
-    const std::size_t kindAt = i + 2 + rows[row].label.size() + 1;
-    const bool base64 = kindAt < v.size() && (v[kindAt] == 'B' || v[kindAt] == 'b');
-    const std::size_t textAt = std::min(kindAt + 2, v.size());
-    const std::size_t close = v.find("?=", textAt);
-    const std::size_t textEnd = close == std::string_view::npos ? v.size() : close;
-    std::string word(v.substr(textAt, std::min(textEnd - textAt, kMaxEncodedWordText)));
-    i = close == std::string_view::npos ? v.size() : close + 2;
-    DecodeWordText(word, base64);
-
-    CharsetCode counted = code;
-    if (code == charset::kIso2022Jp) {
-      if (base64) {
-        counted = charset::kShiftJis;
-      } else if (mixed) {
-        word = JisToSjisUnfolded(word);
-        counted = charset::kShiftJis;
-      }
-    } else if (IsUnicode(code) && convertUnicode && mixed) {
-      counted = UnicodeToLocal(word, code);
-    }
+    bool base64 = false;
+    std::string word = TakeWord(v, i, rows[row], base64);
+    const CharsetCode counted = CountWord(word, rows[row].code, base64, scan.mixed, convertUnicode);
     out += word;
     lastCode = counted;
     smallest = std::min(smallest, counted);
   }
 
-  if (mixed) return smallest;
+  if (scan.mixed) return smallest;
   if (lastCode == charset::kIso2022Jp) {
     out = JisToSjisUnfolded(out);
     return charset::kShiftJis;
@@ -116,15 +136,6 @@ void CopyResult(std::string_view text, CharsetCode code, std::span<char> dest) {
 }
 
 }  // namespace
-
-CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool convertUnicode) {
-  std::string cleaned(TextOf(value));
-  std::string out;
-  CharsetCode code = DecodeWords(cleaned, out, convertUnicode);
-  CopyText(cleaned, value);
-  CopyResult(out, code, dest);
-  return code;
-}
 
 CharsetCode DecodeHeaderText(std::string_view value, std::span<char> dest, bool convertUnicode) {
   value = UpToNul(value);

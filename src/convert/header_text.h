@@ -20,10 +20,6 @@ inline constexpr std::size_t kHeaderWorkArea = 64 * 1024;
 // text, 60 for plain text (whose runs of spaces are collapsed).
 CharsetCode DecodeHeaderText(std::string_view value, std::span<char> dest, bool convertUnicode);
 
-// Unfolds and cleans `value` in place, then decodes its encoded-words into
-// `dest`. Returns the code of the result, 100 when there is no encoded-word.
-CharsetCode DecodeEncodedWords(std::span<char> value, std::span<char> dest, bool convertUnicode);
-
 // The whole text as one encoded-word for `code` (1, 13, 41, 71 or 14..29),
 // or the text unchanged for any other code. An encoded-word that does not
 // fit `dest` carries less text but is still closed. Returns the length.

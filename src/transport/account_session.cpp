@@ -37,6 +37,7 @@ void LogSessionBanner(TransportEnv& env, const AccountSettings& account, std::st
 
 bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, StatusIcon icon,
                   const std::function<std::string(int second, int total)>& text) {
+  if (total <= 0) return true;  // no wait asked for: nothing to end early
   for (int second = 1; second <= total; ++second) {
     if (env.flags.ShouldStop()) return false;
     ShowAccountStatus(env, &account, text(second, total), icon);
@@ -47,19 +48,19 @@ bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, 
   return !env.flags.ShouldStop();
 }
 
-void ReportOpenFailure(TransportEnv& env, const AccountSettings& account, OpenFailure failure) {
+void ReportOpenFailure(ActivityLog& log, const AccountSettings& account, OpenFailure failure) {
   switch (failure) {
     case OpenFailure::Receive:
-      env.log.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
-      env.log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
+      log.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
+      log.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
       return;
     case OpenFailure::Send:
-      env.log.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
-      env.log.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+      log.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
+      log.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
       return;
     case OpenFailure::SendGreeting:
-      env.log.SetStatus("ERROR: Smtp: HELO/EHLO", StatusIcon::Error);
-      env.log.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+      log.SetStatus("ERROR: Smtp: HELO/EHLO", StatusIcon::Error);
+      log.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
       return;
   }
 }

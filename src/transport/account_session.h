@@ -31,7 +31,7 @@ void LogSessionBanner(TransportEnv& env, const AccountSettings& account, std::st
 
 // Waits `total` seconds one at a time, showing "[name]" + text(second, total)
 // each second, so the status counts and the watchdog sees the worker alive.
-// False when the worker is asked to stop meanwhile.
+// False when the worker is asked to stop meanwhile; true at once for no seconds.
 bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, StatusIcon icon,
                   const std::function<std::string(int second, int total)>& text);
 
@@ -42,7 +42,7 @@ enum class OpenFailure {
   SendGreeting,   // SMTP: HELO/EHLO or authentication
 };
 // The status text and the activity entry of a session that could not be opened.
-void ReportOpenFailure(TransportEnv& env, const AccountSettings& account, OpenFailure failure);
+void ReportOpenFailure(ActivityLog& log, const AccountSettings& account, OpenFailure failure);
 
 // Owns the closing of one session: when it goes out of scope (or at Close)
 // the session is closed, with QUIT only after InOrder() was called.

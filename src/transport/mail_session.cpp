@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "transport/account_session.h"
 #include "transport/field_text.h"
+#include "transport/pop3/pop3_parse.h"
 #include "report/time_stamps.h"
 
 namespace velnora {
@@ -208,6 +209,7 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
   bool failed = false;
   int error = 0;
   char chunk[kReplyReadSize];
+  ReplyEndTracker end;
   std::size_t lastLength = reply.size();
   for (;;) {
     if (session.nonBlocking && WaitReadable(env, session, account) < 0) return -1;
@@ -229,8 +231,8 @@ long recv_com(TransportEnv& env, MailSession& session, std::string& reply, std::
     ReplaceNuls(chunk, std::size_t(n));
     reply.append(chunk, std::size_t(n));
     lastLength = reply.size();
-    // Complete once the bytes so far end with CR LF, however they were split.
-    if (reply.size() >= 2 && reply[reply.size() - 2] == '\r' && reply.back() == '\n') break;
+    end.Feed(std::string_view(chunk, std::size_t(n)));
+    if (end.complete()) break;
     if (before > limit) break;
   }
   if (tag != kTagNone) {

@@ -53,14 +53,13 @@ TEST(Base64Encode, StandardPaddingAndBounds) {
       {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xFF\xFE", "//4="},
   };
   for (const auto& [in, out] : cases) {
-    EXPECT_EQ(Into(64, [&](std::span<char> d) { Base64EncodeText(in, d); }), out) << in;
     EXPECT_EQ(Into(64, [&](std::span<char> d) { Base64EncodeBytes(std::span<const char>(in.data(), in.size()), d); }),
               out);
   }
   std::string withZero("a\0b", 3);
-  EXPECT_EQ(Into(64, [&](std::span<char> d) { Base64EncodeText(withZero, d); }), "YQ==");
   EXPECT_EQ(Into(64, [&](std::span<char> d) { Base64EncodeBytes(std::span<const char>(withZero), d); }), "YQBi");
-  EXPECT_EQ(Into(8, [&](std::span<char> d) { Base64EncodeText("foobarbaz", d); }), "Zm9v");  // whole groups only
+  EXPECT_EQ(Into(8, [&](std::span<char> d) { Base64EncodeBytes(std::span<const char>("foobarbaz", 9), d); }),
+            "Zm9v");  // whole groups only
 }
 
 TEST(Base64EncodeBounded, StopsBeforeSizeMinusTwelve) {
@@ -86,7 +85,7 @@ TEST(Base64EncodeBounded, RejectsBadArguments) {
   EXPECT_EQ(Base64EncodeBounded(nullptr, 3, std::span<char>(dest), &size), -1);
   EXPECT_EQ(Base64EncodeBounded("abc", 0, std::span<char>(dest), &size), -1);
   EXPECT_EQ(Base64EncodeBounded("abc", 3, std::span<char>(), &size), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("[ERR] invalid param.\n").append("[ERR] invalid param.\n").append("[ERR] invalid param.\n"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // nothing past the reporter
 }
 
 TEST(WrapBase64Lines, SeventyTwoCharacterLines) {

@@ -90,25 +90,14 @@ TEST(CharsetDetect, BytesOfJapaneseText) {
   EXPECT_EQ(GuessJapaneseCharset(std::nullopt), 99);
 }
 
-TEST(CharsetLabel, OutputLabels) {
+TEST(CharsetLabelOf, OutputLabels) {
   const std::pair<CharsetCode, std::string> cases[] = {
       {1, "shift_jis"}, {2, "iso-2022-jp"}, {9, "windows-1252"}, {14, "iso-8859-1"}, {29, "iso-8859-16"},
       {44, "gb18030"},  {48, "iso-2022-cn"}, {51, "windows-1250"}, {53, "windows-1253"}, {58, "windows-1258"},
       {59, "windows-874"}, {60, "us-ascii"}, {13, "utf-8"},
   };
-  for (const auto& [code, label] : cases) {
-    char dest[64];
-    EXPECT_EQ(CharsetLabel(code, dest), 1) << code;
-    EXPECT_EQ(std::string(dest), label) << code;
-  }
-  for (CharsetCode code : {0, 3, 71, 99, 100}) {
-    char dest[8] = "junk";
-    EXPECT_EQ(CharsetLabel(code, dest), 0) << code;
-    EXPECT_EQ(std::string(dest), "") << code;
-  }
-  char tiny[4];
-  EXPECT_EQ(CharsetLabel(2, tiny), 1);
-  EXPECT_EQ(std::string(tiny), "iso");
+  for (const auto& [code, label] : cases) EXPECT_EQ(CharsetLabelOf(code), label) << code;
+  for (CharsetCode code : {0, 3, 71, 99, 100}) EXPECT_EQ(CharsetLabelOf(code), "") << code;
 }
 
 TEST(EncodedWordLabels, TableAndMatching) {

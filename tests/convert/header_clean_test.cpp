@@ -16,13 +16,6 @@ TEST(HeaderClean, EachHelper) {
   EXPECT_EQ(InPlace("=?x?q?a?= =?x?q?b?= =?x", JoinAdjacentWords), "=?x?q?a?==?x?q?b?==?x");
   EXPECT_EQ(InPlace("?=  =?", JoinAdjacentWords), "?=  =?");
   EXPECT_EQ(InPlace("a\tb\t", RemoveTabs), "ab");
-  EXPECT_EQ(InPlace(" a b ", RemoveSpaces), "ab");
-  EXPECT_EQ(InPlace("<a@b>", [](std::span<char> t) { return RemoveChar(t, '<'); }), "a@b>");
-  EXPECT_EQ(InPlace("a>", [](std::span<char> t) { return StripTrailingChar(t, '>'); }), "a");
-  EXPECT_EQ(InPlace("a>>", [](std::span<char> t) { return StripTrailingChar(t, '>'); }), "a>");
-  EXPECT_EQ(InPlace("", [](std::span<char> t) { return StripTrailingChar(t, '>'); }), "");
-  EXPECT_EQ(InPlace("\"Name\" <a@b> \"x", RemoveQuotedText), " <a@b> ");
-  EXPECT_EQ(InPlace("a (c1) b (c (nest) d) e", RemoveComments), "a  b  d) e");
 }
 
 TEST(HeaderClean, ReturnsLengthAndRespectsUnterminatedBuffer) {

@@ -108,22 +108,6 @@ TEST(DecodeHeaderText, BoundedByDestinationAndWordLimit) {
   EXPECT_EQ(std::string(dest.data()), std::string(65535, 'x') + "tail");
 }
 
-TEST(DecodeEncodedWords, CleansValueInPlaceAndReportsNone) {
-  std::string value = "a\r\n\tb  =?utf-8?q?x?= =?utf-8?q?y?=";
-  std::vector<char> buffer(value.begin(), value.end());
-  buffer.push_back('\0');
-  std::vector<char> dest(64);
-  EXPECT_EQ(DecodeEncodedWords(std::span<char>(buffer), std::span<char>(dest), false), 13);
-  EXPECT_EQ(std::string(buffer.data()), "a b =?utf-8?q?x?==?utf-8?q?y?=");
-  EXPECT_EQ(std::string(dest.data()), "a b xy");
-
-  std::string plain = "x\ty";
-  std::vector<char> plainBuffer(plain.begin(), plain.end());
-  plainBuffer.push_back('\0');
-  EXPECT_EQ(DecodeEncodedWords(std::span<char>(plainBuffer), std::span<char>(dest), false), 100);
-  EXPECT_EQ(std::string(dest.data()), "x y");
-}
-
 TEST(EncodeHeaderWord, ByCharsetCode) {
   const struct {
     const char* name;

@@ -100,6 +100,8 @@ def main():
     if not os.access(args.cli, os.X_OK):
         print("no velnora-cli at " + args.cli)
         return 2
+    if args.workdir:
+        os.makedirs(args.workdir, exist_ok=True)
     if os.geteuid() != 0:
         print("not root: the full-temporary-folder fault (a small tmpfs) is skipped")
 

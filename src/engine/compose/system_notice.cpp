@@ -1,9 +1,9 @@
 #include "engine/compose/system_notice.h"
 
 #include <cstdio>
-#include <random>
+#include <utility>
 
-#include "engine/compose/mail_date.h"
+#include "engine/compose/compose.h"
 #include "platform/codepage.h"
 #include "transport/field_text.h"
 
@@ -19,12 +19,8 @@ std::string_view OneLine(std::string_view text) {
 }  // namespace
 
 NoticeStamp NoticeStampNow() {
-  static thread_local std::mt19937 generator{std::random_device{}()};
-  NoticeStamp stamp;
-  stamp.resentDate = FormatMailDate(kMailDateLocal);
-  stamp.compactStamp = FormatMailDate(kMailDateCompact);
-  stamp.random = static_cast<uint16_t>(generator() & 0xFFFF);
-  return stamp;
+  ComposeStamps now = CurrentStamps();
+  return {std::move(now.resentDate), std::move(now.compactStamp), now.randomTag};
 }
 
 std::string OverflowReasonText(int maxHeldMails) {

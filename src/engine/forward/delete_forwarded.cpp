@@ -47,7 +47,7 @@ int DeleteForwardedMails(Context& ctx, int i) {
   const int mailCount = runtime.mailCount;
   SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    ReportOpenFailure(env, account, OpenFailure::Receive);
+    ReportOpenFailure(env.log, account, OpenFailure::Receive);
     return 0;
   }
   runtime.mailCount = mailCount;  // this run's count, not the new login's

@@ -200,7 +200,7 @@ bool ReceiveNewMessages(Context& ctx, int i, TransportEnv& env, const MessageSte
   SessionCloser closer(env, runtime.session, account);
   const int count = OpenRcvSession(env, account, runtime);
   if (count < 0) {
-    ReportOpenFailure(env, account, OpenFailure::Receive);
+    ReportOpenFailure(env.log, account, OpenFailure::Receive);
     return false;
   }
   SetServerMailCount(ctx, i, count);

@@ -3,6 +3,7 @@
 #include "engine/forward/schedule.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
+#include "transport/account_session.h"
 
 namespace velnora {
 
@@ -110,8 +111,7 @@ void PassRunner::AutoDialNotAvailable() {
 bool PassRunner::CheckReceiveServer(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenRcvSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenRcvSession.", StatusIcon::Error);
-    log_.AddActivity(SJIS(u8"POPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ReportOpenFailure(log_, account, OpenFailure::Receive);
     ops_.Beep();
     ops_.CloseSession(i, false);
     return false;
@@ -123,8 +123,7 @@ bool PassRunner::CheckReceiveServer(int i) {
 bool PassRunner::CheckSendServer(int i) {
   AccountSettings& account = Account(i);
   if (ops_.OpenSendSession(i) < 0) {
-    log_.SetStatus("ERROR: OpenSendSession.", StatusIcon::Error);
-    log_.AddActivity(SJIS(u8"SMTPサーバーへ接続できません"), Category::ServerNotice, &account);
+    ReportOpenFailure(log_, account, OpenFailure::Send);
     ops_.Beep();
     return false;
   }
@@ -233,15 +232,17 @@ void PassRunner::PollAccounts() {
 }
 
 void PassRunner::UpdateStatusSummary() {
+  constexpr int kIdle = static_cast<int>(StatusIcon::Idle);
+  constexpr int kStarted = static_cast<int>(StatusIcon::Started);
   if (state_.flags.stopRequested) {
-    log_.reporter().SummaryChanged(SJIS(u8"接続を切断しています..."), 0);
+    log_.reporter().SummaryChanged(SJIS(u8"接続を切断しています..."), kIdle);
   } else if (state_.flags.connected) {
     log_.reporter().SummaryChanged(
         Sprintf(SJIS(u8"自動転送起動中... %d 通転送済み（自動接続回数 %d 回）").c_str(),
                 state_.forwardedTotal.load(), state_.fwdProcRuns.load()),
-        1);
+        kStarted);
   } else {
-    log_.reporter().SummaryChanged(SJIS(u8"サーバー未接続（停止中）"), 0);
+    log_.reporter().SummaryChanged(SJIS(u8"サーバー未接続（停止中）"), kIdle);
   }
 }
 

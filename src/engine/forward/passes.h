@@ -44,8 +44,6 @@ class PassRunner {
   AccountSettings& Account(int i) { return settings_.accounts[i]; }
   bool Stopping() const { return state_.flags.ShouldStop(); }
   void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
-  // The per-second POP3 wait before a connection, ending early on a stop.
-  void SmtpCheck(int account);
   void AnnounceMailCount(int account, int count);
   void AnnounceConnectionChecked(int account);
   void AutoDialNotAvailable();

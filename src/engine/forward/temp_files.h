@@ -22,23 +22,4 @@ std::string OutgoingPartPath(std::string_view folder, int partNumber);
 // Removes a temporary file; true when it is gone (or was never there).
 bool RemoveTempFile(const std::string& path);
 
-// Removes its file when it goes out of scope, unless told to keep it (a
-// received file that could not be loaded is left for inspection).
-class TempFileRemover {
- public:
-  explicit TempFileRemover(std::string path) : path_(std::move(path)) {}
-  ~TempFileRemover() {
-    if (!keep_) RemoveTempFile(path_);
-  }
-  TempFileRemover(const TempFileRemover&) = delete;
-  TempFileRemover& operator=(const TempFileRemover&) = delete;
-
-  void Keep() { keep_ = true; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  bool keep_ = false;
-};
-
 }  // namespace velnora

@@ -399,7 +399,7 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
                        AccountRuntime& runtime) {
   SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    ReportOpenFailure(env, account, OpenFailure::Receive);
+    ReportOpenFailure(env.log, account, OpenFailure::Receive);
     return -1;
   }
   runtime.startIndex = 0;
@@ -453,7 +453,7 @@ int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRunt
 int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
   SessionCloser closer(env, runtime.session, account);
   if (OpenRcvSession(env, account, runtime) < 0) {
-    ReportOpenFailure(env, account, OpenFailure::Receive);
+    ReportOpenFailure(env.log, account, OpenFailure::Receive);
     return 0;
   }
   ShowAccountStatus(env, &account, SJIS(u8" メール削除中.."), StatusIcon::Connecting);

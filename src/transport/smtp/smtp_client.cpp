@@ -138,12 +138,12 @@ int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& se
 bool OpenReadySendSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
                           SessionCloser& closer) {
   if (!OpenSendSession(env, account, session)) {
-    ReportOpenFailure(env, account, OpenFailure::Send);
+    ReportOpenFailure(env.log, account, OpenFailure::Send);
     return false;
   }
   const int greet = SmtpGreet(env, account, session);
   if (greet < 0) {
-    ReportOpenFailure(env, account, OpenFailure::SendGreeting);
+    ReportOpenFailure(env.log, account, OpenFailure::SendGreeting);
     return false;
   }
   closer.InOrder();  // a refused greeting was answered properly
