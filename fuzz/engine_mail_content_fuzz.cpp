@@ -110,7 +110,13 @@ void ConfigureAccount(AccountSettings& a, uint32_t switches) {
   a.spamNoContentType = Flag(switches, 24);
   a.spamNoMimeVersion = Flag(switches, 25);
   a.phoneMode = Flag(switches, 26);
+  // Single-part HTML becomes text, kept beside the received buffer.
+  a.partProcessing = Flag(switches, 27);
+  a.htmlToText = Flag(switches, 27);
+  a.extractLinks = Flag(switches, 27);
   a.filterMode = int16_t((switches >> 28) & 3);
+  a.htmlUseUtf8 = Flag(switches, 30);
+  a.htmlBase64 = Flag(switches, 31);
 }
 
 bool Inside(std::string_view part, const char* begin, std::size_t size) {
@@ -198,5 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   ParseMailContent(message);
   CheckParsed(message);
   RunFilters(scene, message);
+  // The conversion leaves the received buffer and its header views alone.
+  CheckParsed(message);
   return 0;
 }

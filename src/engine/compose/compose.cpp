@@ -116,7 +116,7 @@ int Compose(ComposeInput& in, MailMessage& message) {
       message.contentCharset = account.phoneUtf8 ? charset::kUtf8 : charset::kShiftJis;
     }
     bodies = ShapeFeaturePhoneParts(message, account);
-    if (bodies.empty()) bodies.push_back(std::string(message.Body()) + "\r\n");
+    if (bodies.empty()) bodies.push_back(std::string(message.OutgoingBody()) + "\r\n");
   } else {
     bodies.push_back(OrdinaryBody(message, account, in.convert, statusReport));
     if (!statusReport && HasHighBitByte(bodies.front())) {

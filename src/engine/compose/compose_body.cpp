@@ -41,7 +41,7 @@ std::string OrdinaryBody(const MailMessage& message, const AccountSettings& acco
   } else if (statusReport) {
     out += *statusReport + "\r\n";
   } else {
-    const std::string_view body = message.Body();
+    const std::string_view body = message.OutgoingBody();
     out.reserve(out.size() + body.size() + 2);
     out += body;
     out += "\r\n";

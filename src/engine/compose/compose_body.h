@@ -1,6 +1,7 @@
 // The body of an ordinary forward: the optional sender information at the
-// top, then the content as content processing left it (byte for byte), the
-// fragment notice of a dropped split body, or the remote status report.
+// top, then the content as content processing left it (byte for byte: the
+// received body or its conversion), the fragment notice of a dropped split
+// body, or the remote status report.
 #pragma once
 
 #include <optional>

@@ -16,6 +16,12 @@ inline constexpr int kLayoutHtml = 2;
 inline constexpr int kLayoutPartial = 94;
 inline constexpr int kLayoutAsIs = 98;
 
+// Transfer codes (`bodyEncoding`).
+inline constexpr int kTransfer7bit = 1;
+inline constexpr int kTransfer8bit = 2;
+inline constexpr int kTransferQuotedPrintable = 3;
+inline constexpr int kTransferBase64 = 4;
+
 // Transfer code of a Content-Transfer-Encoding line: 4 base64,
 // 3 quoted-printable, 1 7bit, 2 8bit, 99 anything else.
 int TransferCodeOf(std::string_view encodingLine);

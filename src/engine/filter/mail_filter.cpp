@@ -11,6 +11,7 @@
 #include "engine/history/history.h"
 #include "engine/filter/remote_control.h"
 #include "engine/filter/returned_mail.h"
+#include "engine/filter/single_part_html.h"
 #include "engine/filter/spam_check.h"
 #include "transport/field_text.h"
 
@@ -36,11 +37,15 @@ bool Reject(MailMessage& message, Category code) {
   return false;
 }
 
-// Hands the classified message to the part processing. Today the message
-// goes out with its content as it came, which is what the default settings
-// ask for; only "forward only mail with attachments" stops here.
-int ProcessContent(MailMessage& message, const AccountSettings& account, bool multipart) {
-  if (!multipart && account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
+// Hands the classified message to the part processing. "Forward only mail
+// with attachments" stops a single-part message here; a single-part HTML
+// message may become text; any other content goes out as it came.
+int ProcessContent(MailMessage& message, const AccountSettings& account,
+                   const CommonSettings& common, bool multipart) {
+  message.convertedBody.reset();
+  if (multipart) return 1;
+  if (account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
+  ConvertSinglePartHtml(message, account, common);
   return 1;
 }
 
@@ -128,7 +133,7 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   message.resultCode = Category::Forwarded;
 
   const bool multipart = ClassifyContent(message, account);
-  return ProcessContent(message, account, multipart);
+  return ProcessContent(message, account, common, multipart);
 }
 
 }  // namespace velnora

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -49,6 +51,11 @@ struct MailMessage {
   char* body = nullptr;
   size_t bodyCapacity = 0;
 
+  // The body after a content conversion, which may be longer than the
+  // received one: kept apart so that the header views into `buffer` stay
+  // valid. When set, it is the body that goes out.
+  std::optional<std::string> convertedBody;
+
   // Work areas of filtering, conversion and composition.
   int32_t contentCharset = 0;  // CharsetCode of the text
   int32_t partLayout = 0;      // layout code of the MIME structure
@@ -66,6 +73,8 @@ struct MailMessage {
   std::string_view Header() const;
   // The body up to its NUL, never past bodyCapacity; empty when there is none.
   std::string_view Body() const;
+  // The body to forward: the converted one when there is one, else Body().
+  std::string_view OutgoingBody() const { return convertedBody ? std::string_view(*convertedBody) : Body(); }
 };
 
 // Releases the text and clears every field.
