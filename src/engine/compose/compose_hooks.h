@@ -1,6 +1,6 @@
 // Two stages that composition hands over to: the feature-phone shaping and
-// division of the body into parts (today the body goes out whole),
-// and the status report that answers a remote-control command.
+// division of the body into parts, and the status report that answers a
+// remote-control command.
 #pragma once
 
 #include <optional>
@@ -14,8 +14,8 @@ struct SettingsImage;
 struct MailMessage;
 
 // The bodies of the parts of a feature-phone forward, each to be written
-// with its own header. Empty: the body goes out whole as one file.
-// Not built yet: always empty.
+// with its own header. Empty: the body goes out whole as one file, which is
+// what every feature-phone forward does while its body is not shaped.
 std::vector<std::string> ShapeFeaturePhoneParts(const MailMessage& message,
                                                 const AccountSettings& account);
 
