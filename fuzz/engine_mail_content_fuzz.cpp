@@ -41,10 +41,7 @@ using fuzz::SetText;
 // is rewritten for every input.
 struct Scene {
   Scene() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velnora-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    folder = pattern;
+    folder = fuzz::MakeRunFolder();
     messagePath = folder + "/$vnrmail1.vnr";
     log = std::make_unique<ActivityLog>(reporter, settings->common, folder + "/velnora_.log",
                                         folder + "/velnora_session.log");

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +36,13 @@ inline std::vector<std::string_view> SplitChunks(std::string_view data, uint8_t 
     data.remove_prefix(std::min(size, data.size()));
   }
   return chunks;
+}
+
+// A private folder for the whole fuzzing run, under the temporary folder.
+inline std::string MakeRunFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "velnora-fuzz-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  return pattern;
 }
 
 inline std::string_view AsText(const uint8_t* bytes, std::size_t size) {

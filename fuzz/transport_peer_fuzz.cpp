@@ -226,10 +226,7 @@ class ScriptedServer {
 // settings; each input gets fresh runtime tables and an empty folder.
 struct Scene {
   Scene() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velnora-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    folder = pattern;
+    folder = fuzz::MakeRunFolder();
     common->customTimeout = 1;
     common->timeoutSec = kClientTimeoutSec;
     common->sessionLog = 1;
