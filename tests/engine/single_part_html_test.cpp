@@ -5,7 +5,8 @@
 
 #include "compose_fixture.h"
 #include "engine/filter/filter_content.h"
-#include "engine/filter/single_part_html.h"
+#include "engine/content/content_text.h"
+#include "engine/content/single_part_html.h"
 
 namespace velnora::testing {
 namespace {

@@ -17,13 +17,6 @@
 namespace velnora {
 namespace {
 
-bool HasEightBit(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
 std::string ToJis(std::string_view sjis, const ConvertOptions& options) {
   std::vector<char> out(4 * sjis.size() + 16, '\0');
   const std::size_t length = SjisToJis(sjis, std::span<char>(out), options);
@@ -50,7 +43,7 @@ std::string PhoneForm(std::string text, CharsetCode code, const AccountSettings&
 
 // The decoded sender in the character set of an ordinary body.
 std::string BodyForm(DecodedText d, CharsetCode bodyCharset, const ConvertOptions& options) {
-  if (!HasEightBit(d.text)) return d.text;
+  if (!HasEightBitByte(d.text)) return d.text;
   const bool undeclared = d.code == charset::kUsAscii || d.code == charset::kNone;
   if (undeclared && LooksLikeSjis(d.text)) d.code = charset::kShiftJis;
   if (d.code == charset::kShiftJis) {

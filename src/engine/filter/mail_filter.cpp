@@ -11,7 +11,7 @@
 #include "engine/history/history.h"
 #include "engine/filter/remote_control.h"
 #include "engine/filter/returned_mail.h"
-#include "engine/filter/single_part_html.h"
+#include "engine/content/single_part_html.h"
 #include "engine/filter/spam_check.h"
 #include "transport/field_text.h"
 

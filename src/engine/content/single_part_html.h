@@ -10,11 +10,6 @@ struct AccountSettings;
 struct CommonSettings;
 struct MailMessage;
 
-// True when `text` holds all six markers of a whole HTML document
-// ("<html", "</html>", "<head", "</head>", "<body", "</body>", any case):
-// such a text/plain body is HTML too.
-bool IsHtmlDocument(std::string_view text);
-
 // For an account without feature-phone mode, with `partProcessing` and
 // `htmlToText` on: decodes an HTML body (layout 2, or layout 1 holding a
 // whole document) by its transfer code, converts it to text and keeps the
