@@ -33,6 +33,11 @@ bool ForwardToPhone(MailMessage& message) {
   return true;
 }
 
+// A body too short for its notice stays, labelled by its own bytes.
+void KeepShortBody(MailMessage& message) {
+  SetTextBody(message, std::string(message.Body()), message.contentCharset);
+}
+
 // Only text/* is read as text: any other body (a PDF, an image without a
 // disposition) would go out as bytes that no phone shows.
 bool IsTextual(const MailMessage& message) {
@@ -71,7 +76,7 @@ bool PhoneText(MailMessage& message, const AccountSettings& account, const Commo
   std::string text = DecodedLocalText(message, code);
   // Text with NUL bytes (UTF-16, a mislabelled file) cannot go out as text.
   if (text.find('\0') != std::string::npos) {
-    ReplaceRemovedFile(message, account);
+    if (!ReplaceRemovedFile(message, account)) KeepShortBody(message);
     return ForwardToPhone(message);
   }
   if (HasHtmlBody(message)) {
@@ -102,11 +107,11 @@ bool ProcessPhoneSinglePart(MailMessage& message, const AccountSettings& account
   if (message.partLayout == kLayoutPartial) return Stop(message, Category::NotForwarded);
   const bool attachment = Has(message.contentDisposition, "attachment");
   if (!attachment && Has(message.contentType, "image/")) {
-    ReplaceRemovedImage(message, account);
+    if (!ReplaceRemovedImage(message, account)) KeepShortBody(message);
     return ForwardToPhone(message);
   }
   if (!IsTextual(message)) {
-    ReplaceRemovedFile(message, account);
+    if (!ReplaceRemovedFile(message, account)) KeepShortBody(message);
     return ForwardToPhone(message);
   }
   return PhoneText(message, account, common);
