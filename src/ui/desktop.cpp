@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 
 #include "config/settings_file.h"
 #include "engine/context.h"
@@ -12,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/stop_signals.h"
 #include "platform/text_format.h"
+#include "ui/countdown_dialog.h"
 
 namespace velnora::ui {
 namespace {
@@ -80,7 +80,13 @@ Desktop::Start Desktop::Open() {
   reporter_ = std::make_unique<QtReporter>(ScreenArea());
   ctx_ = std::make_unique<Context>(*reporter_, location_);
   if (!ctx_->StartUp()) {
-    refusal_ = QStringLiteral("Fatal Error: StartUp");
+    // The reason went to the reporter; there is no window to show it in.
+    QStringList reasons;
+    const QMetaObject::Connection collect = connect(reporter_.get(), &QtReporter::told, this,
+                                                    [&reasons](const QString& text, const QString&) { reasons << text; });
+    reporter_->Deliver();
+    disconnect(collect);
+    refusal_ = reasons.isEmpty() ? QStringLiteral("Fatal Error: StartUp") : reasons.join(QLatin1Char('\n'));
     return Start::Failed;
   }
   forwarding_ = std::make_unique<ForwardingControl>(*ctx_);
@@ -93,14 +99,19 @@ Desktop::Start Desktop::Open() {
     ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
                            Category::Information, nullptr);
   }
+  // An automatic start asks no password: nobody may be there to type it.
+  if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;
   window_->show();
   if (ctx_->common().autoConnect) {
-    // The countdown before the first connection.
-    const int delayMs = std::clamp<int>(ctx_->common().autoConnectDelaySec, 1, 60) * 1000;
-    QTimer::singleShot(delayMs, this, [this] {
-      if (!quitting_) autoConnect_.start();
+    // Not modal: the window and the reporter keep working during the countdown.
+    countdown_ = new CountdownDialog(ctx_->common().autoConnectDelaySec, window_.get());
+    countdown_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(countdown_, &QDialog::accepted, this, [this] {
+      if (quitting_) return;
+      autoConnect_.start();
+      ctx_->log->AddActivity(SJIS(u8"自動でサーバーへ接続します"), Category::Information, nullptr);
     });
-    ctx_->log->AddActivity(SJIS(u8"自動でサーバーへ接続します"), Category::Information, nullptr);
+    countdown_->show();
   }
   return Start::Running;
 }

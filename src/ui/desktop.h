@@ -3,7 +3,9 @@
 // that drive the worker, and the one way out of all of it.
 #pragma once
 
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -36,6 +38,7 @@ class Desktop : public QObject {
     HandedOver,  // another window for the folder came to the front
     Refused,     // another process forwards with the folder: refusal()
     Failed,      // the context could not start: refusal()
+    Cancelled,   // the start-up password was not given
   };
   Start Open();
   // Why Open refused or failed, for the user.
@@ -52,6 +55,9 @@ class Desktop : public QObject {
   MainWindow* window() { return window_.get(); }
   Context* context() { return ctx_.get(); }
   QTimer& pollTimer() { return poll_; }
+  QTimer& autoConnectTimer() { return autoConnect_; }
+  // The start-up countdown while it is open.
+  QDialog* countdown() { return countdown_; }
 
  Q_SIGNALS:
   void finished(int exitCode);
@@ -78,6 +84,7 @@ class Desktop : public QObject {
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;
   QTimer quitWait_;     // a stopping pass, before the quit goes on
+  QPointer<QDialog> countdown_;
   bool quitting_ = false;
   int exitCode_ = 0;
 };

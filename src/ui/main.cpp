@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
   ui::Desktop desktop(SettingsLocation::ForFolder(folder), &stopSignals);
   switch (desktop.Open()) {
     case ui::Desktop::Start::Running: break;
-    case ui::Desktop::Start::HandedOver: return 0;
+    case ui::Desktop::Start::HandedOver:
+    case ui::Desktop::Start::Cancelled:
+      return 0;
     case ui::Desktop::Start::Refused:
     case ui::Desktop::Start::Failed:
       ShowFatal(desktop.refusal());

@@ -4,12 +4,15 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstring>
 #include <span>
 
 #include "config/settings_image.h"
@@ -268,7 +271,32 @@ void MainWindow::HideToTray() {
   inTray_ = true;
 }
 
+bool MainWindow::CheckPassword() {
+  const CommonSettings& common = ctx_.common();
+  if (!common.requirePassword) return true;
+  const std::string_view password(common.startupPassword, ::strnlen(common.startupPassword, sizeof common.startupPassword));
+  const QString title = QStringLiteral("Velnora - 起動・復帰");
+  for (;;) {
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(QString());
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMaxLength(10);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    std::string typed;
+    if (ToCp932(dialog.textValue(), typed) && typed == password) return true;
+    QMessageBox wrong(QMessageBox::Warning, title, QStringLiteral("パスワードが正しくありません"), QMessageBox::Ok, this);
+    wrong.setTextFormat(Qt::PlainText);
+    wrong.exec();
+  }
+}
+
 void MainWindow::RestoreFromTray() {
+  if (restoring_) return;
+  restoring_ = true;
+  const bool allowed = CheckPassword();
+  restoring_ = false;
+  if (!allowed) return;  // stays in the tray
   if (tray_) tray_->hide();
   inTray_ = false;
   showNormal();

@@ -75,6 +75,10 @@ class MainWindow : public QMainWindow {
   // Hides the window to the tray; without a tray it is minimised instead,
   // so that it can always be found again.
   void HideToTray();
+  // Asks for the start-up password when the settings require one (at most
+  // ten characters, asked again after a wrong one). False when cancelled.
+  bool CheckPassword();
+  // Back from the tray, after the password when one is required.
   void RestoreFromTray();
   void RefreshAccounts(int highlightAccount);
   // The tray tip for the current forwarding state.
@@ -115,6 +119,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QMenu> trayMenu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   bool inTray_ = false;
+  bool restoring_ = false;  // a password prompt of a restore is open
   std::map<Command, QAction*> actions_;
 };
 

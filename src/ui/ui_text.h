@@ -1,6 +1,5 @@
 // The one crossing between the core's code page 932 bytes and Qt's text.
-// Nothing else in the window converts text; the way back comes with the
-// settings pages, the first place where the user types text for the core.
+// Nothing else in the window converts text.
 #pragma once
 
 #include <QString>
@@ -10,5 +9,7 @@
 namespace velnora::ui {
 
 QString FromCp932(std::string_view cp932);
+// False when a character has no code page 932 form.
+bool ToCp932(const QString& text, std::string& cp932);
 
 }  // namespace velnora::ui

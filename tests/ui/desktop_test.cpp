@@ -6,6 +6,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QTimer>
+#include <cstring>
+#include <optional>
 #include <QThread>
 #include <QMessageBox>
 
@@ -86,6 +90,121 @@ TEST(Desktop, QuitStopsForwardingAndSavesWhatTheWindowChanged) {
   ASSERT_TRUE(load.fileFound && load.Usable());
   EXPECT_EQ(saved->common.viewMode, (mode + 1) % 4);
   EXPECT_EQ(saved->common.logColumnWidths[3], 333);
+}
+
+TEST(Desktop, ViewModesSortingAndTheTrayFallback) {
+  Folder folder;
+  Desktop desktop(SettingsLocation::ForFolder(folder.path()), nullptr);
+  ASSERT_EQ(desktop.Open(), Desktop::Start::Running);
+  MainWindow& window = *desktop.window();
+  desktop.context()->common().viewMode = 3;
+  const struct {
+    bool accounts, activity;
+    Qt::Orientation orientation;
+  } expected[] = {{true, true, Qt::Horizontal}, {false, true, Qt::Horizontal}, {true, false, Qt::Horizontal},
+                  {true, true, Qt::Vertical}};
+  for (int mode : {0, 1, 2, 3}) {
+    window.action(Command::SwitchView)->trigger();
+    ASSERT_EQ(desktop.context()->common().viewMode, mode);
+    EXPECT_EQ(window.accountView().isVisibleTo(&window), expected[mode].accounts) << mode;
+    EXPECT_EQ(window.activityView().isVisibleTo(&window), expected[mode].activity) << mode;
+    EXPECT_EQ(window.panes().orientation(), expected[mode].orientation) << mode;
+  }
+
+  // A click on the size header sorts by the leading number, a second one reverses.
+  QCoreApplication::processEvents();
+  ActivityModel& model = window.activityModel();
+  const int before = model.rowCount();
+  for (const char* size : {"12(3)", "5(3)", "100(3)"}) {
+    ActivityRow row;
+    row.row = model.rowCount();
+    row.columns[0] = size;
+    desktop.context()->reporter.ActivityAdded(row);
+  }
+  QCoreApplication::processEvents();
+  ASSERT_EQ(model.rowCount(), before + 3);
+  auto sizes = [&] {
+    QStringList texts;
+    for (int i = 0; i < model.rowCount(); ++i) {
+      const QString text = model.index(i, 0).data().toString();
+      if (text.endsWith(QStringLiteral("(3)"))) texts << text;
+    }
+    return texts.join(QLatin1Char(' '));
+  };
+  Q_EMIT window.activityView().horizontalHeader()->sectionClicked(0);
+  EXPECT_EQ(sizes(), QStringLiteral("100(3) 12(3) 5(3)"));
+  Q_EMIT window.activityView().horizontalHeader()->sectionClicked(0);
+  EXPECT_EQ(sizes(), QStringLiteral("5(3) 12(3) 100(3)"));
+
+  // The offscreen desktop has no tray: the window is minimised, never lost.
+  desktop.context()->worker.flags.connected = true;  // no question first
+  window.action(Command::ToTray)->trigger();
+  EXPECT_FALSE(window.inTray());
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(window.TrayToolTip().endsWith(QStringLiteral("待機中..\n0 個のアカウントが有効")));
+  desktop.context()->worker.flags.connected = false;
+  EXPECT_TRUE(window.TrayToolTip().endsWith(QStringLiteral("V5.20.00\nサーバー未接続（停止中）")));
+  desktop.Quit(Desktop::QuitSource::User);
+}
+
+// Answers the modal dialogs as they open: the password prompt with the next
+// of `typed` (nullopt: Cancel), a message box by recording its text.
+class ModalAnswers {
+ public:
+  explicit ModalAnswers(std::vector<std::optional<QString>> typed) : typed_(std::move(typed)) {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+        const std::optional<QString> next = next_ < typed_.size() ? typed_[next_++] : std::nullopt;
+        if (next) {
+          prompt->setTextValue(*next);
+          prompt->accept();
+        } else {
+          prompt->reject();
+        }
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        told.push_back(box->text());
+        box->accept();
+      }
+    });
+    timer_.start();
+  }
+  QStringList told;
+
+ private:
+  std::vector<std::optional<QString>> typed_;
+  std::size_t next_ = 0;
+  QTimer timer_;
+};
+
+TEST(Desktop, RestoringAsksThePasswordAgainAfterAWrongOneAndStaysHiddenOnCancel) {
+  Folder folder;
+  Desktop desktop(SettingsLocation::ForFolder(folder.path()), nullptr);
+  ASSERT_EQ(desktop.Open(), Desktop::Start::Running);
+  MainWindow& window = *desktop.window();
+  CommonSettings& common = desktop.context()->common();
+  common.requirePassword = 1;
+  std::strcpy(common.startupPassword, "pass");
+  desktop.context()->worker.flags.connected = true;
+
+  window.HideToTray();
+  {
+    ModalAnswers answers({QStringLiteral("wrong"), QStringLiteral("pass")});
+    window.RestoreFromTray();
+    EXPECT_EQ(answers.told, QStringList{QStringLiteral("パスワードが正しくありません")});
+  }
+  EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+
+  window.HideToTray();
+  {
+    ModalAnswers answers({std::nullopt});
+    window.RestoreFromTray();
+    EXPECT_TRUE(answers.told.isEmpty());
+  }
+  EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
+  desktop.Quit(Desktop::QuitSource::User);
 }
 
 TEST(Desktop, RefusesToStartWhileAnotherProcessForwardsWithTheFolder) {

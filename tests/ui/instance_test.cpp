@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "config/settings_location.h"
+#include "platform/process_lock.h"
+#include "support/fake_server.h"
 #include "support/temp_folder.h"
 #include "support/test_paths.h"
 #include "ui/single_instance.h"
@@ -63,6 +65,12 @@ class Programs {
 
 std::string Stderr(QProcess& process) { return process.readAllStandardError().toStdString(); }
 
+// velnora-cli on the same folder; its exit code.
+int Cli(Programs& programs, QStringList args) {
+  auto cli = programs.Start(velnora::testing::CliPath(), args);
+  return cli->waitForFinished(15000) && cli->exitStatus() == QProcess::NormalExit ? cli->exitCode() : -1;
+}
+
 TEST(SingleInstance, SecondWindowHandsOverAndEndsAndAKilledOneLeavesNoStaleSocket) {
   Programs programs;
   auto first = programs.Start(VELNORA_GUI_PATH, {});
@@ -100,6 +108,41 @@ TEST(SingleInstance, ConsoleForwardingIsRefusedWhileTheWindowRunsAndSigtermQuits
   EXPECT_EQ(window->exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(window->exitCode(), 0) << Stderr(*window);
   EXPECT_TRUE(std::filesystem::exists(settings));
+}
+
+TEST(SingleInstance, SigtermDuringAPassWindsItDownAndQuitsSaving) {
+  Programs programs;
+  velnora::testing::FakeServer pop;
+  pop.Send("+OK ready\r\n").ReadLine().Hang(30000);  // the log-in never gets an answer
+  pop.Start();
+  const QString port = QString::number(pop.port());
+  ASSERT_EQ(Cli(programs, {QStringLiteral("set"), QStringLiteral("account"), QStringLiteral("0"),
+                           QStringLiteral("enabled=1"), QStringLiteral("accountName=a"),
+                           QStringLiteral("popServer=127.0.0.1"), QStringLiteral("popPort=") + port,
+                           QStringLiteral("popUser=u"), QStringLiteral("popPassword=p"),
+                           QStringLiteral("smtpServer=127.0.0.1"), QStringLiteral("smtpPort=") + port,
+                           QStringLiteral("myAddress=a@velnora.test"), QStringLiteral("forwardTo=b@velnora.test"),
+                           QStringLiteral("pollInterval=1")}),
+            0);
+  ASSERT_EQ(Cli(programs, {QStringLiteral("set"), QStringLiteral("common"), QStringLiteral("autoConnect=1"),
+                           QStringLiteral("autoConnectDelaySec=1")}),
+            0);
+  auto window = programs.Start(VELNORA_GUI_PATH, {});
+  QElapsedTimer clock;
+  clock.start();
+  while (pop.Received().find("USER u") == std::string::npos && clock.elapsed() < 20000) QThread::msleep(50);
+  ASSERT_NE(pop.Received().find("USER u"), std::string::npos) << Stderr(*window);
+
+  const std::string settings = programs.SettingsFolder() + "/" + kSettingsFileName;
+  const auto written = std::filesystem::last_write_time(settings);
+  QThread::msleep(20);
+  window->terminate();
+  ASSERT_TRUE(window->waitForFinished(15000));
+  EXPECT_EQ(window->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(window->exitCode(), 0) << Stderr(*window);
+  EXPECT_GT(std::filesystem::last_write_time(settings), written);
+  platform::ProcessLock lock;  // released with the process
+  EXPECT_EQ(lock.Acquire(programs.SettingsFolder()), platform::ProcessLock::Result::Acquired);
 }
 
 }  // namespace
