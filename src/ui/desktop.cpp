@@ -94,6 +94,12 @@ Desktop::Start Desktop::Open() {
   connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
   connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
   connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
+  connect(reporter_.get(), &QtReporter::passActiveChanged, this, [this](bool active) {
+    // The start pass is over: a started forwarding may go to the tray.
+    if (active || !trayAfterStart_) return;
+    trayAfterStart_ = false;
+    if (ctx_->worker.flags.connected && ctx_->common().trayAfterConnect && !window_->inTray()) window_->HideToTray();
+  });
 
   if (ctx_->capacityChangedTo) {
     ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
@@ -129,7 +135,7 @@ void Desktop::Connect() {
   if (quitting_ || ctx_->worker.flags.passActive) return;
   poll_.start();
   ctx_->worker.flags.stopRequested = false;
-  forwarding_->Resume(kTriggerStartCommand);
+  trayAfterStart_ = forwarding_->Resume(kTriggerStartCommand);
 }
 
 void Desktop::Disconnect() {
@@ -145,7 +151,7 @@ void Desktop::AutoConnectTick() {
   autoConnect_.stop();
   if (quitting_) return;
   poll_.start();
-  if (!ctx_->worker.flags.passActive) forwarding_->Resume(kTriggerAutoConnect);
+  if (!ctx_->worker.flags.passActive) trayAfterStart_ = forwarding_->Resume(kTriggerAutoConnect);
 }
 
 void Desktop::PollTick() {

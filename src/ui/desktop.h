@@ -85,6 +85,7 @@ class Desktop : public QObject {
   QTimer signalPoll_;
   QTimer quitWait_;     // a stopping pass, before the quit goes on
   QPointer<QDialog> countdown_;
+  bool trayAfterStart_ = false;  // a start pass runs; trayAfterConnect applies after it
   bool quitting_ = false;
   int exitCode_ = 0;
 };
