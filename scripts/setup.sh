@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake pkg-config g++ clang libclang-rt-14-dev ccache
   libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # desktop program: Qt 6 Widgets, a display server for tests, Japanese glyphs
+  qt6-base-dev xvfb xauth fonts-noto-cjk
   # test servers and tools
   dovecot-pop3d python3 python3-aiosmtpd openssl tzdata
   postfix

@@ -8,11 +8,7 @@
 #include "cli/command_table.h"
 #include "cli/settings_folder_lock.h"
 #include "engine/context.h"
-#include "engine/forward/forwarding_worker.h"
-#include "engine/forward/fwd_proc_steps.h"
-#include "engine/history/history.h"
-#include "engine/forward/passes.h"
-#include "engine/forward/transport_operations.h"
+#include "engine/forward/forwarding_control.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -67,65 +63,11 @@ class RunReporter : public Reporter {
   std::mutex mutex_;
 };
 
-class Forwarding {
- public:
-  Forwarding(Context& ctx)
-      : ctx_(ctx),
-        ops_(ctx, ProgramMessageSteps()),
-        runner_(*ctx.settings, *ctx.log, ctx.worker, ops_),
-        worker_(ctx.worker, *ctx.log, [this] { runner_.RunPass(); }, [this] { sockets_.ShutdownAll(); }) {
-    for (int i = 0; i < kAccountCount; ++i) ctx.runtimeOf(i).session.stream.AttachRegistry(&sockets_);
-  }
-  ~Forwarding() {
-    for (int i = 0; i < kAccountCount; ++i) ctx_.runtimeOf(i).session.stream.AttachRegistry(nullptr);
-  }
-
-  // One resume as the interface thread does it: history trimmed first.
-  bool Resume(int trigger) {
-    if (ctx_.worker.flags.passActive) return false;
-    TrimHistory(ctx_.common(), *ctx_.log, &ctx_.worker.flags.stopRequested);
-    return worker_.Resume(trigger);
-  }
-
-  // No pass runs and none is about to start.
-  bool Idle() { return worker_.WaitIdle(0); }
-
-  // "Disconnect" while a pass runs.
-  void RequestStop() {
-    ctx_.worker.flags.stopRequested = true;
-    ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), Category::ServerNotice, nullptr);
-  }
-
-  // "Disconnect" between passes.
-  void DisconnectIdle() {
-    if (ctx_.worker.flags.connected) {
-      ctx_.log->AddActivity(SJIS(u8"接続中止が要求されました。接続を切断しています..."), Category::ServerNotice, nullptr);
-      ctx_.log->AddActivity(SJIS(u8"接続を切断しました。再接続するためには、「接続」ボタンを押して下さい。"), Category::ServerNotice, nullptr);
-    }
-    ctx_.worker.flags.connected = false;
-    ctx_.worker.flags.stopRequested = false;
-  }
-
-  void Watchdog() {
-    const CommonSettings& common = ctx_.common();
-    worker_.CheckWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000);
-  }
-
-  bool startRefused() const { return runner_.startRefused(); }
-
- private:
-  Context& ctx_;
-  platform::SocketRegistry sockets_;
-  TransportOperations ops_;
-  PassRunner runner_;
-  ForwardingWorker worker_;
-};
-
 // The interface thread's loop: the start pass, then (unless `once`) a poll
 // tick every minute, with the watchdog on a tick that finds a pass still
 // running. A stop signal winds a running pass down like "Disconnect", or
 // disconnects between passes. Returns when forwarding has stopped.
-void InterfaceLoop(Forwarding& forwarding, Context& ctx, platform::StopSignals& signals, bool once) {
+void InterfaceLoop(ForwardingControl& forwarding, Context& ctx, platform::StopSignals& signals, bool once) {
   ctx.worker.flags.stopRequested = false;
   forwarding.Resume(kTriggerStartCommand);
   bool stopAsked = false;
@@ -195,7 +137,7 @@ int RunForwarding(CliContext& context, bool once) {
 
   int status = kExitOk;
   {
-    Forwarding forwarding(ctx);
+    ForwardingControl forwarding(ctx);
     InterfaceLoop(forwarding, ctx, signals, once);
     if (forwarding.startRefused()) status = kExitError;
   }

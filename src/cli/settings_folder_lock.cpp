@@ -4,12 +4,7 @@
 
 namespace velnora::cli {
 
-std::string SettingsFolder(const SettingsLocation& location) {
-  if (platform::FileExists(location.CurrentFolderSettingsPath()) || location.configFolder().empty()) {
-    return location.currentFolder();
-  }
-  return location.configFolder();
-}
+std::string SettingsFolder(const SettingsLocation& location) { return location.ForwardingFolder(); }
 
 int LockForSettingsChange(CliContext& context, platform::ProcessLock& lock, std::string_view what) {
   const std::string folder = SettingsFolder(context.location);

@@ -39,4 +39,9 @@ std::string SettingsLocation::SettingsPath() const { return InChosenFolder(kSett
 std::string SettingsLocation::HistoryPath() const { return InChosenFolder(kHistoryFileName); }
 std::string SettingsLocation::UidlStorePath() const { return InChosenFolder(kUidlStoreFileName); }
 
+std::string SettingsLocation::ForwardingFolder() const {
+  if (platform::FileExists(CurrentFolderSettingsPath()) || configFolder_.empty()) return currentFolder_;
+  return configFolder_;
+}
+
 }  // namespace velnora

@@ -42,6 +42,9 @@ class SettingsLocation {
   std::string SettingsPath() const;
   std::string HistoryPath() const;
   std::string UidlStorePath() const;
+  // The folder whose settings a run will use, decided as the first load
+  // decides it. Every forwarding process, window or console, locks this folder.
+  std::string ForwardingFolder() const;
 
  private:
   std::string InChosenFolder(const char* name) const;

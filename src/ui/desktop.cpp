@@ -1,0 +1,205 @@
+#include "ui/desktop.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "config/settings_file.h"
+#include "engine/context.h"
+#include "engine/forward/forwarding_control.h"
+#include "engine/history/runtime_state.h"
+#include "platform/codepage.h"
+#include "platform/stop_signals.h"
+#include "platform/text_format.h"
+#include "ui/countdown_dialog.h"
+
+namespace velnora::ui {
+namespace {
+
+constexpr int kPollTickMs = 60000;
+constexpr int kAutoConnectTickMs = 100;
+
+DisplayArea ScreenArea() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return {};
+  return {screen->geometry().width(), screen->geometry().height()};
+}
+
+}  // namespace
+
+Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals)
+    : location_(location), signals_(stopSignals) {
+  poll_.setInterval(kPollTickMs);
+  connect(&poll_, &QTimer::timeout, this, &Desktop::PollTick);
+  autoConnect_.setInterval(kAutoConnectTickMs);
+  connect(&autoConnect_, &QTimer::timeout, this, &Desktop::AutoConnectTick);
+  if (signals_) {
+    signalPoll_.setInterval(100);
+    connect(&signalPoll_, &QTimer::timeout, this, [this] {
+      if (signals_->Wait(0) != 0) Quit(QuitSource::Signal);
+    });
+    signalPoll_.start();
+  }
+  quitWait_.setInterval(50);
+  connect(&quitWait_, &QTimer::timeout, this, [this] {
+    if (forwarding_ && !forwarding_->Idle()) return;
+    quitWait_.stop();
+    FinishQuit();
+  });
+}
+
+Desktop::~Desktop() {
+  // A Desktop left without the quit path (a failed test) still joins its worker.
+  forwarding_.reset();
+}
+
+Desktop::Start Desktop::Open() {
+  const std::string folder = location_.ForwardingFolder();
+  const QString name = SingleInstance::ServerName(folder);
+  if (SingleInstance::AskToRaise(name)) return Start::HandedOver;
+
+  switch (lock_.Acquire(folder)) {
+    case platform::ProcessLock::Result::Acquired:
+      break;
+    case platform::ProcessLock::Result::HeldElsewhere: {
+      const long pid = platform::ProcessLock::HolderPid(folder);
+      refusal_ = QStringLiteral("別の Velnora%1 がこの設定フォルダで転送を実行中のため、起動できません。\n%2")
+                     .arg(pid ? QStringLiteral(" (pid %1)").arg(pid) : QString(), QString::fromStdString(folder));
+      return Start::Refused;
+    }
+    case platform::ProcessLock::Result::Failed:
+      refusal_ = QStringLiteral("設定フォルダにロックファイルを作成できません。\n%1").arg(QString::fromStdString(folder));
+      return Start::Refused;
+  }
+  // Holding the lock, no live program serves the socket: a file left there is stale.
+  if (!instance_.Listen(name)) {
+    refusal_ = QStringLiteral("Fatal Error: QLocalServer");
+    return Start::Failed;
+  }
+
+  reporter_ = std::make_unique<QtReporter>(ScreenArea());
+  ctx_ = std::make_unique<Context>(*reporter_, location_);
+  if (!ctx_->StartUp()) {
+    // The reason went to the reporter; there is no window to show it in.
+    QStringList reasons;
+    const QMetaObject::Connection collect = connect(reporter_.get(), &QtReporter::told, this,
+                                                    [&reasons](const QString& text, const QString&) { reasons << text; });
+    reporter_->Deliver();
+    disconnect(collect);
+    refusal_ = reasons.isEmpty() ? QStringLiteral("Fatal Error: StartUp") : reasons.join(QLatin1Char('\n'));
+    return Start::Failed;
+  }
+  forwarding_ = std::make_unique<ForwardingControl>(*ctx_);
+  window_ = std::make_unique<MainWindow>(*ctx_, *reporter_);
+  connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
+  connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
+  connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
+  connect(reporter_.get(), &QtReporter::passActiveChanged, this, [this](bool active) {
+    // The start pass is over: a started forwarding may go to the tray.
+    if (active || !trayAfterStart_) return;
+    trayAfterStart_ = false;
+    if (ctx_->worker.flags.connected && ctx_->common().trayAfterConnect && !window_->inTray()) window_->HideToTray();
+  });
+
+  if (ctx_->capacityChangedTo) {
+    ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
+                           Category::Information, nullptr);
+  }
+  // An automatic start asks no password: nobody may be there to type it.
+  if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;
+  window_->show();
+  if (ctx_->common().autoConnect) {
+    // Not modal: the window and the reporter keep working during the countdown.
+    countdown_ = new CountdownDialog(ctx_->common().autoConnectDelaySec, window_.get());
+    countdown_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(countdown_, &QDialog::accepted, this, [this] {
+      if (quitting_) return;
+      autoConnect_.start();
+      ctx_->log->AddActivity(SJIS(u8"自動でサーバーへ接続します"), Category::Information, nullptr);
+    });
+    countdown_->show();
+  }
+  return Start::Running;
+}
+
+void Desktop::OnCommand(Command command) {
+  switch (command) {
+    case Command::Connect: Connect(); break;
+    case Command::Disconnect: Disconnect(); break;
+    case Command::Quit: Quit(QuitSource::User); break;
+    default: break;  // the window's own commands
+  }
+}
+
+void Desktop::Connect() {
+  if (quitting_ || ctx_->worker.flags.passActive) return;
+  poll_.start();
+  ctx_->worker.flags.stopRequested = false;
+  trayAfterStart_ = forwarding_->Resume(kTriggerStartCommand);
+}
+
+void Desktop::Disconnect() {
+  poll_.stop();
+  if (!forwarding_->Idle()) {
+    forwarding_->RequestStop();
+  } else {
+    forwarding_->DisconnectIdle();
+  }
+}
+
+void Desktop::AutoConnectTick() {
+  autoConnect_.stop();
+  if (quitting_) return;
+  poll_.start();
+  if (!ctx_->worker.flags.passActive) trayAfterStart_ = forwarding_->Resume(kTriggerAutoConnect);
+}
+
+void Desktop::PollTick() {
+  if (!forwarding_->Idle()) {
+    if (ctx_->worker.uiOperationActive) return;
+    if (forwarding_->Watchdog() == ForwardingWorker::WatchdogResult::RestartFailed) {
+      ctx_->log->AddActivity(SJIS(u8"通信スレッドが起動できないため、Velnoraを強制終了しました。"),
+                             Category::ServerNotice, nullptr);
+      Quit(QuitSource::Signal);
+    }
+    return;
+  }
+  // A pass that ended forwarding (a stop, a refused start) leaves the timer to us.
+  if (!ctx_->worker.flags.connected) {
+    poll_.stop();
+    return;
+  }
+  forwarding_->Resume(kTriggerPollTick);
+}
+
+void Desktop::Quit(QuitSource source) {
+  if (quitting_ || !ctx_) return;
+  if (source == QuitSource::User && ctx_->worker.flags.passActive) {
+    QApplication::beep();
+    return;
+  }
+  quitting_ = true;
+  poll_.stop();
+  autoConnect_.stop();
+  signalPoll_.stop();
+  if (!forwarding_->Idle()) {
+    forwarding_->RequestStop();
+    quitWait_.start();  // the window keeps painting while the pass winds down
+    return;
+  }
+  FinishQuit();
+}
+
+void Desktop::FinishQuit() {
+  forwarding_->DisconnectIdle();
+  forwarding_.reset();  // joins the worker thread
+  window_->StoreColumnWidths();
+  reporter_->Deliver();
+  if (!SaveRuntimeState(*ctx_, nullptr)) exitCode_ = 1;
+  if (SaveSettings(*ctx_->settings, ctx_->location) != SaveResult::Saved) exitCode_ = 1;
+  if (window_->tray()) window_->tray()->hide();
+  window_->hide();
+  Q_EMIT finished(exitCode_);
+}
+
+}  // namespace velnora::ui

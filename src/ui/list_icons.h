@@ -1,0 +1,14 @@
+// The images of the two lists and the status bar, drawn at start-up: one per
+// activity category, one per account-list state, one per status image.
+#pragma once
+
+#include <QIcon>
+
+namespace velnora::ui {
+
+QIcon CategoryIcon(int code);
+QIcon AccountIcon(int icon);
+QIcon StatusImage(int icon);
+QIcon ProgramIcon();
+
+}  // namespace velnora::ui
