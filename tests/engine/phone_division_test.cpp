@@ -1,0 +1,104 @@
+// Feature-phone forwards divided into part files: the bytes of each part's
+// body, the number of parts and the end marks.
+#include "engine/compose/phone_division.h"
+
+#include <gtest/gtest.h>
+
+#include "compose_fixture.h"
+
+namespace velnora::testing {
+namespace {
+
+class PhoneDivisionTest : public ComposeTest {
+ protected:
+  PhoneDivisionTest() {
+    account->phoneMode = account->phoneSplit = 1;
+    account->phoneSplitBytes = 20;
+    account->phoneSplitMaxMails = 4;
+  }
+
+  // Composes `body` (us-ascii unless told) and returns the body of every part.
+  std::vector<std::string> Bodies(std::string_view body, int32_t charset = 60) {
+    Load("From: Taro <taro@s.example>\r\nSubject: hi\r\n\r\n" + std::string(body));
+    message.contentCharset = charset;
+    message.bodyEncoding = 1;
+    EXPECT_EQ(ComposeParsed(), 1);
+    std::vector<std::string> bodies;
+    for (int n = 0; n < message.partNumber; ++n) {
+      const std::string text = Part(n);
+      bodies.push_back(text.substr(text.find("\r\n\r\n") + 4));
+    }
+    return bodies;
+  }
+};
+
+const std::string kLines = "line one\r\nline two\r\nline three\r\n";
+
+TEST_F(PhoneDivisionTest, WholeLinesFillEachPart) {
+  account->phoneEndMarks = 1;
+  EXPECT_EQ(Bodies(kLines),
+            (std::vector<std::string>{"line one\r\nline two\r\n", "line three\r\n<E!>\r\n"}));
+  account->phoneSplitMaxMails = 1;
+  EXPECT_EQ(Bodies(kLines), (std::vector<std::string>{"line one\r\nline two\r\n<C.>\r\n"}));
+  account->phoneSplit = 0;
+  EXPECT_EQ(Bodies(kLines), (std::vector<std::string>{kLines}));
+}
+
+TEST_F(PhoneDivisionTest, TextThatIsNotSentIsAlwaysMarked) {
+  // The long line fits no part: the parts up to the limit carry no text.
+  account->phoneSplitMaxMails = 3;
+  EXPECT_EQ(Bodies("short\r\n" + std::string(30, 'x') + "\r\nend\r\n"),
+            (std::vector<std::string>{"short\r\n", "", "<C.>\r\n"}));
+}
+
+TEST_F(PhoneDivisionTest, CountedLinesShrinkTheParts) {
+  account->phoneCountSubject = 1;  // "1)hi": 5 bytes
+  EXPECT_EQ(Bodies(kLines).front(), "line one\r\n");
+  account->phoneCountSubject = 0;
+  account->phoneAddSubject = 1;  // "1)hi\r\n": 6 bytes
+  EXPECT_EQ(Bodies(kLines), (std::vector<std::string>{"1)hi\r\n\r\nline one\r\n", "2)hi\r\n\r\nline two\r\n",
+                                                      "3)hi\r\n\r\nline three\r\n"}));
+}
+
+TEST_F(PhoneDivisionTest, AnywhereKeepsCharactersWholeAndConvertsEachPart) {
+  account->phoneSplitAnywhere = account->phoneEndMarks = 1;
+  account->phoneSplitBytes = 12;  // text passes 8 counted bytes
+  const std::vector<std::string> bodies = Bodies("abcdefg\x82\xa0hij\r\n", 1);
+  EXPECT_EQ(bodies, (std::vector<std::string>{"abcdefg\x1b$B$\"\x1b(B\r\n", "hij\r\n<E!>\r\n"}));
+  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"iso-2022-jp\"");
+  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 7bit");
+  EXPECT_EQ(HeaderLine("Subject:"), "Subject: 1)hi");
+  EXPECT_NE(Part(1).find("\r\nSubject: 2)hi\r\n"), std::string::npos);
+}
+
+TEST_F(PhoneDivisionTest, TransferEncodingFollowsTheBytes) {
+  account->phoneSplit = 0;
+  account->phoneConvertBody = 1;  // Shift_JIS goes out as it is: 8-bit
+  EXPECT_EQ(Bodies("\x82\xa0\r\n", 1).front(), "\x82\xa0\r\n");
+  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"shift_jis\"");
+  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 8bit");
+}
+
+TEST_F(PhoneDivisionTest, BodyGoesIntoTheSubject) {
+  account->phoneSplit = 0;
+  account->phoneBodyInSubject = 1;
+  Bodies("\x82\xa0\r\n\r\nx\r\n", 1);
+  const std::string part = Part(0);
+  EXPECT_NE(part.find("\r\nX-Subje: hi\r\n"), std::string::npos) << part;
+  // "あ x " in ISO-2022-JP, Base64 (Python: base64.b64encode("あ x ".encode("iso2022_jp"))).
+  EXPECT_TRUE(part.ends_with("\r\nSubject: =?ISO-2022-JP?B?GyRCJCIbKEIgeCA=?=\r\n\r\n\r\n")) << part;
+  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 7bit");
+}
+
+TEST(PhoneCountTest, AddressLengths) {
+  const std::pair<std::string_view, std::size_t> cases[] = {
+      {"From: Taro <taro@x.example>", 14},
+      {"From: taro@x.example (Taro)", 14},
+      {"Reply-To: a@b.c, d@e.f", 5},
+      {"From: nobody", 6},
+  };
+  for (const auto& [line, length] : cases) EXPECT_EQ(CountedAddressLength(line), length) << line;
+}
+
+}  // namespace
+}  // namespace velnora::testing
