@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "compose_fixture.h"
+#include "config/settings_image.h"
 
 namespace velnora::testing {
 namespace {
@@ -71,14 +72,6 @@ TEST_F(PhoneDivisionTest, AnywhereKeepsCharactersWholeAndConvertsEachPart) {
   EXPECT_NE(Part(1).find("\r\nSubject: 2)hi\r\n"), std::string::npos);
 }
 
-TEST_F(PhoneDivisionTest, TransferEncodingFollowsTheBytes) {
-  account->phoneSplit = 0;
-  account->phoneConvertBody = 1;  // Shift_JIS goes out as it is: 8-bit
-  EXPECT_EQ(Bodies("\x82\xa0\r\n", 1).front(), "\x82\xa0\r\n");
-  EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"shift_jis\"");
-  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 8bit");
-}
-
 TEST_F(PhoneDivisionTest, BodyGoesIntoTheSubject) {
   account->phoneSplit = 0;
   account->phoneBodyInSubject = 1;
@@ -88,6 +81,44 @@ TEST_F(PhoneDivisionTest, BodyGoesIntoTheSubject) {
   // "あ x " in ISO-2022-JP, Base64 (Python: base64.b64encode("あ x ".encode("iso2022_jp"))).
   EXPECT_TRUE(part.ends_with("\r\nSubject: =?ISO-2022-JP?B?GyRCJCIbKEIgeCA=?=\r\n\r\n\r\n")) << part;
   EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: 7bit");
+}
+
+TEST_F(PhoneDivisionTest, RemoteCommandIsAnsweredWithTheReport) {
+  auto settings = std::make_unique<SettingsImage>();
+  settings->accounts[0].enabled = 1;
+  SetText(settings->accounts[0].accountName, "home");
+  common->remoteControl = common->remoteStatusReport = 1;
+  account->phoneSplit = 0;
+  Load("From: owner@else.example\r\nSubject: ****** 3 OFF\r\n\r\nplease\r\n");
+  message.resultCode = Category::RemoteAnswered;
+  ComposeInput input{*account, *extra, *common, options, folder.path(), nullptr, stamps, settings.get()};
+  ASSERT_EQ(ComposeSentMail(input, message), 1);
+  EXPECT_EQ(BodyOfPart(), "-REMOTE-\r\n0:ON :home\r\n\r\n\r\n");
+}
+
+// Each row: the account's conversion, the text's character set and bytes,
+// then the body, label and transfer code written.
+TEST_F(PhoneDivisionTest, LabelAndTransferCodeFollowTheBytes) {
+  struct Row {
+    int16_t convert, utf8;
+    int32_t charset;
+    std::string in, out, label, transfer;
+  };
+  const Row rows[] = {
+      {1, 0, 2, "\x1b$B$\"\x1b(B", "\x82\xa0\r\n", "shift_jis", "8bit"},
+      {1, 1, 2, "\x1b$B$\"\x1b(B", "\xe3\x81\x82\r\n", "utf-8", "8bit"},
+      {1, 0, 13, "\xe3\x81\x82", "\x82\xa0\r\n", "shift_jis", "8bit"},
+      {0, 0, 13, "\xe3\x81\x82", "\xe3\x81\x82\r\n", "utf-8", "8bit"},
+      {0, 0, 1, "\x82\xa0", "\x1b$B$\"\x1b(B\r\n", "iso-2022-jp", "7bit"},
+  };
+  account->phoneSplit = 0;
+  for (const Row& row : rows) {
+    account->phoneConvertBody = row.convert;
+    account->phoneUtf8 = row.utf8;
+    EXPECT_EQ(Bodies(row.in, row.charset).front(), row.out) << row.label;
+    EXPECT_EQ(HeaderLine("Content-Type:"), "Content-Type: text/plain; charset=\"" + row.label + "\"");
+    EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: " + row.transfer);
+  }
 }
 
 TEST(PhoneCountTest, AddressLengths) {

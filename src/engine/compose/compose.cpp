@@ -112,7 +112,7 @@ int Compose(ComposeInput& in, MailMessage& message) {
 
   std::vector<std::string> files;
   if (phone) {
-    files = FeaturePhoneFiles(message, account, in.convert,
+    files = FeaturePhoneFiles(message, account, in.convert, statusReport,
                               [&](int part) { return PartHeader(in, message, facts, part); });
   } else {
     std::string body = OrdinaryBody(message, account, in.convert, statusReport);

@@ -83,6 +83,12 @@ std::string SubjectFromBody(std::string_view body, CharsetCode code, const Accou
   return FoldSafe(encoded);
 }
 
+// The status report (ISO-2022-JP) takes the place of the shaped body, as
+// Japanese text.
+ShapedBody ReportAsShaped(std::string_view report) {
+  return ShapedBody{JisAsSjis(report) + "\r\n", charset::kIso2022Jp, transfer::k7bit};
+}
+
 }  // namespace
 
 std::string BodyInSubject(std::string_view header, std::string_view body, CharsetCode code,
@@ -99,14 +105,17 @@ std::string BodyInSubject(std::string_view header, std::string_view body, Charse
 }
 
 std::vector<std::string> FeaturePhoneFiles(MailMessage& message, const AccountSettings& account,
-                                           const ConvertOptions& options, const PartHeaderFn& header) {
+                                           const ConvertOptions& options,
+                                           const std::optional<std::string>& statusReport,
+                                           const PartHeaderFn& header) {
   message.partLayout = layout::kPlainText;
   // An encoded body (content left as it came) would break if it were cut.
-  if (StillEncoded(message.bodyEncoding)) {
+  if (!statusReport && StillEncoded(message.bodyEncoding)) {
     return {header(0) + std::string(message.OutgoingBody()) + "\r\n"};
   }
-  const ShapedBody shaped =
-      ShapePhoneBody(message.OutgoingBody(), message.contentCharset, message.bodyEncoding, account);
+  const ShapedBody shaped = statusReport ? ReportAsShaped(*statusReport)
+                                         : ShapePhoneBody(message.OutgoingBody(), message.contentCharset,
+                                                          message.bodyEncoding, account);
   const CharsetCode output = OutputCharset(shaped.code, account);
   const PartSource source{
       shaped, account,

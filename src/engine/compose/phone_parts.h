@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,11 +21,14 @@ struct MailMessage;
 // Header lines (envelope line first, empty line last) of part n.
 using PartHeaderFn = std::function<std::string(int partNumber)>;
 
-// The whole text of each part file. Sets the message's layout, character
+// The whole text of each part file; `statusReport` replaces the shaped body
+// of a remote-control answer. Sets the message's layout, character
 // set and transfer code to those of the bytes written, so `header` must read
 // them from the message.
 std::vector<std::string> FeaturePhoneFiles(MailMessage& message, const AccountSettings& account,
-                                           const ConvertOptions& options, const PartHeaderFn& header);
+                                           const ConvertOptions& options,
+                                           const std::optional<std::string>& statusReport,
+                                           const PartHeaderFn& header);
 
 // A part file whose body (of character set `code`) goes into its subject
 // as an encoded-word, at most 255 bytes of text; the Subject line of
