@@ -66,6 +66,15 @@ CharsetCode CharsetOfSystemCodePage();
 // double-byte by IsLeadByte otherwise).
 std::size_t CharacterBoundary(std::string_view text, std::size_t limit, CharsetCode code);
 
+// True when a byte of the text is above 127: such text needs 8bit (or an
+// encoding) on the wire.
+constexpr bool HasEightBitByte(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
 // Length of a UTF-8 sequence by its first byte; 0 for a byte no sequence
 // starts with.
 constexpr int Utf8SequenceLength(unsigned char first) {

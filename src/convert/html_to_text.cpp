@@ -73,10 +73,6 @@ CharsetCode PrepareText(std::string& text, CharsetCode code, const HtmlTextOptio
   return code;
 }
 
-bool HasEightBitByte(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 std::string_view ShortName(CharsetCode code) {
   switch (code) {
     case charset::kShiftJis: return "SJIS";

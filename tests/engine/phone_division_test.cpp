@@ -121,6 +121,19 @@ TEST_F(PhoneDivisionTest, LabelAndTransferCodeFollowTheBytes) {
   }
 }
 
+TEST_F(PhoneDivisionTest, EncodedBodyGoesOutWhole) {
+  // Content left encoded would break if it were shaped or cut.
+  const std::string base64 = "QUFBQUFB!!!!!!!\r\n" + std::string(40, 'Q') + "\r\n";
+  Load("From: a@s.example\r\nSubject: hi\r\n\r\n" + base64);
+  account->phoneRemoveRepeats = 1;
+  message.contentCharset = 60;
+  message.bodyEncoding = 4;
+  ASSERT_EQ(ComposeParsed(), 1);
+  EXPECT_EQ(int{message.partNumber}, 1);
+  EXPECT_EQ(BodyOfPart(), base64 + "\r\n");
+  EXPECT_EQ(HeaderLine("Content-Transfer-Encoding:"), "Content-Transfer-Encoding: base64");
+}
+
 TEST(PhoneCountTest, AddressLengths) {
   const std::pair<std::string_view, std::size_t> cases[] = {
       {"From: Taro <taro@x.example>", 14},

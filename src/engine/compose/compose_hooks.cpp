@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "convert/charset_code.h"
 #include "convert/convert_options.h"
 #include "engine/compose/text_forms.h"
 #include "engine/message/mail_message.h"
@@ -11,17 +12,13 @@
 namespace velnora {
 namespace {
 
-bool HasEightBit(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 // The report goes out labelled ISO-2022-JP in 7bit, so its Shift_JIS account
 // names are converted; half-width katakana, when there are any, as JIS X 0201
 // katakana, and a byte that still has no 7-bit form (a user-defined
 // character) becomes "?".
 std::string StatusReportAsJis(const std::string& sjis) {
   std::string jis = SjisAsJis(sjis, ConvertOptions{});
-  if (!HasEightBit(jis)) return jis;
+  if (!HasEightBitByte(jis)) return jis;
   jis = SjisAsJis(sjis, ConvertOptions{.encodeHalfwidthKana = true});
   for (char& c : jis) {
     if (static_cast<unsigned char>(c) >= 0x80) c = '?';

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "config/account_settings.h"
-#include "engine/compose/compose_body.h"
 #include "engine/compose/compose_content.h"
 #include "engine/compose/compose_header_text.h"
 #include "engine/compose/phone_division.h"
@@ -79,7 +78,7 @@ std::string SubjectFromBody(std::string_view body, CharsetCode code, const Accou
   if (textCode == charset::kShiftJis && account.phoneConvertBody) textCode = charset::kShiftJisBase64;
   std::string encoded = EncodeHeaderValue(text, textCode, options);
   // A set without an encoded-word must not put 8-bit bytes into a header.
-  if (HasHighBitByte(encoded)) TransliterateToAscii(encoded);
+  if (HasEightBitByte(encoded)) TransliterateToAscii(encoded);
   return FoldSafe(encoded);
 }
 
@@ -125,7 +124,8 @@ std::vector<std::string> FeaturePhoneFiles(MailMessage& message, const AccountSe
   const std::vector<std::string> bodies = DividePhoneBody(source);
 
   message.contentCharset = output;
-  const bool eightBit = std::any_of(bodies.begin(), bodies.end(), [](const std::string& b) { return HasHighBitByte(b); });
+  const bool eightBit = std::any_of(bodies.begin(), bodies.end(),
+                                    [](const std::string& b) { return HasEightBitByte(b); });
   message.bodyEncoding = eightBit && !account.phoneBodyInSubject ? transfer::k8bit : transfer::k7bit;
   std::vector<std::string> files;
   for (std::size_t n = 0; n < bodies.size(); ++n) {

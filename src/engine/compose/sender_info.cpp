@@ -13,13 +13,6 @@
 namespace velnora {
 namespace {
 
-bool HasEightBit(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
 // The output form of a feature-phone information line.
 std::string PhoneForm(std::string text, CharsetCode code, const AccountSettings& account,
                       const ConvertOptions& options) {
@@ -31,7 +24,7 @@ std::string PhoneForm(std::string text, CharsetCode code, const AccountSettings&
 
 // The decoded sender in the character set of an ordinary body.
 std::string BodyForm(DecodedText d, CharsetCode bodyCharset, const ConvertOptions& options) {
-  if (!HasEightBit(d.text)) return d.text;
+  if (!HasEightBitByte(d.text)) return d.text;
   const bool undeclared = d.code == charset::kUsAscii || d.code == charset::kNone;
   if (undeclared && LooksLikeSjis(d.text)) d.code = charset::kShiftJis;
   if (d.code == charset::kShiftJis) {

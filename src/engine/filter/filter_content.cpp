@@ -17,12 +17,6 @@ int LayoutOf(std::string_view contentType, int otherwise) {
   return otherwise;
 }
 
-bool HasHighByte(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) > 127) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -52,7 +46,7 @@ bool ClassifyContent(MailMessage& message, const AccountSettings& account) {
     const CharsetCode code = message.contentCharset;
     if (message.body != nullptr &&
         (code == 0 || code == charset::kUndetermined || code == charset::kNone)) {
-      message.contentCharset = HasHighByte(body) ? charset::kIso2022Jp : charset::kUsAscii;
+      message.contentCharset = HasEightBitByte(body) ? charset::kIso2022Jp : charset::kUsAscii;
     }
   } else {
     message.partLayout =

@@ -11,7 +11,7 @@
 #include "engine/history/history.h"
 #include "engine/filter/remote_control.h"
 #include "engine/filter/returned_mail.h"
-#include "engine/filter/single_part_html.h"
+#include "engine/content/single_part.h"
 #include "engine/filter/spam_check.h"
 #include "transport/field_text.h"
 
@@ -38,15 +38,13 @@ bool Reject(MailMessage& message, Category code) {
 }
 
 // Hands the classified message to the part processing. "Forward only mail
-// with attachments" stops a single-part message here; a single-part HTML
-// message may become text; any other content goes out as it came.
+// with attachments" stops a single-part message here.
 int ProcessContent(MailMessage& message, const AccountSettings& account,
                    const CommonSettings& common, bool multipart) {
   message.convertedBody.reset();
   if (multipart) return 1;
   if (account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
-  ConvertSinglePartHtml(message, account, common);
-  return 1;
+  return ProcessSinglePartMessage(message, account, common) ? 1 : 0;
 }
 
 }  // namespace
