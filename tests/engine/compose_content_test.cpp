@@ -110,6 +110,7 @@ namespace {
 TEST_F(ComposeTest, FeaturePhoneMessageIsOnePlainTextPartWithTheNextMailNumber) {
   account->phoneMode = account->phoneSplit = account->phoneNumberSubjects = 1;
   account->phoneSplitMaxMails = 3;
+  account->phoneSplitBytes = 360;
   account->mailNumber = 99;
   account->phoneConvertBody = 1;
   Load("From: t@s.example\r\nSubject: x\r\nContent-Type: multipart/mixed; boundary=q\r\n\r\nbody");

@@ -13,6 +13,7 @@
 #include "engine/compose/compose_hooks.h"
 #include "engine/compose/compose_part_file.h"
 #include "engine/compose/compose_resent.h"
+#include "engine/compose/phone_parts.h"
 #include "engine/context.h"
 #include "engine/compose/mail_date.h"
 #include "engine/message/mail_message.h"
@@ -109,31 +110,27 @@ int Compose(ComposeInput& in, MailMessage& message) {
     statusReport = RemoteStatusReport(message, in.settings);
   }
 
-  std::vector<std::string> bodies;
+  std::vector<std::string> files;
   if (phone) {
-    message.partLayout = layout::kPlainText;
-    if (account.phoneConvertBody) {
-      message.contentCharset = account.phoneUtf8 ? charset::kUtf8 : charset::kShiftJis;
-    }
-    bodies = ShapeFeaturePhoneParts(message, account);
-    if (bodies.empty()) bodies.push_back(std::string(message.OutgoingBody()) + "\r\n");
+    files = FeaturePhoneFiles(message, account, in.convert, statusReport,
+                              [&](int part) { return PartHeader(in, message, facts, part); });
   } else {
-    bodies.push_back(OrdinaryBody(message, account, in.convert, statusReport));
-    if (!statusReport && HasHighBitByte(bodies.front())) {
+    std::string body = OrdinaryBody(message, account, in.convert, statusReport);
+    if (!statusReport && HasHighBitByte(body)) {
       facts.found8bit = true;
       message.bodyEncoding = transfer::k8bit;
     }
+    files.push_back(PartHeader(in, message, facts, 0) + body);
   }
 
-  for (std::size_t n = 0; n < bodies.size(); ++n) {
+  for (std::size_t n = 0; n < files.size(); ++n) {
     const int part = static_cast<int>(n);
-    const std::string text = PartHeader(in, message, facts, part) + bodies[n];
-    if (!WritePartFile(PartPathIn(in.tempFolder, part), text)) {
+    if (!WritePartFile(PartPathIn(in.tempFolder, part), files[n])) {
       RemoveParts(in, part);
       return 0;
     }
   }
-  message.partNumber = static_cast<int16_t>(bodies.size());
+  message.partNumber = static_cast<int16_t>(files.size());
   return 1;
 }
 

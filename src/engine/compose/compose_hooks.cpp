@@ -1,34 +1,25 @@
 #include "engine/compose/compose_hooks.h"
 
 #include <algorithm>
-#include <span>
 #include <string_view>
 
+#include "convert/charset_code.h"
 #include "convert/convert_options.h"
-#include "convert/jis_convert.h"
+#include "engine/compose/text_forms.h"
 #include "engine/message/mail_message.h"
 #include "engine/filter/remote_control.h"
 
 namespace velnora {
 namespace {
 
-std::string ToJis(const std::string& sjis, const ConvertOptions& options) {
-  std::vector<char> out(4 * sjis.size() + 16, '\0');
-  return std::string(out.data(), SjisToJis(sjis, std::span<char>(out), options));
-}
-
-bool HasEightBit(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 // The report goes out labelled ISO-2022-JP in 7bit, so its Shift_JIS account
 // names are converted; half-width katakana, when there are any, as JIS X 0201
 // katakana, and a byte that still has no 7-bit form (a user-defined
 // character) becomes "?".
 std::string StatusReportAsJis(const std::string& sjis) {
-  std::string jis = ToJis(sjis, ConvertOptions{});
-  if (!HasEightBit(jis)) return jis;
-  jis = ToJis(sjis, ConvertOptions{.encodeHalfwidthKana = true});
+  std::string jis = SjisAsJis(sjis, ConvertOptions{});
+  if (!HasEightBitByte(jis)) return jis;
+  jis = SjisAsJis(sjis, ConvertOptions{.encodeHalfwidthKana = true});
   for (char& c : jis) {
     if (static_cast<unsigned char>(c) >= 0x80) c = '?';
   }
@@ -36,10 +27,6 @@ std::string StatusReportAsJis(const std::string& sjis) {
 }
 
 }  // namespace
-
-std::vector<std::string> ShapeFeaturePhoneParts(const MailMessage&, const AccountSettings&) {
-  return {};
-}
 
 std::optional<std::string> RemoteStatusReport(const MailMessage& message,
                                               const SettingsImage* settings) {

@@ -1,42 +1,23 @@
 #include "engine/compose/sender_info.h"
 
-#include <span>
-#include <vector>
-
 #include "config/account_settings.h"
 #include "convert/charset_detect.h"
-#include "convert/jis_convert.h"
-#include "convert/unicode_local.h"
 #include "engine/compose/compose_header_text.h"
 #include "engine/message/mail_message.h"
 #include "engine/compose/subject_line.h"
 #include "engine/compose/subject_number.h"
 #include "engine/compose/subject_text.h"
+#include "engine/compose/text_forms.h"
 #include "transport/field_text.h"
 
 namespace velnora {
 namespace {
 
-std::string ToJis(std::string_view sjis, const ConvertOptions& options) {
-  std::vector<char> out(4 * sjis.size() + 16, '\0');
-  const std::size_t length = SjisToJis(sjis, std::span<char>(out), options);
-  return std::string(out.data(), length);
-}
-
-std::string ToUtf8(std::string_view sjis) {
-  std::string out(sjis);
-  out.resize(3 * sjis.size() + 4, '\0');
-  if (!ConvertLocalToUtf8(std::span<char>(out), charset::kShiftJis, charset::kUtf8)) {
-    return std::string(sjis);
-  }
-  return out.substr(0, out.find('\0'));
-}
-
 // The output form of a feature-phone information line.
 std::string PhoneForm(std::string text, CharsetCode code, const AccountSettings& account,
                       const ConvertOptions& options) {
-  if (!account.phoneConvertBody && code == charset::kShiftJis) text = ToJis(text, options);
-  else if (account.phoneConvertBody && account.phoneUtf8) text = ToUtf8(text);
+  if (!account.phoneConvertBody && code == charset::kShiftJis) text = SjisAsJis(text, options);
+  else if (account.phoneConvertBody && account.phoneUtf8) text = SjisAsUtf8(text);
   if (!account.phoneConvertBody && !account.phoneAllow8bit) TransliterateToAscii(text);
   return text;
 }
@@ -47,7 +28,7 @@ std::string BodyForm(DecodedText d, CharsetCode bodyCharset, const ConvertOption
   const bool undeclared = d.code == charset::kUsAscii || d.code == charset::kNone;
   if (undeclared && LooksLikeSjis(d.text)) d.code = charset::kShiftJis;
   if (d.code == charset::kShiftJis) {
-    return bodyCharset == charset::kShiftJis ? d.text : ToJis(d.text, options);
+    return bodyCharset == charset::kShiftJis ? d.text : SjisAsJis(d.text, options);
   }
   if (d.code != bodyCharset) TransliterateToAscii(d.text);
   return d.text;

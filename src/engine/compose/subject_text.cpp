@@ -1,5 +1,6 @@
 #include "engine/compose/subject_text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "config/word_list.h"
@@ -28,12 +29,18 @@ constexpr std::array<Prefix, 6> kReplyForwardPrefixes = {{
     {"re: ", '<'}, {"re:", '<'}, {"fw: ", '>'}, {"fw:", '>'}, {"fwd: ", '>'}, {"fwd:", '>'},
 }};
 
-std::size_t CharacterLength(std::string_view text, std::size_t at, CharsetCode code) {
-  const bool twoBytes = StartsDoubleByte(static_cast<unsigned char>(text[at]), code);
-  return twoBytes && at + 1 < text.size() ? 2 : 1;
-}
-
 }  // namespace
+
+std::size_t CharacterLength(std::string_view text, std::size_t at, CharsetCode code) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  std::size_t length = 1;
+  if (code == charset::kUtf8) {
+    length = static_cast<std::size_t>(std::max(1, Utf8SequenceLength(byte)));
+  } else if (StartsDoubleByte(byte, code)) {
+    length = 2;
+  }
+  return std::min(length, text.size() - at);
+}
 
 void MarkReplyForward(std::string& text) {
   std::string marks;

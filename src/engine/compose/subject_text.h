@@ -30,6 +30,10 @@ void TransliterateToAscii(std::string& text);
 // such as the variant characters of family names included).
 bool StartsDoubleByte(unsigned char byte, CharsetCode code);
 
+// Bytes of the character that starts at `at` (1 for a single-byte set, up to
+// 4 in UTF-8), never past the end of the text.
+std::size_t CharacterLength(std::string_view text, std::size_t at, CharsetCode code);
+
 // Walks `text` character by character until the position reaches `position`
 // and cuts after the character found there. Never splits a double-byte
 // character, never lengthens the text.
