@@ -45,11 +45,16 @@ TEST_F(PhoneDivisionTest, WholeLinesFillEachPart) {
   EXPECT_EQ(Bodies(kLines), (std::vector<std::string>{kLines}));
 }
 
-TEST_F(PhoneDivisionTest, TextThatIsNotSentIsAlwaysMarked) {
-  // The long line fits no part: the parts up to the limit carry no text.
+// A line longer than a part is divided between characters: every part
+// carries text; what the part limit leaves unsent is marked.
+TEST_F(PhoneDivisionTest, LongLinesAreDividedAndUnsentTextIsMarked) {
+  const std::string body = "short\r\n" + std::string(30, 'x') + "\r\nend\r\n";
   account->phoneSplitMaxMails = 3;
-  EXPECT_EQ(Bodies("short\r\n" + std::string(30, 'x') + "\r\nend\r\n"),
-            (std::vector<std::string>{"short\r\n", "", "<C.>\r\n"}));
+  EXPECT_EQ(Bodies(body), (std::vector<std::string>{"short\r\n", std::string(17, 'x') + "\r\n",
+                                                    std::string(13, 'x') + "\r\nend\r\n"}));
+  account->phoneSplitMaxMails = 2;
+  EXPECT_EQ(Bodies(body),
+            (std::vector<std::string>{"short\r\n", std::string(17, 'x') + "\r\n<C.>\r\n"}));
 }
 
 TEST_F(PhoneDivisionTest, CountedLinesShrinkTheParts) {

@@ -31,15 +31,23 @@ std::string BodyStart(const PartSource& source, int part, long& count) {
 }
 
 // Whole lines while they fit; a line that fits no part is never taken.
+std::size_t TakeUnits(const PartSource& source, std::size_t at, long count, std::string& out);
+
 std::size_t TakeLines(const PartSource& source, std::size_t at, long count, std::string& out) {
   const std::string& text = source.shaped.text;
   const long size = source.account.phoneSplitBytes;
+  const std::size_t start = at;
   while (at < text.size()) {
     std::size_t end = text.find("\r\n", at);
     end = end == std::string::npos ? text.size() : end + 2;
     std::string line = source.outputForm(std::string_view(text).substr(at, end - at));
     if (!EndsWithCrLf(line)) line += "\r\n";
-    if (count + static_cast<long>(line.size()) > size) break;
+    if (count + static_cast<long>(line.size()) > size) {
+      // A line longer than a whole part is divided between characters, so
+      // that every part carries text and none of it is lost.
+      if (at == start) return TakeUnits(source, at, count, out);
+      break;
+    }
     out += line;
     count += static_cast<long>(line.size());
     at = end;
