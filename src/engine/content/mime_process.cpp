@@ -51,6 +51,7 @@ int Process(MailMessage& message, const AccountSettings& account, const CommonSe
     return Outcome(message, Category::NotForwarded, 0);
   }
   std::string output;
+  if (!account.phoneMode) output.reserve(body.size() + 4096);  // files are copied whole
   const int wrote = RebuildMultipartBody(message, table, account, common, output);
   if (account.phoneMode && wrote == 0) return Outcome(message, Category::CharsetFiltered, 0);
   message.bodyEncoding = TransferCodeOfBytes(output);
