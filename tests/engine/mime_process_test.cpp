@@ -156,6 +156,12 @@ const ProcessCase kCases[] = {
           "</p></body></html>\r\n--m\r\nContent-Type: image/jpeg; name=\"photo.jpg\"\r\n"
           "Content-Transfer-Encoding: base64\r\n\r\n/9j/4AAQ\r\n--m--\r\n"),
      1, Category::ForwardedToPhone, 1, "\x1b$BF|K\\8l\x1b(B\r\n\r\n--REMOVED--\r\nphoto.jpg\r\n"},
+    {"phone labels ascii then japanese iso-2022-jp",
+     [](AccountSettings& a) { a.phoneMode = 1, a.noAutoCrlf = 1; },
+     Mail("multipart/mixed; boundary=m",
+          "--m\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nHello\r\n"
+          "--m\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n--m--\r\n"),
+     1, Category::ForwardedToPhone, 1, "Hello\r\n\x1b$BF|K\\\x1b(B\r\n"},
 };
 
 class MimeProcessTest : public ComposeTest, public ::testing::WithParamInterface<ProcessCase> {};

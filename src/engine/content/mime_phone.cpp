@@ -89,7 +89,9 @@ class PhoneWriter {
 
  private:
   void Append(const std::string& text, CharsetCode code) {
-    if (code == charset::kShiftJis || code == charset::kIso2022Jp) {
+    // ASCII is Shift_JIS too: a plain first part must not label the
+    // Japanese parts after it us-ascii.
+    if (code == charset::kShiftJis || code == charset::kIso2022Jp || code == charset::kUsAscii) {
       // Half-width kana written as JIS X 0201 take 7 bytes each at worst.
       std::string jis(8 * text.size() + 16, '\0');
       const ConvertOptions options{.encodeHalfwidthKana = account_.encodeHalfwidthKana != 0};
