@@ -12,6 +12,7 @@
 #include "compose_fixture.h"
 #include "engine/content/mime_process.h"
 #include "engine/filter/filter_content.h"
+#include "support/case_name.h"
 #include "support/test_paths.h"
 
 namespace velnora::testing {
@@ -78,7 +79,7 @@ TEST_P(MimePythonCheck, RebuiltMailParsesCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, MimePythonCheck, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::to_string(info.index); });
+                         CaseName<PythonCase>);
 
 }  // namespace
 }  // namespace velnora::testing
