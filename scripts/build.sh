@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+source scripts/compiler_cache.sh
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VELNORA_LAUNCHER_ARGS[@]+"${VELNORA_LAUNCHER_ARGS[@]}"} "$@" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"

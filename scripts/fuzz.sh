@@ -13,7 +13,8 @@ seconds=${1:-60}
 shift || true
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+source scripts/compiler_cache.sh
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VELNORA_LAUNCHER_ARGS[@]+"${VELNORA_LAUNCHER_ARGS[@]}"} \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
   -DVELNORA_FUZZ=ON -DVELNORA_TESTS=OFF -DVELNORA_BENCH=OFF -DVELNORA_SANITIZE=ON >/dev/null

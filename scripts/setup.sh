@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake pkg-config g++ clang libclang-rt-14-dev
+  build-essential cmake pkg-config g++ clang libclang-rt-14-dev ccache
   libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   # test servers and tools
   dovecot-pop3d python3 python3-aiosmtpd openssl tzdata

@@ -463,8 +463,13 @@ struct AccountSettings {
   // 37663: accept a server certificate that fails verification (POP3, SMTP and POP before SMTP)
   // [Server page]
   int16_t tlsNoVerify;
-  // 37665: unused: zero in a fresh record, kept as read
-  uint8_t unused37665[58];
+  // 37665: send over the SMTP port only after STARTTLS (RFC 3207) with the verified handshake
+  // of smtpSsl; never falls back to plain text [Server page]
+  int16_t smtpStartTls;
+  // 37667: log in to the POP3 server only after STLS (RFC 2595), likewise [Server page]
+  int16_t popStartTls;
+  // 37669: unused: zero in a fresh record, kept as read
+  uint8_t unused37669[54];
 };
 #pragma pack(pop)
 
@@ -674,7 +679,9 @@ static_assert(sizeof(AccountSettings) == kAccountSettingsSize);
   X(strictUtf8, 37659) \
   X(overflowNotified, 37661) \
   X(tlsNoVerify, 37663) \
-  X(unused37665, 37665)
+  X(smtpStartTls, 37665) \
+  X(popStartTls, 37667) \
+  X(unused37669, 37669)
 #define VELNORA_PIN_ACCOUNT(member, at) static_assert(offsetof(AccountSettings, member) == (at), #member);
 VELNORA_ACCOUNT_LAYOUT(VELNORA_PIN_ACCOUNT)
 #undef VELNORA_PIN_ACCOUNT

@@ -1,5 +1,6 @@
 #include "convert/base64.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -53,11 +54,9 @@ std::size_t EncodeGroups(const unsigned char* src, std::size_t n, char* out, std
   return o;
 }
 
-}  // namespace
-
-std::size_t Base64DecodeText(std::span<char> text) {
-  const std::size_t n = TextLength(text);
-  auto* s = reinterpret_cast<unsigned char*>(text.data());
+// Decodes the n characters at s in place; a group cut short is filled with
+// zero bits. Returns the number of bytes written.
+std::size_t DecodeGroups(unsigned char* s, std::size_t n) {
   // The decoded bytes never outnumber the input bytes (the original text
   // plus its terminator is the whole room there is), and a group's bytes are
   // written only after its characters were read.
@@ -101,8 +100,30 @@ std::size_t Base64DecodeText(std::span<char> text) {
       s[o++] = b;
     }
   }
+  return o;
+}
+
+}  // namespace
+
+std::size_t Base64DecodeText(std::span<char> text) {
+  const std::size_t o = DecodeGroups(reinterpret_cast<unsigned char*>(text.data()), TextLength(text));
   // The result ends at its first zero byte.
   std::size_t length = TextLength(std::span<const char>(text.data(), o));
+  Terminate(text, length);
+  return length;
+}
+
+std::size_t Base64DecodeBytes(std::span<char> text) {
+  const std::size_t n = TextLength(text);
+  // Every character of the alphabet carries six bits; "=" and foreign
+  // characters carry none, so padding adds no zero bytes.
+  std::size_t carried = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    carried += kDecode[c] != kForeign && c != '=';
+  }
+  const std::size_t o = DecodeGroups(reinterpret_cast<unsigned char*>(text.data()), n);
+  const std::size_t length = std::min(o, carried * 6 / 8);
   Terminate(text, length);
   return length;
 }

@@ -12,6 +12,11 @@ namespace velnora {
 // ends the text. Returns the new length.
 std::size_t Base64DecodeText(std::span<char> text);
 
+// Decodes in place as Base64DecodeText does, but keeps zero bytes: the
+// result is every byte the text encodes (binary data, UTF-16 text).
+// Returns the length.
+std::size_t Base64DecodeBytes(std::span<char> text);
+
 // Base64 of exactly the given bytes, no line breaks; whole groups only, as
 // many as fit. Returns the length written.
 std::size_t Base64EncodeBytes(std::span<const char> source, std::span<char> dest);

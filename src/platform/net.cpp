@@ -12,7 +12,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -132,12 +134,59 @@ int WsaErrorFromResolver(int resolverError, int savedErrno) {
   }
 }
 
-int ResolveIPv4(const std::string& host, uint32_t& address, int64_t timeoutMs,
+std::string HostAddress::Text() const {
+  char text[INET6_ADDRSTRLEN] = "";
+  ::inet_ntop(ipv6 ? AF_INET6 : AF_INET, bytes.data(), text, sizeof text);
+  return text;
+}
+
+std::string WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  return std::string(host);
+}
+
+namespace {
+
+bool Literal(const std::string& host, HostAddress& address) {
+  if (inet_pton(AF_INET, host.c_str(), address.bytes.data()) == 1) return true;
+  address.ipv6 = true;
+  if (inet_pton(AF_INET6, host.c_str(), address.bytes.data()) == 1) return true;
+  address = HostAddress{};
+  return false;
+}
+
+std::vector<HostAddress> AddressesOf(const addrinfo* list) {
+  std::vector<HostAddress> addresses;
+  for (const addrinfo* a = list; a; a = a->ai_next) {
+    HostAddress address;
+    if (a->ai_family == AF_INET && a->ai_addr) {
+      const auto* v4 = reinterpret_cast<const sockaddr_in*>(a->ai_addr);
+      std::memcpy(address.bytes.data(), &v4->sin_addr, 4);
+    } else if (a->ai_family == AF_INET6 && a->ai_addr) {
+      const auto* v6 = reinterpret_cast<const sockaddr_in6*>(a->ai_addr);
+      address.ipv6 = true;
+      std::memcpy(address.bytes.data(), &v6->sin6_addr, 16);
+    } else {
+      continue;
+    }
+    const bool seen = std::any_of(addresses.begin(), addresses.end(), [&](const HostAddress& h) {
+      return h.ipv6 == address.ipv6 && h.bytes == address.bytes;
+    });
+    if (!seen) addresses.push_back(address);
+  }
+  return addresses;
+}
+
+}  // namespace
+
+int ResolveHost(const std::string& name, std::vector<HostAddress>& addresses, int64_t timeoutMs,
                 const std::atomic<bool>* stop) {
+  addresses.clear();
+  const std::string host = WithoutBrackets(name);
   if (host.empty()) return wsa::kHostNotFound;
-  in_addr literal;
-  if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
-    address = literal.s_addr;
+  HostAddress literal;
+  if (Literal(host, literal)) {
+    addresses.push_back(literal);
     return 0;
   }
   // getaddrinfo cannot be interrupted, so it runs on a helper thread that
@@ -147,30 +196,25 @@ int ResolveIPv4(const std::string& host, uint32_t& address, int64_t timeoutMs,
     std::condition_variable done;
     bool finished = false;
     int result = 0;
-    uint32_t address = 0;
+    std::vector<HostAddress> addresses;
   };
   auto job = std::make_shared<Job>();
   try {
     std::thread([job, host] {
       addrinfo hints{};
-      hints.ai_family = AF_INET;
+      hints.ai_family = AF_UNSPEC;
       hints.ai_socktype = SOCK_STREAM;
       addrinfo* list = nullptr;
       const int rc = ::getaddrinfo(host.c_str(), nullptr, &hints, &list);
       const int savedErrno = errno;
       int result = WsaErrorFromResolver(rc, savedErrno);
-      uint32_t found = 0;
-      if (rc == 0) {
-        if (list && list->ai_addr && list->ai_family == AF_INET) {
-          found = reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr.s_addr;
-        } else {
-          result = wsa::kNoData;
-        }
-      }
+      std::vector<HostAddress> found;
+      if (rc == 0) found = AddressesOf(list);
+      if (rc == 0 && found.empty()) result = wsa::kNoData;
       if (list) ::freeaddrinfo(list);
       std::lock_guard lock(job->mutex);
       job->result = result;
-      job->address = found;
+      job->addresses = std::move(found);
       job->finished = true;
       job->done.notify_all();
     }).detach();
@@ -184,8 +228,21 @@ int ResolveIPv4(const std::string& host, uint32_t& address, int64_t timeoutMs,
     if (TickMs() >= deadline) return wsa::kTryAgain;
     job->done.wait_for(lock, std::chrono::milliseconds(kSliceMs));
   }
-  if (job->result == 0) address = job->address;
+  if (job->result == 0) addresses = job->addresses;
   return job->result;
+}
+
+int ResolveIPv4(const std::string& host, uint32_t& address, int64_t timeoutMs,
+                const std::atomic<bool>* stop) {
+  std::vector<HostAddress> addresses;
+  const int rc = ResolveHost(host, addresses, timeoutMs, stop);
+  if (rc != 0) return rc;
+  for (const HostAddress& a : addresses) {
+    if (a.ipv6) continue;
+    std::memcpy(&address, a.bytes.data(), 4);
+    return 0;
+  }
+  return wsa::kNoData;
 }
 
 struct NetStream::Tls {
@@ -211,10 +268,10 @@ NetStream& NetStream::operator=(NetStream&& other) noexcept {
   return *this;
 }
 
-int NetStream::OpenSocket() {
+int NetStream::OpenSocket(bool ipv6) {
   Close();
   IgnoreBrokenPipeOnce();
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  fd_ = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd_ < 0) return WsaErrorFromErrno(errno);
   if (registry_) registry_->Add(fd_);
   // Commands go out as soon as they are written; the protocols are lock-step.
@@ -247,7 +304,7 @@ int NetStream::CreateTls(std::string_view host, bool verify) {
   }
   tls->connection = SSL_new(tls->context);
   if (!tls->connection) return 2;
-  const std::string name(host);
+  const std::string name = WithoutBrackets(host);
   const bool literal = IsIpLiteral(name);
   if (!name.empty() && !literal) SSL_set_tlsext_host_name(tls->connection, name.c_str());
   if (verify) {
@@ -267,12 +324,30 @@ bool NetStream::hasTls() const { return tls_ && tls_->connection; }
 
 int NetStream::Connect(uint32_t address, uint16_t port, int64_t timeoutMs,
                        const std::atomic<bool>* stop, const std::function<void()>& onWaitStep) {
+  HostAddress v4;
+  std::memcpy(v4.bytes.data(), &address, 4);
+  return Connect(v4, port, timeoutMs, stop, onWaitStep);
+}
+
+int NetStream::Connect(const HostAddress& address, uint16_t port, int64_t timeoutMs,
+                       const std::atomic<bool>* stop, const std::function<void()>& onWaitStep) {
   if (fd_ < 0) return 10038;
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = address;
-  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return 0;
+  sockaddr_storage to{};
+  socklen_t toLength = 0;
+  if (address.ipv6) {
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&to);
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(port);
+    std::memcpy(&v6->sin6_addr, address.bytes.data(), 16);
+    toLength = sizeof *v6;
+  } else {
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&to);
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(port);
+    std::memcpy(&v4->sin_addr, address.bytes.data(), 4);
+    toLength = sizeof *v4;
+  }
+  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), toLength) == 0) return 0;
   if (errno != EINPROGRESS && errno != EINTR) return WsaErrorFromErrno(errno);
   const int64_t deadline = TickMs() + Bounded(timeoutMs);
   for (;;) {

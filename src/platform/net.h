@@ -6,6 +6,7 @@
 // Sockets numbers, because the texts the user sees are keyed by them.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,23 @@ inline constexpr int kNoData = 11004;
 int WsaErrorFromErrno(int error);
 // getaddrinfo result -> Windows Sockets number.
 int WsaErrorFromResolver(int resolverError, int savedErrno);
+
+// One address of a host, IPv4 or IPv6, in network byte order.
+struct HostAddress {
+  bool ipv6 = false;
+  std::array<unsigned char, 16> bytes{};  // the first 4 for IPv4
+  std::string Text() const;               // "127.0.0.1", "::1"
+};
+
+// `host` without the brackets of an IPv6 literal ("[::1]" → "::1").
+std::string WithoutBrackets(std::string_view host);
+
+// Resolves `host` (a name, an IPv4 or IPv6 literal, bracketed or not) to
+// all its stream addresses, IPv6 and IPv4, in the order the resolver
+// prefers. Returns 0 or a Windows Sockets number; gives up after
+// `timeoutMs` or on `stop`.
+int ResolveHost(const std::string& host, std::vector<HostAddress>& addresses, int64_t timeoutMs,
+                const std::atomic<bool>* stop);
 
 // Resolves `host` to its first IPv4 address (network byte order). Returns 0
 // or a Windows Sockets number; gives up after `timeoutMs` or on `stop`.
@@ -82,8 +100,8 @@ class NetStream {
   // until it is closed (nullptr: none).
   void AttachRegistry(SocketRegistry* registry) { registry_ = registry; }
 
-  // Creates the IPv4 stream socket. 0 or a Windows Sockets number.
-  int OpenSocket();
+  // Creates the stream socket (IPv6 or IPv4). 0 or a Windows Sockets number.
+  int OpenSocket(bool ipv6 = false);
   bool isOpen() const { return fd_ >= 0; }
   int handle() const { return fd_; }
   // SO_RCVTIMEO / SO_SNDTIMEO: a second bound beside the waits of this class,
@@ -101,6 +119,9 @@ class NetStream {
   // 0 or a Windows Sockets number (10060 after `timeoutMs`, 10004 on stop).
   int Connect(uint32_t address, uint16_t port, int64_t timeoutMs, const std::atomic<bool>* stop,
               const std::function<void()>& onWaitStep = {});
+  // The same for an address of either family (the socket's).
+  int Connect(const HostAddress& address, uint16_t port, int64_t timeoutMs,
+              const std::atomic<bool>* stop, const std::function<void()>& onWaitStep = {});
 
   // TLS handshake. 0, or -1 with `reason` (OpenSSL's words, or the
   // verification failure) filled in.

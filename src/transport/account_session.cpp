@@ -48,6 +48,14 @@ bool CountSeconds(TransportEnv& env, const AccountSettings& account, int total, 
   return !env.flags.ShouldStop();
 }
 
+void ReportTlsSettingsConflict(TransportEnv& env, const AccountSettings& account,
+                               std::string_view protocol) {
+  env.log.SetStatus("Error:" + std::string(protocol) + ": SSL + STARTTLS", StatusIcon::Error);
+  env.log.AddActivity(std::string(protocol) + SJIS(u8": SSLとSTARTTLSの両方がオンになっています。"
+                                                   u8"どちらか一方だけを選んでください"),
+                      Category::ServerNotice, &account);
+}
+
 void ReportOpenFailure(ActivityLog& log, const AccountSettings& account, OpenFailure failure) {
   switch (failure) {
     case OpenFailure::Receive:

@@ -44,6 +44,11 @@ enum class OpenFailure {
 // The status text and the activity entry of a session that could not be opened.
 void ReportOpenFailure(ActivityLog& log, const AccountSettings& account, OpenFailure failure);
 
+// Implicit TLS and STARTTLS both switched on for `protocol` ("SMTP",
+// "POP3"): a settings error, shown before anything is sent.
+void ReportTlsSettingsConflict(TransportEnv& env, const AccountSettings& account,
+                               std::string_view protocol);
+
 // Owns the closing of one session: when it goes out of scope (or at Close)
 // the session is closed, with QUIT only after InOrder() was called.
 class SessionCloser {

@@ -59,6 +59,13 @@ struct MailSession {
 bool ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
                    SessionKind kind);
 
+// Turns a connected plain session into a TLS one after the server accepted
+// STARTTLS or STLS: the handshake of implicit TLS (SNI, TLS 1.2 or later,
+// chain and host name unless tlsNoVerify). False, with an activity entry
+// naming the host, when it fails; the session is then closed.
+bool UpgradeSessionToTls(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                         SessionKind kind);
+
 // Optional QUIT (one reply read, failures ignored), then shutdown and close.
 void CloseSession(TransportEnv& env, MailSession& session, bool sendQuit,
                   const AccountSettings* account);

@@ -1,7 +1,13 @@
 // Opening a session: resolve the host, open the socket (and the TLS
 // resources), connect, complete the TLS handshake. POP3 and SMTP differ only
-// in the texts and settings of their row in kKinds.
+// in the texts and settings of their row in kKinds. A host with several
+// addresses (IPv6 and IPv4) is tried address by address, the connect
+// time-out shared among them.
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+#include "platform/clock.h"
 
 #include "platform/codepage.h"
 #include "report/time_stamps.h"
@@ -37,9 +43,11 @@ struct Endpoint {
 
 Endpoint EndpointOf(const AccountSettings& account, SessionKind kind) {
   if (kind == SessionKind::Pop3) {
-    return {std::string(FieldText(account.popServer)), uint16_t(account.popPort), account.popSsl != 0};
+    return {platform::WithoutBrackets(FieldText(account.popServer)), uint16_t(account.popPort),
+            account.popSsl != 0};
   }
-  return {std::string(FieldText(account.smtpServer)), uint16_t(account.smtpPort), account.smtpSsl != 0};
+  return {platform::WithoutBrackets(FieldText(account.smtpServer)), uint16_t(account.smtpPort),
+          account.smtpSsl != 0};
 }
 
 class Connector {
@@ -52,11 +60,15 @@ class Connector {
   bool Run() {
     Reset();
     ShowAccountStatus(env_, &account_, traits_.connecting(), StatusIcon::Connecting);
-    uint32_t address = 0;
-    if (!Resolve(address) || !OpenSocket() || !Connect(address) || !Handshake()) return false;
+    std::vector<platform::HostAddress> addresses;
+    if (!Resolve(addresses) || !ConnectAny(addresses)) return false;
+    if (endpoint_.tls && !Handshake()) return false;
     StartCommandDeadline(session_, kReplyAllowanceBytes);  // for the greeting
     return true;
   }
+
+  // The same verified handshake as implicit TLS, on the connected socket.
+  bool Upgrade() { return CreateTls() && Handshake(); }
 
  private:
   void Reset() {
@@ -81,17 +93,35 @@ class Connector {
     return false;
   }
 
-  bool Resolve(uint32_t& address) {
+  bool Resolve(std::vector<platform::HostAddress>& addresses) {
     Log(Prefixed("gethostbyname.. : ") + endpoint_.host + "\r\n");
-    if (platform::ResolveIPv4(endpoint_.host, address, session_.timeoutMs, StopFlag()) == 0) return true;
+    if (platform::ResolveHost(endpoint_.host, addresses, session_.timeoutMs, StopFlag()) == 0) return true;
     const std::string text = "Error:" + std::string(traits_.operation) + ":gethostbyname:";
     return Fail(text, text + traits_.errorLineEnd);
   }
 
+  // Each address in turn with its share of the time left: the last one
+  // gets all of it, so a single address keeps the whole time-out.
+  bool ConnectAny(const std::vector<platform::HostAddress>& addresses) {
+    const int64_t end = platform::TickMs() + session_.timeoutMs;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+      const bool last = i + 1 == addresses.size();
+      const int64_t left = std::max<int64_t>(end - platform::TickMs(), 1);
+      const int64_t share = last ? left : left / int64_t(addresses.size() - i);
+      if (addresses.size() > 1) Log(Prefixed("trying ") + addresses[i].Text() + "\r\n");
+      if (!OpenSocket(addresses[i].ipv6)) return false;
+      const Attempt attempt = Connect(addresses[i], share, last);
+      if (attempt == Attempt::Connected) return true;
+      if (attempt == Attempt::GaveUp) return false;
+      session_.stream.Close();
+    }
+    return false;
+  }
+
   // The socket, its time-outs and, with TLS, the TLS resources.
-  bool OpenSocket() {
+  bool OpenSocket(bool ipv6) {
     Log(Prefixed("opening socket.."));
-    const int socketError = session_.stream.OpenSocket();
+    const int socketError = session_.stream.OpenSocket(ipv6);
     char number[64];
     std::snprintf(number, sizeof number, "socket=%d\r\n", session_.stream.handle());
     Log(number);
@@ -102,53 +132,61 @@ class Connector {
     if (traits_.logsSocketSetup) Log("SMTP: setting timeout..\r\n");
     session_.stream.SetTimeouts(session_.timeoutMs);
     if (traits_.logsSocketSetup) Log("SMTP: getservbyname..\r\n");
-    if (!endpoint_.tls) return true;
+    return !endpoint_.tls || CreateTls();
+  }
+
+  bool CreateTls() {
+    char number[64];
     const int step = session_.stream.CreateTls(endpoint_.host, account_.tlsNoVerify == 0);
     if (step == 0) return true;
     std::snprintf(number, sizeof number, "Error:Cannot create SSL resources(code=%d).", step);
     return Fail(number, std::string(number) + "\r\n");
   }
 
-  bool Connect(uint32_t address) {
+  enum class Attempt { Connected, TryNext, GaveUp };
+
+  Attempt Connect(const platform::HostAddress& address, int64_t timeoutMs, bool last) {
     Log(Prefixed("connecting session.. : "));
     const uint16_t port = endpoint_.port;
     char number[64];
     // The port as it sits in the address structure (network byte order).
     std::snprintf(number, sizeof number, "port=%x\r\n", unsigned(((port & 0xFF) << 8) | (port >> 8)));
     Log(number);
-    const bool ok = endpoint_.tls || !account_.nonBlocking ? ConnectBlocking(address)
-                                                           : ConnectNonBlocking(address);
-    if (!ok) return false;
-    Log("\r\n");
-    Log(Prefixed("receiving response of connect..\r\n"));
-    return true;
+    const bool blocking = endpoint_.tls || !account_.nonBlocking;
+    session_.nonBlocking = blocking ? 0 : 1;
+    Log(blocking ? "[Blk-Mode]" : "[Non-Blk-Mode]");
+    const int rc = session_.stream.Connect(address, port, timeoutMs, StopFlag(), [&] {
+      if (!blocking) Log("#");
+    });
+    if (rc == 0) {
+      Log("\r\n");
+      Log(Prefixed("receiving response of connect..\r\n"));
+      return Attempt::Connected;
+    }
+    if (!last && rc != platform::wsa::kInterrupted) {
+      Log("\r\n" + Prefixed("no connection to ") + address.Text() + " (" + std::to_string(rc) + ")\r\n");
+      return Attempt::TryNext;
+    }
+    blocking ? ReportBlockingFailure() : ReportNonBlockingFailure(rc);
+    return Attempt::GaveUp;
   }
 
   std::string ConnectError() const { return "Error:" + std::string(traits_.operation) + ":connect"; }
 
-  bool ConnectBlocking(uint32_t address) {
-    session_.nonBlocking = 0;
-    Log("[Blk-Mode]");
-    if (session_.stream.Connect(address, endpoint_.port, session_.timeoutMs, StopFlag()) == 0) return true;
+  void ReportBlockingFailure() {
     env_.log.SetStatus(ConnectError(), StatusIcon::Error);
     Log("SMTP:shutdown & closesocket.. [Error:" + std::string(traits_.operation) + "]\r\n");
     session_.stream.Close();
     Log(ConnectError() + "\r\n");
-    return false;
   }
 
-  bool ConnectNonBlocking(uint32_t address) {
-    session_.nonBlocking = 1;
-    Log("[Non-Blk-Mode]");
-    const int rc = session_.stream.Connect(address, endpoint_.port, session_.timeoutMs, StopFlag(),
-                                           [&] { Log("#"); });
-    if (rc == 0) return true;
+  void ReportNonBlockingFailure(int rc) {
     if (rc == platform::wsa::kTimedOut) {
       Log("<timeout>\r\n");
       env_.log.AddActivity(SJIS(u8"受信タイムアウト: connect できませんでした。"),
                            Category::ServerNotice, &account_);
       session_.stream.Close();
-      return false;
+      return;
     }
     // Reported here rather than at the first receive: the user sees the
     // same socket error text, and no greeting is awaited in vain.
@@ -156,11 +194,9 @@ class Connector {
     env_.log.SetStatus(ConnectError(), StatusIcon::Error);
     session_.stream.Close();
     Log(ConnectError() + "\r\n");
-    return false;
   }
 
   bool Handshake() {
-    if (!endpoint_.tls) return true;
     std::string reason;
     if (session_.stream.Handshake(session_.timeoutMs, StopFlag(), reason) == 0) return true;
     env_.log.SetStatus("Error:SSL_connect", StatusIcon::Error);
@@ -186,6 +222,13 @@ class Connector {
 bool ConnectSession(TransportEnv& env, const AccountSettings& account, MailSession& session,
                     SessionKind kind) {
   return Connector(env, account, session, kind).Run();
+}
+
+bool UpgradeSessionToTls(TransportEnv& env, const AccountSettings& account, MailSession& session,
+                         SessionKind kind) {
+  if (Connector(env, account, session, kind).Upgrade()) return true;
+  session.stream.Close();
+  return false;
 }
 
 }  // namespace velnora

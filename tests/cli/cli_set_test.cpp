@@ -45,7 +45,7 @@ struct Span {
 TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
   const std::vector<uint8_t> before = Plain();
   ASSERT_EQ(Set({"account", "7", "pollInterval=30", "popPort=50000", "accountName=テスト", "popPassword=secret",
-                 "tlsNoVerify=1", "scheduleStops=1,2,3,4,5,6,16777215", "enabled=1",
+                 "tlsNoVerify=1", "smtpStartTls=1", "scheduleStops=1,2,3,4,5,6,16777215", "enabled=1",
                  "replaceFromList=x@y"})
                 .exitCode,
             0);
@@ -55,7 +55,7 @@ TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
 
   const std::size_t a = AccountAt(7);
   const Span fields[] = {{a + 7983, 2},  {a + 7979, 2},  {a + 5123, 254}, {a + 5058, 64}, {a + 37663, 2},
-                         {a + 36741, 28}, {a + 5122, 1},  {ExtraAt(7), 1024}, {64, 4}, {16, 12}};
+                         {a + 37665, 2},  {a + 36741, 28}, {a + 5122, 1},  {ExtraAt(7), 1024}, {64, 4}, {16, 12}};
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (before[i] == after[i]) continue;
     bool inField = false;
@@ -68,6 +68,7 @@ TEST_F(CliSet, ChangesExactlyTheBytesOfTheNamedFields) {
   PutText(expected, a + 5123, "\x83\x65\x83\x58\x83\x67");
   PutText(expected, a + 5058, "secret");
   PutInt16(expected, a + 37663, 1);
+  PutInt16(expected, a + 37665, 1);
   for (int d = 0; d < 6; ++d) PutInt32(expected, a + 36741 + 4 * d, d + 1);
   PutInt32(expected, a + 36741 + 24, 0xFFFFFF);
   expected[a + 5122] = 1;

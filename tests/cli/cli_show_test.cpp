@@ -40,6 +40,7 @@ class CliShow : public ::testing::Test {
     PutInt32(b, a + 36741 + 24, 1);                    // Sunday: hour 23
     PutText(b, a + 642, "a@x b@y");                    // forwardTo
     PutInt16(b, a + 37663, 1);                         // tlsNoVerify
+    PutInt16(b, a + 37667, 1);                         // popStartTls
     PutInt32(b, a + 6417, 1);                          // phoneCutOriginalMessage (32-bit)
     PutInt16(b, a + 36711, 2);                         // filterMode
     PutInt32(b, a + 7997, 1024);                       // oversizeKb
@@ -93,6 +94,8 @@ TEST_F(CliShow, AccountAndExtraFieldsShowTheBytesOfTheFile) {
       {"scheduleStops", "8388608,0,0,0,0,0,1"},
       {"forwardTo", "a@x b@y"},
       {"tlsNoVerify", "1"},
+      {"smtpStartTls", "0"},
+      {"popStartTls", "1"},
       {"phoneCutOriginalMessage", "1"},
       {"filterMode", "2"},
       {"oversizeKb", "1024"},

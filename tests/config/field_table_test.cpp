@@ -160,13 +160,21 @@ TEST(FieldTable, ListsThatSwitchOptionsOffAreTheDocumentedOnes) {
   }
 }
 
-TEST(FieldTable, TlsNoVerifyIsAnOffByDefaultServerFlag) {
-  const FieldInfo* f = FindField(SettingsRecord::Account, "tlsNoVerify");
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(f->offset, 37663u);
-  EXPECT_EQ(f->type, FieldType::Flag16);
-  EXPECT_EQ(f->page, SettingsPage::Server);
-  EXPECT_EQ(f->defaultValue, 0);
+// The transport security switches live in what was the unused tail of the
+// account record: zero there in every older file, so they load off.
+TEST(FieldTable, TransportSecurityFlagsAreOffByDefaultServerFlags) {
+  const struct {
+    const char* name;
+    std::size_t offset;
+  } flags[] = {{"tlsNoVerify", 37663}, {"smtpStartTls", 37665}, {"popStartTls", 37667}};
+  for (const auto& flag : flags) {
+    const FieldInfo* f = FindField(SettingsRecord::Account, flag.name);
+    ASSERT_NE(f, nullptr) << flag.name;
+    EXPECT_EQ(f->offset, flag.offset);
+    EXPECT_EQ(f->type, FieldType::Flag16);
+    EXPECT_EQ(f->page, SettingsPage::Server);
+    EXPECT_EQ(f->defaultValue, 0);
+  }
 }
 
 }  // namespace

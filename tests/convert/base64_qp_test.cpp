@@ -48,6 +48,22 @@ TEST(Base64DecodeText, OddLengthNeverWritesPastTheText) {
   EXPECT_EQ(std::string(two.data(), 2), "\xFF\xF0");
 }
 
+// Binary data and UTF-16 text keep their zero bytes; padding adds none.
+TEST(Base64DecodeBytes, KeepsZeroBytes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"//5IAGkA", std::string("\xff\xfeH\0i\0", 6)},
+      {"AAEC\r\nAw==", std::string("\0\1\2\3", 4)},
+      {"QQ==", "A"},
+      {"QUI=", "AB"},
+      {"QQ", "A"},  // a group cut short carries only its whole bytes
+  };
+  for (const auto& [in, want] : cases) {
+    std::string buffer = in;
+    const std::size_t length = Base64DecodeBytes(std::span<char>(buffer.data(), buffer.size() + 1));
+    EXPECT_EQ(buffer.substr(0, length), want) << in;
+  }
+}
+
 TEST(Base64Encode, StandardPaddingAndBounds) {
   const std::pair<std::string, std::string> cases[] = {
       {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xFF\xFE", "//4="},

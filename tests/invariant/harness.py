@@ -86,7 +86,7 @@ def main():
     parser.add_argument("--cli", required=True, help="path of the built velnora-cli")
     parser.add_argument("--seed", action="append", help="run this seed (repeatable)")
     parser.add_argument("--minutes", type=float, help="run random seeds for this long")
-    parser.add_argument("--without", action="append", choices=("large", "noblank"),
+    parser.add_argument("--without", action="append", choices=("large", "noblank", "html", "attached"),
                         help="leave this kind of mail out (repeatable)")
     parser.add_argument("--watchdog", action="store_true",
                         help="may draw a 13-minute step that waits for the watchdog")

@@ -2,6 +2,9 @@
 X-Harness-Id header and as a body line, because forwarding may rewrite or
 drop headers but keeps a plain ASCII body line."""
 
+import base64
+import email
+import email.policy
 import re
 from dataclasses import dataclass
 
@@ -10,9 +13,13 @@ from dataclasses import dataclass
 TOKEN = re.compile(rb"This mail is (HRN-[0-9a-z]+-[0-9]+-[0-9]+)\.")
 
 # Kinds of mail. "returned" and "report" are stopped by the default filters
-# (returned-mail subject keywords, multipart/report delivery status).
+# (returned-mail subject keywords, multipart/report delivery status). "html"
+# (a single-part page) and "attached" (a text with a PDF attachment) take
+# the place of some plain mail, chosen apart so that a seed's other draws
+# stay as they were.
 FORWARDED_KINDS = ("plain", "plain", "plain", "large", "noblank")
 FILTERED_KINDS = ("returned", "failure", "report")
+CONTENT_KINDS = ("html", "attached")
 
 
 @dataclass
@@ -37,7 +44,9 @@ def _body_lines(rng, token, size):
     return lines
 
 
-def make_mail(rng, seed, account, number, kind, message_id):
+def make_mail(rng, seed, account, number, kind, message_id, filtered=None, crng=None):
+    """`rng` draws what every kind has (size, words); `crng` what only the
+    content kinds have (the attachment)."""
     token = "HRN-%s-%d-%d" % (seed, account, number)
     size = rng.choice((200, 800, 3000)) if kind != "large" else rng.choice((40000, 150000))
     body = _body_lines(rng, token, size)
@@ -51,14 +60,31 @@ def make_mail(rng, seed, account, number, kind, message_id):
         "X-Harness-Id: %s" % token,
         "MIME-Version: 1.0",
     ]
-    filtered = kind in FILTERED_KINDS
+    if filtered is None:
+        filtered = kind in FILTERED_KINDS
     if kind == "returned":
         headers.append("Subject: Returned mail: see transcript for details")
     elif kind == "failure":
         headers.append("Subject: failure notice")
     else:
         headers.append("Subject: harness mail %d of account %d" % (number, account))
-    if kind == "report":
+    if kind == "html":
+        page = "<html><head><title>t</title></head><body>" + "".join(
+            "<p>%s</p>" % line for line in body if line) + "</body></html>"
+        headers.append("Content-Type: text/html; charset=utf-8")
+        headers.append("Content-Transfer-Encoding: base64")
+        body = base64.encodebytes(page.encode()).decode().splitlines()
+    elif kind == "attached":
+        boundary = "a-%s" % token
+        pdf = bytes(crng.randrange(256) for _ in range(crng.choice((300, 6000))))
+        headers.append('Content-Type: multipart/mixed; boundary="%s"' % boundary)
+        body = (["--" + boundary, "Content-Type: text/plain; charset=us-ascii", ""] + body +
+                ["--" + boundary, 'Content-Type: application/pdf; name="r%d.pdf"' % number,
+                 'Content-Disposition: attachment; filename="r%d.pdf"' % number,
+                 "Content-Transfer-Encoding: base64", ""] +
+                base64.encodebytes(b"%PDF-1.4\n" + pdf).decode().splitlines() +
+                ["--" + boundary + "--"])
+    elif kind == "report":
         boundary = "b-%s" % token
         headers.append('Content-Type: multipart/report; report-type=delivery-status;\r\n'
                        ' boundary="%s"' % boundary)
@@ -77,6 +103,29 @@ def make_mail(rng, seed, account, number, kind, message_id):
     return Mail(token, account, kind, message_id, text.encode("ascii"), filtered)
 
 
+def _decoded_texts(data):
+    """The decoded payloads of a message's parts: forwarding may re-encode
+    text (Base64 after HTML to text)."""
+    try:
+        message = email.message_from_bytes(data, policy=email.policy.compat32)
+        for part in message.walk():
+            if not part.is_multipart():
+                payload = part.get_payload(decode=True)
+                if payload:
+                    yield payload
+    except Exception:  # a damaged copy simply holds no decodable token
+        return
+
+
 def tokens_in(data):
-    """Tokens of harness mail found in a forwarded or stored message."""
-    return [t.decode() for t in TOKEN.findall(data)]
+    """Tokens of harness mail found in a forwarded or stored message, as
+    sent or inside a part's transfer encoding."""
+    found = TOKEN.findall(data)
+    if not found and b"base64" in data.lower():
+        for payload in _decoded_texts(data):
+            found += TOKEN.findall(payload)
+    seen = []
+    for t in found:
+        if t.decode() not in seen:
+            seen.append(t.decode())
+    return seen

@@ -5,7 +5,7 @@ import random
 from dataclasses import dataclass, field
 
 from fault_proxy import Fault
-from mailgen import FILTERED_KINDS, FORWARDED_KINDS, make_mail
+from mailgen import CONTENT_KINDS, FILTERED_KINDS, FORWARDED_KINDS, make_mail
 
 POP_STEPS = [("greeting", ""), ("before", "USER"), ("before", "PASS"), ("before", "STAT"),
              ("reply", "STAT"), ("before", "UIDL"), ("reply", "UIDL"), ("before", "LIST"),
@@ -80,7 +80,7 @@ class Scenario:
         return lines
 
 
-def _account(rng, number):
+def _account(rng, number, seed):
     count = rng.choice((1, 1, 2, 2, 3))
     destinations = ["d%d%s@dest.test" % (number, "abc"[i]) for i in range(count)]
     forward_to = " ".join(destinations)
@@ -96,6 +96,7 @@ def _account(rng, number):
         "deleteIncludingFiltered": int(delete and rng.random() < 0.4),
         "apportion": int(len(destinations) > 1 and rng.random() < 0.25),
     }
+    options.update(_content_options(random.Random("velnora-content-%s-%d" % (seed, number))))
     name = "acct%d" % number
     if rng.random() < 0.1:
         name = "acct;%d" % number
@@ -103,22 +104,51 @@ def _account(rng, number):
                    options)
 
 
+OVERSIZE_KB = 30  # "large" mail is over it, every other kind below
+
+
+def _content_options(crng):
+    """What the account does with content: part processing, HTML to text,
+    dropping oversize mail, only mail with attachments, feature phones."""
+    part_processing = int(crng.random() < 0.5)
+    return {
+        "partProcessing": part_processing,
+        "htmlToText": int(crng.random() < 0.6),
+        "oversizeKb": OVERSIZE_KB,
+        "oversizeDrop": int(part_processing and crng.random() < 0.3),
+        "onlyWithAttachments": int(crng.random() < 0.08),
+        "phoneMode": int(crng.random() < 0.12),
+    }
+
+
+def _stopped_by_content(account, kind):
+    o = account.options
+    if o.get("onlyWithAttachments") and kind != "attached":
+        return True
+    return bool(o.get("partProcessing") and o.get("oversizeDrop") and kind == "large")
+
+
 def _mails(rng, seed, account, first, count, dup_pool, without):
     mails = []
     forwarded = [k for k in FORWARDED_KINDS if k not in without]
+    content = [k for k in CONTENT_KINDS if k not in without]
     for n in range(first, first + count):
         roll = rng.random()
         kind = rng.choice(FILTERED_KINDS) if roll < 0.15 else rng.choice(forwarded)
+        crng = random.Random("velnora-content-%s-%d-%d" % (seed, account.number, n))
+        if kind == "plain" and content and crng.random() < 0.5:
+            kind = crng.choice(content)
+        filtered = kind in FILTERED_KINDS or _stopped_by_content(account, kind)
         # Equal Message-IDs only among forwardable mail: a filtered message in
         # the history would stop the others of its ID, which is by design.
         message_id = "%s.%d.%d@harness.test" % (seed, account.number, n)
-        if kind in FILTERED_KINDS:
+        if filtered:
             pass
         elif dup_pool and rng.random() < 0.12:
             message_id = rng.choice(dup_pool)
         else:
             dup_pool.append(message_id)
-        mails.append(make_mail(rng, seed, account.number, n, kind, message_id))
+        mails.append(make_mail(rng, seed, account.number, n, kind, message_id, filtered, crng))
     return mails
 
 
@@ -140,7 +170,7 @@ def draw(seed, root_available=True, without=(), watchdog=False):
     """`without`: kinds of forwardable mail left out (see mailgen);
     `watchdog`: may draw a step that waits for the watchdog (13 minutes)."""
     rng = random.Random("velnora-invariant-%s" % seed)
-    accounts = [_account(rng, i) for i in range(rng.randint(2, 4))]
+    accounts = [_account(rng, i, seed) for i in range(rng.randint(2, 4))]
     common = {
         "preventDuplicates": int(rng.random() < 0.7),
         "reloadSettingsEachCheck": int(rng.random() < 0.3),

@@ -94,6 +94,8 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users, DovecotOptions opti
   pop3Port_ = FreePort();
   pop3sPort_ = FreePort();
   while (pop3sPort_ == pop3Port_) pop3sPort_ = FreePort();
+  // Both ports on ::1 too, where the machine has IPv6 loopback.
+  ipv6_ = Ipv6LoopbackPortFree(pop3Port_) && Ipv6LoopbackPortFree(pop3sPort_);
   logFile_ = root_ + "/dovecot.log";
   config_ = root_ + "/dovecot.conf";
   std::ofstream conf(config_);
@@ -102,7 +104,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users, DovecotOptions opti
        << "log_path = " << logFile_ << "\n"
        << "info_log_path = " << logFile_ << "\n"
        << "protocols = pop3\n"
-       << "listen = 127.0.0.1\n"
+       << "listen = 127.0.0.1" << (ipv6_ ? ", ::1" : "") << "\n"
        << "ssl = yes\n"
        << "ssl_cert = <" << certificates_.certFile << "\n"
        << "ssl_key = <" << certificates_.keyFile << "\n"
@@ -111,7 +113,7 @@ DovecotServer::DovecotServer(std::vector<DovecotUser> users, DovecotOptions opti
        << "auth_mechanisms = plain login apop" << (options.smtpSasl ? " cram-md5" : "") << "\n"
        // Failed log-ins are part of the tests: no growing penalty delays.
        << "auth_failure_delay = 0\n"
-       << "login_trusted_networks = 127.0.0.0/8\n"
+       << "login_trusted_networks = 127.0.0.0/8" << (ipv6_ ? " ::1/128" : "") << "\n"
        << "passdb {\n  driver = passwd-file\n  args = " << root_ << "/passwd\n}\n"
        << "userdb {\n  driver = passwd-file\n  args = " << root_ << "/passwd\n}\n"
        << "mail_location = maildir:~/Maildir\n"

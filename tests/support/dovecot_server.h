@@ -47,6 +47,7 @@ class DovecotServer {
   const std::string& error() const { return error_; }
   uint16_t pop3Port() const { return pop3Port_; }
   uint16_t pop3sPort() const { return pop3sPort_; }
+  bool listensOnIpv6() const { return ipv6_; }  // the ports on ::1 as well
   const std::string& caFile() const { return certificates_.caFile; }
   const std::string& logFile() const { return logFile_; }
   // The authentication socket for an SMTP server (with options.smtpSasl).
@@ -72,6 +73,7 @@ class DovecotServer {
   TestCertificates certificates_;
   uint16_t pop3Port_ = 0;
   uint16_t pop3sPort_ = 0;
+  bool ipv6_ = false;
   bool started_ = false;
   int masterPid_ = -1;
   bool ready_ = false;

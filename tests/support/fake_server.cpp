@@ -33,7 +33,20 @@ void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 
 }  // namespace
 
-FakeServer::FakeServer() {
+FakeServer::FakeServer(Loopback loopback) {
+  if (loopback == Loopback::IPv6) {
+    listenFd_ = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(listenFd_, 8) == 0) {
+      socklen_t length = sizeof address;
+      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
+      port_ = ntohs(address.sin6_port);
+    }
+    return;
+  }
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   int one = 1;
   ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);

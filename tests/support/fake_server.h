@@ -30,7 +30,9 @@ namespace velnora::testing {
 
 class FakeServer {
  public:
-  FakeServer();  // listens on 127.0.0.1, a free port
+  enum class Loopback { IPv4, IPv6 };
+  // Listens on a free port of 127.0.0.1 (or ::1).
+  explicit FakeServer(Loopback loopback = Loopback::IPv4);
   ~FakeServer();
   FakeServer(const FakeServer&) = delete;
   FakeServer& operator=(const FakeServer&) = delete;

@@ -60,7 +60,7 @@ SmtpSink::SmtpSink(std::string folder, SmtpSinkOptions options) : folder_(std::m
     return;
   }
 
-  // Wait for "READY <plain> <tls>".
+  // Wait for "READY <plain> <tls> <starttls>".
   std::string output;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
   while (output.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
@@ -72,10 +72,11 @@ SmtpSink::SmtpSink(std::string folder, SmtpSinkOptions options) : folder_(std::m
     output.append(buffer, static_cast<std::size_t>(n));
   }
   close(fromChild[0]);
-  unsigned plain = 0, tls = 0;
-  if (std::sscanf(output.c_str(), "READY %u %u", &plain, &tls) == 2) {
+  unsigned plain = 0, tls = 0, startTls = 0;
+  if (std::sscanf(output.c_str(), "READY %u %u %u", &plain, &tls, &startTls) == 3) {
     plainPort_ = static_cast<uint16_t>(plain);
     tlsPort_ = static_cast<uint16_t>(tls);
+    startTlsPort_ = static_cast<uint16_t>(startTls);
   }
 }
 

@@ -39,6 +39,7 @@ class SmtpSink {
   bool ready() const { return plainPort_ != 0; }
   uint16_t plainPort() const { return plainPort_; }
   uint16_t tlsPort() const { return tlsPort_; }
+  uint16_t startTlsPort() const { return startTlsPort_; }  // STARTTLS required
   std::string caFile() const { return folder_ + "/ca.pem"; }
   const std::string& folder() const { return folder_; }
 
@@ -54,6 +55,7 @@ class SmtpSink {
   int stdinFd_ = -1;
   uint16_t plainPort_ = 0;
   uint16_t tlsPort_ = 0;
+  uint16_t startTlsPort_ = 0;
 };
 
 }  // namespace velnora::testing

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """SMTP test server for Velnora's sending side, built on aiosmtpd.
 
-Listens on two free loopback ports: plain SMTP and SMTP over implicit TLS
-(a test CA and server certificate are made in the data folder). Accepts AUTH
+Listens on three free loopback ports: plain SMTP, SMTP over implicit TLS,
+and submission-style SMTP that requires STARTTLS before anything else (a
+test CA and server certificate are made in the data folder). Accepts AUTH
 LOGIN and PLAIN (aiosmtpd's own) and CRAM-MD5 (below) for one user. Every
 accepted message is stored in the data folder as mail-NNNN.eml (the data as
 received, dot-transparency removed) and mail-NNNN.env (the envelope: one
@@ -20,7 +21,7 @@ A scripted refusal answers one event only:
 answers the second end of message text with that reply; steps are counted
 from the moment a control.json with a new "id" is first read.
 
-Readiness: once both ports listen, "READY <plain port> <tls port>" is
+Readiness: once the ports listen, "READY <plain> <tls> <starttls>" is
 printed on stdout and written to the file "ready" in the data folder.
 With --exit-on-stdin-eof the server ends when its stdin closes, so it never
 outlives the test that started it.
@@ -214,11 +215,14 @@ async def serve(args):
                                      host="127.0.0.1", port=0)
     secure = await loop.create_server(lambda: SinkSMTP(handler, store, **options),
                                       host="127.0.0.1", port=0, ssl=tls)
-    ports = (plain.sockets[0].getsockname()[1], secure.sockets[0].getsockname()[1])
+    upgrade = await loop.create_server(
+        lambda: SinkSMTP(handler, store, tls_context=tls, require_starttls=True, **options),
+        host="127.0.0.1", port=0)
+    ports = tuple(s.sockets[0].getsockname()[1] for s in (plain, secure, upgrade))
     with open(os.path.join(folder, "ready.tmp"), "w") as f:
-        f.write("%d %d\n" % ports)
+        f.write("%d %d %d\n" % ports)
     os.rename(os.path.join(folder, "ready.tmp"), os.path.join(folder, "ready"))
-    print("READY %d %d" % ports, flush=True)
+    print("READY %d %d %d" % ports, flush=True)
 
     done = loop.create_future()
     if args.exit_on_stdin_eof:

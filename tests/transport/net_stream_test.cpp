@@ -3,9 +3,11 @@
 #include <netdb.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "platform/clock.h"
 #include "support/fake_server.h"
@@ -53,6 +55,31 @@ TEST(NetResolve, LiteralsAndLocalhostResolveWithoutFailure) {
   // The reserved .invalid domain never resolves (11001, or 11002 without DNS).
   const int rc = ResolveIPv4("no-such-host.invalid", address, 5000, nullptr);
   EXPECT_TRUE(rc == wsa::kHostNotFound || rc == wsa::kTryAgain || rc == wsa::kNoData) << rc;
+}
+
+// Every form a server field may hold: names, IPv4 and IPv6 literals, the
+// latter with or without brackets.
+TEST(NetResolve, HostsOfBothFamilies) {
+  const struct {
+    const char* host;
+    const char* first;
+    bool ipv6;
+  } cases[] = {{"127.0.0.1", "127.0.0.1", false},
+               {"::1", "::1", true},
+               {"[::1]", "::1", true},
+               {"[2001:db8::5]", "2001:db8::5", true}};
+  for (const auto& c : cases) {
+    std::vector<HostAddress> addresses;
+    ASSERT_EQ(ResolveHost(c.host, addresses, 5000, nullptr), 0) << c.host;
+    ASSERT_EQ(addresses.size(), 1u) << c.host;
+    EXPECT_EQ(addresses[0].Text(), c.first);
+    EXPECT_EQ(addresses[0].ipv6, c.ipv6);
+  }
+  std::vector<HostAddress> addresses;
+  ASSERT_EQ(ResolveHost("localhost", addresses, 5000, nullptr), 0);
+  EXPECT_TRUE(std::any_of(addresses.begin(), addresses.end(),
+                          [](const HostAddress& a) { return a.Text() == "127.0.0.1" || a.Text() == "::1"; }));
+  EXPECT_EQ(ResolveHost("[]", addresses, 5000, nullptr), wsa::kHostNotFound);
 }
 
 TEST(NetStream, ConnectToClosedPortIsRefused) {

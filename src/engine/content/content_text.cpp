@@ -46,16 +46,6 @@ CharsetCode GuessRawName(std::string_view text) {
   return LooksLikeUtf8(text) ? charset::kUtf8 : charset::kShiftJis;
 }
 
-void ToLocal(std::string& text, CharsetCode& code) {
-  if (code != charset::kUtf8 && code != charset::kUtf7) return;
-  std::vector<char> area(text.begin(), text.end());
-  area.push_back('\0');
-  const CharsetCode local = ConvertUnicodeToLocal(std::span<char>(area), code);
-  if (local == charset::kUndetermined) return;
-  text.assign(area.data(), ::strnlen(area.data(), area.size()));
-  code = local;
-}
-
 }  // namespace
 
 bool IsHtmlDocument(std::string_view text) {
@@ -83,12 +73,33 @@ HtmlTextOptions HtmlOptionsFor(const AccountSettings& account, const CommonSetti
 }
 
 
+LineBreakOptions LineBreakOptionsFor(const AccountSettings& account) {
+  LineBreakOptions options;
+  options.noAutoCrlf = account.noAutoCrlf != 0;
+  options.phoneMode = account.phoneMode != 0;
+  options.phoneInsertLineBreaks = account.phoneInsertLineBreaks != 0;
+  options.phoneLineBreakBytes = account.phoneLineBreakBytes;
+  options.phoneRemoveCitations = account.phoneRemoveCitations != 0;
+  options.phoneCitationPrefixes = FieldText(account.phoneCitationPrefixes);
+  return options;
+}
+
+CharsetCode ToLocalCodePage(std::string& text, CharsetCode code) {
+  if (code != charset::kUtf8 && code != charset::kUtf7) return code;
+  std::vector<char> area(text.begin(), text.end());
+  area.push_back('\0');
+  const CharsetCode local = ConvertUnicodeToLocal(std::span<char>(area), code);
+  if (local == charset::kUndetermined) return code;
+  text.assign(area.data(), ::strnlen(area.data(), area.size()));
+  return local;
+}
+
 std::string DecodeTransfer(std::string_view body, int transferCode) {
   std::string text(body);
   const std::span<char> room(text.data(), text.size());
   std::size_t length = text.size();
   if (transferCode == 3) length = QuotedPrintableDecodeText(room);
-  if (transferCode == 4) length = Base64DecodeText(room);
+  if (transferCode == 4) length = Base64DecodeBytes(room);
   text.resize(std::min(length, text.size()));
   return text;
 }
@@ -112,7 +123,7 @@ FileName DecodeFileName(std::string_view rawName) {
   // Encoded-words in ISO-2022-JP come out as Shift_JIS text.
   if (code == charset::kIso2022Jp) code = charset::kShiftJis;
   if (code == charset::kUsAscii && HasEightBitByte(name.text)) code = GuessRawName(name.text);
-  ToLocal(name.text, code);
+  code = ToLocalCodePage(name.text, code);
   for (char& c : name.text) {
     if (IsControl(static_cast<unsigned char>(c))) c = kControlReplacement;
   }

@@ -10,6 +10,7 @@
 
 #include "convert/charset_code.h"
 #include "convert/html_to_text.h"
+#include "convert/line_wrap.h"
 
 namespace velnora {
 
@@ -27,6 +28,14 @@ bool IsHtmlDocument(std::string_view text);
 // The account's HTML-to-text switches for a text of charset `code`.
 HtmlTextOptions HtmlOptionsFor(const AccountSettings& account, const CommonSettings& common,
                                CharsetCode code);
+
+// The account's line-breaking switches (the citation prefixes view into
+// `account`).
+LineBreakOptions LineBreakOptionsFor(const AccountSettings& account);
+
+// UTF-8 and UTF-7 text brought into the local code page; returns the code
+// of the text, the old one when it is another set or the conversion fails.
+CharsetCode ToLocalCodePage(std::string& text, CharsetCode code);
 
 // The body as its sender meant it: quoted-printable (transfer code 3) or
 // Base64 (4) undone in a copy; any other code returns the body unchanged.

@@ -86,18 +86,20 @@ std::map<int, Section> SectionsOf(const std::vector<HeaderParameter>& parameters
                                   std::string_view base) {
   std::map<int, Section> sections;
   for (const HeaderParameter& p : parameters) {
+    // "base*" (one encoded value), "base*N" or "base*N*" (section N).
     std::string_view a = p.attribute;
     if (a.size() <= base.size() || a.substr(0, base.size()) != base || a[base.size()] != '*') continue;
     a.remove_prefix(base.size() + 1);
-    // "name*" alone is the unnumbered extended value.
-    const bool encoded = a.empty() || a.back() == '*';
-    if (!a.empty() && a.back() == '*') a.remove_suffix(1);
     int number = -1;
+    bool encoded = a.empty();
     if (!a.empty()) {
-      if (a.size() > 3 || !std::all_of(a.begin(), a.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+      encoded = a.back() == '*';
+      if (encoded) a.remove_suffix(1);
+      if (a.empty() || a.size() > 3 ||
+          !std::all_of(a.begin(), a.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        continue;
+      }
       number = std::stoi(std::string(a));
-    } else if (!encoded) {
-      continue;
     }
     sections.try_emplace(number, Section{p.value, encoded});
   }

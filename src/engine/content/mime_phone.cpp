@@ -14,21 +14,9 @@
 #include "engine/content/mime_parts.h"
 #include "engine/content/mime_rebuild.h"
 #include "engine/message/mail_message.h"
-#include "transport/field_text.h"
 
 namespace velnora {
 namespace {
-
-LineBreakOptions LineBreakOptionsOf(const AccountSettings& account) {
-  LineBreakOptions options;
-  options.noAutoCrlf = account.noAutoCrlf != 0;
-  options.phoneMode = account.phoneMode != 0;
-  options.phoneInsertLineBreaks = account.phoneInsertLineBreaks != 0;
-  options.phoneLineBreakBytes = account.phoneLineBreakBytes;
-  options.phoneRemoveCitations = account.phoneRemoveCitations != 0;
-  options.phoneCitationPrefixes = FieldText(account.phoneCitationPrefixes);
-  return options;
-}
 
 void ReplaceDeviceChars(std::string& text) {
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -54,7 +42,7 @@ class PhoneWriter {
     text = DecodeTransfer(text, part.transfer);
     CharsetCode code = html ? SettledHtmlCharset(part.charset, text, message_.contentType) : part.charset;
     if (IsOtherCjkCharset(code) && !account_.phoneAllow8bit) return false;
-    UnicodeToLocal(text, code);
+    code = ToLocalCodePage(text, code);
     if (html) {
       HtmlTextOptions options = HtmlOptionsFor(account_, common_, code);
       options.htmlUseUtf8 = false;  // the phone gets JIS, never UTF-8 or Base64
@@ -67,7 +55,7 @@ class PhoneWriter {
       code = charset::kShiftJis;
     }
     std::string wrapped;
-    code = WrapLongLines(text, wrapped, code, LineBreakOptionsOf(account_));
+    code = WrapLongLines(text, wrapped, code, LineBreakOptionsFor(account_));
     if (account_.phoneReplaceDeviceChars && code == charset::kShiftJis) ReplaceDeviceChars(wrapped);
     Append(wrapped, code);
     message_.partLayout = layout::kPlainText;

@@ -8,6 +8,7 @@
 #include "engine/content/mime_parts.h"
 #include "engine/content/mime_rebuild.h"
 #include "engine/content/mime_split.h"
+#include "engine/content/single_part_steps.h"
 #include "engine/message/byte_strings.h"
 #include "engine/message/mail_message.h"
 

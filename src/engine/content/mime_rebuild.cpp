@@ -1,17 +1,16 @@
 #include "engine/content/mime_rebuild.h"
 
-#include <cstring>
 #include <span>
 #include <vector>
 
 #include "config/account_settings.h"
 #include "convert/charset_labels.h"
 #include "convert/html_to_text.h"
-#include "convert/unicode_local.h"
 #include "convert/utf8_check.h"
 #include "engine/compose/compose_content.h"
 #include "engine/content/content_text.h"
 #include "engine/content/mime_parts.h"
+#include "engine/content/single_part_steps.h"
 #include "engine/message/byte_strings.h"
 #include "engine/message/mail_message.h"
 
@@ -155,7 +154,7 @@ class NormalWriter {
       return;
     }
     std::string text = DecodeTransfer(part.Body(body_), part.transfer);
-    UnicodeToLocal(text, code);
+    code = ToLocalCodePage(text, code);
     if (!text.ends_with("\r\n")) text += "\r\n";
     if (account_.strictUtf8 && code == charset::kUtf8) BlankInvalidUtf8(std::span<char>(text.data(), text.size()));
     Open();
@@ -168,7 +167,7 @@ class NormalWriter {
     if (WroteMessageRemoved()) return;
     std::string html = DecodeTransfer(part.Body(body_), part.transfer);
     CharsetCode code = SettledHtmlCharset(part.charset, html, message_.contentType);
-    if (account_.unicodeToJis) UnicodeToLocal(html, code);
+    if (account_.unicodeToJis) code = ToLocalCodePage(html, code);
     const HtmlText result = HtmlToText(html, code, HtmlOptionsFor(account_, common_, code));
     Open();
     out_ += TypeLine("text/plain", result.charset);
@@ -201,20 +200,6 @@ class NormalWriter {
 };
 
 }  // namespace
-
-bool IsOversize(const MailMessage& message, const AccountSettings& account) {
-  return static_cast<long long>(account.oversizeKb) * 1024 < message.fileSize;
-}
-
-void UnicodeToLocal(std::string& text, CharsetCode& code) {
-  if (code != charset::kUtf8 && code != charset::kUtf7) return;
-  std::vector<char> area(text.begin(), text.end());
-  area.push_back('\0');
-  const CharsetCode local = ConvertUnicodeToLocal(std::span<char>(area), code);
-  if (local == charset::kUndetermined) return;
-  text.assign(area.data(), ::strnlen(area.data(), area.size()));
-  code = local;
-}
 
 int RebuildNormalBody(MailMessage& message, const MimePartTable& table,
                       const AccountSettings& account, const CommonSettings& common,

@@ -15,9 +15,6 @@ struct AccountSettings;
 struct CommonSettings;
 struct MailMessage;
 
-// The oversize rule: the account's limit in KiB is below the mail's size.
-bool IsOversize(const MailMessage& message, const AccountSettings& account);
-
 // Writes the rebuilt body to `output` and sets `partLayout` (and, for a
 // feature phone, `contentCharset`). Feature-phone mode: 1 when something was
 // written or `forwardSmtpErrorMails` is on, else 0; otherwise always 1.
@@ -32,9 +29,5 @@ int RebuildNormalBody(MailMessage& message, const MimePartTable& table,
 int RebuildPhoneBody(MailMessage& message, const MimePartTable& table,
                      const AccountSettings& account, const CommonSettings& common,
                      std::string& output);
-
-// Text of a decoded part brought from UTF-8 or UTF-7 into the local code
-// page; `code` follows. Other text is left as it is.
-void UnicodeToLocal(std::string& text, CharsetCode& code);
 
 }  // namespace velnora

@@ -12,7 +12,7 @@
 #include "engine/filter/remote_control.h"
 #include "engine/filter/returned_mail.h"
 #include "engine/content/mime_process.h"
-#include "engine/content/single_part_html.h"
+#include "engine/content/single_part.h"
 #include "engine/filter/spam_check.h"
 #include "transport/field_text.h"
 
@@ -39,15 +39,13 @@ bool Reject(MailMessage& message, Category code) {
 }
 
 // Hands the classified message to the part processing. "Forward only mail
-// with attachments" stops a single-part message here; a single-part HTML
-// message may become text; any other content goes out as it came.
+// with attachments" stops a single-part message here.
 int ProcessContent(MailMessage& message, const AccountSettings& account,
                    const CommonSettings& common, bool multipart) {
   message.convertedBody.reset();
   if (multipart) return ProcessMultipartMessage(message, account, common);
   if (account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
-  ConvertSinglePartHtml(message, account, common);
-  return 1;
+  return ProcessSinglePartMessage(message, account, common) ? 1 : 0;
 }
 
 }  // namespace

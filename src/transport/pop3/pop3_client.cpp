@@ -168,7 +168,33 @@ bool PopSessionDelay(TransportEnv& env, const AccountSettings& account) {
   });
 }
 
+namespace {
+
+// STLS and the verified handshake before any log-in; a server that does not
+// take it ends the session, and no USER, PASS or APOP is sent in plain text.
+bool StartPop3Tls(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  std::string reply;
+  const int rc = Pop3Stls(env, session, account, reply);
+  if (rc < 0) return false;
+  if (rc == 0) {
+    env.log.SetStatus("Error:STLS", StatusIcon::Error);
+    env.log.AddActivity(SJIS(u8"STLSで暗号化できないためログインを中止しました") + " [" +
+                            std::string(FieldText(account.popServer)) + "]",
+                        Category::ServerNotice, &account);
+    env.log.AddActivity(reply, Category::ServerReply, &account);
+    session.stream.Close();
+    return false;
+  }
+  return UpgradeSessionToTls(env, account, session, SessionKind::Pop3);
+}
+
+}  // namespace
+
 int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime) {
+  if (account.popSsl && account.popStartTls) {
+    ReportTlsSettingsConflict(env, account, "POP3");
+    return -1;
+  }
   if (!account.noRecvDelay && !SessionDelay(env, 250)) return -1;
   LogSessionBanner(env, account, "POP3");
   if (!ConnectSession(env, account, runtime.session, SessionKind::Pop3)) return -1;
@@ -181,6 +207,7 @@ int OpenRcvSession(TransportEnv& env, const AccountSettings& account, AccountRun
     env.log.AddActivity(greeting, Category::ServerReply, &account);
     return -1;
   }
+  if (account.popStartTls && !StartPop3Tls(env, account, runtime.session)) return -1;
   ShowAccountStatus(env, &account, SJIS(u8" 認証中 # "), StatusIcon::Connecting);
   if (!Login(env, account, runtime, greeting)) return -1;
 

@@ -50,6 +50,15 @@ int Pop3Apop(TransportEnv& env, MailSession& session, const AccountSettings& acc
   return Exchange(env, session, account, command, kTagApop, reply, false);
 }
 
+int Pop3Stls(TransportEnv& env, MailSession& session, const AccountSettings& account,
+             std::string& reply) {
+  const int rc = Exchange(env, session, account, "STLS\r\n", kTagPop3, reply, false);
+  // Bytes after the one line may be an attacker's, injected before the
+  // handshake: they are never read as replies.
+  if (rc == 1 && reply.find("\r\n") + 2 != reply.size()) return 0;
+  return rc;
+}
+
 int Pop3Stat(TransportEnv& env, MailSession& session, const AccountSettings& account,
              std::string& reply, long& count) {
   const int rc = Exchange(env, session, account, "STAT\r\n", kTagPop3, reply, true);

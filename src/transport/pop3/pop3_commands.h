@@ -37,6 +37,10 @@ int Pop3Pass(TransportEnv& env, MailSession& session, const AccountSettings& acc
 // "APOP name digest" over the greeting's time stamp, logged masked.
 int Pop3Apop(TransportEnv& env, MailSession& session, const AccountSettings& account,
              const std::string& greeting, std::string& reply);
+// "STLS" (RFC 2595): 1 when the server answered one "+OK" line and nothing
+// more, 0 for any other answer, -1 on a transfer failure.
+int Pop3Stls(TransportEnv& env, MailSession& session, const AccountSettings& account,
+             std::string& reply);
 // "STAT"; 0 also when the count is not a number in range. `count` on 1.
 int Pop3Stat(TransportEnv& env, MailSession& session, const AccountSettings& account,
              std::string& reply, long& count);

@@ -12,6 +12,7 @@
 #include "transport/smtp/smtp_command.h"
 #include "transport/smtp/smtp_pop_before.h"
 #include "transport/smtp/smtp_reply.h"
+#include "transport/smtp/smtp_starttls.h"
 
 namespace velnora {
 namespace {
@@ -87,6 +88,10 @@ bool AuthCramMd5(TransportEnv& env, const AccountSettings& account, MailSession&
 }  // namespace
 
 bool OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSession& session) {
+  if (account.smtpSsl && account.smtpStartTls) {
+    ReportTlsSettingsConflict(env, account, "SMTP");
+    return false;
+  }
   if (account.useSeparateSmtp && account.popBeforeSmtp && !PopBeforeSmtp(env, account)) return false;
   if (!account.noSendDelay && !SessionDelay(env, 1000)) return false;
   LogSessionBanner(env, account, "SMTP");
@@ -100,13 +105,14 @@ bool OpenSendSession(TransportEnv& env, const AccountSettings& account, MailSess
     SessionLog(env, "Error:OpenSendSession:isSMTPReplyOK:\n" + reply + "\r\n");
     return false;
   }
-  return true;
+  return !account.smtpStartTls || StartSmtpTls(env, account, session);
 }
 
 int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& session) {
   const std::string host = platform::LocalHostName();
   std::string reply;
-  if (!account.smtpAuth) {
+  // After STARTTLS the client greets with EHLO (RFC 3207), even without AUTH.
+  if (!account.smtpAuth && !account.smtpStartTls) {
     if (SmtpExchange(env, session, account, "HELO " + host + "\r\n", reply) < 0) return -1;
     if (isSMTPReplyOK(reply)) return 1;
     ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
@@ -118,6 +124,7 @@ int SmtpGreet(TransportEnv& env, const AccountSettings& account, MailSession& se
     ReportReply(env, account, SJIS(u8"SMTPエラーが発生しました"), reply);
     return 0;
   }
+  if (!account.smtpAuth) return 1;
   std::string_view user = FieldText(account.smtpAuthUser);
   if (user.empty()) user = FieldText(account.popUser);
   std::string_view password = FieldText(account.smtpAuthPassword);

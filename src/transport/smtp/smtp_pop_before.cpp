@@ -23,6 +23,8 @@ bool PopBeforeSmtp(TransportEnv& env, const AccountSettings& account) {
   std::memcpy(pop->popServer, account.pbsServer, sizeof account.pbsServer);
   pop->popPort = account.pbsPort;
   pop->popSsl = account.pbsSsl;
+  // The account's POP3 security: STLS unless the server is reached over SSL.
+  pop->popStartTls = account.pbsSsl ? 0 : account.popStartTls;
   pop->useApop = account.pbsApop;
   pop->nonBlocking = account.nonBlocking;
   pop->tlsNoVerify = account.tlsNoVerify;  // the account's servers are trusted alike

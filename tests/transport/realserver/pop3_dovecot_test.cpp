@@ -142,6 +142,39 @@ TEST_F(DovecotPop3, TlsRefusedWhenTheCertificateDoesNotNameTheHost) {
   EXPECT_FALSE(fx.runtime().session.isOpen());
 }
 
+TEST_F(DovecotPop3, ReachedOverIpv6) {
+  if (!server_->listensOnIpv6()) GTEST_SKIP() << "no IPv6 loopback on this machine";
+  for (const char* host : {"::1", "[::1]"}) {
+    SetText(fx.account().popServer, host);
+    EXPECT_GE(Open(), 0) << host;
+    Close();
+  }
+  for (const auto& text : fx.Activities()) ADD_FAILURE() << platform::Cp932ToUtf8(text);
+}
+
+TEST_F(DovecotPop3, StlsBeforeTheLogInOnThePlainPort) {
+  ScopedEnv trust("SSL_CERT_FILE", server_->caFile());
+  fx.common().sessionLog = 1;
+  SetText(fx.account().popServer, "localhost");
+  fx.account().popStartTls = 1;
+  EXPECT_GE(Open(), 0);
+  Close();
+  const std::string log = fx.SessionLog();
+  EXPECT_NE(log.find("STLS"), std::string::npos) << log;
+  EXPECT_LT(log.find("STLS"), log.find("USER")) << log;
+  for (const auto& text : fx.Activities()) ADD_FAILURE() << platform::Cp932ToUtf8(text);
+}
+
+TEST_F(DovecotPop3, StlsRefusedWhenTheCertificateDoesNotNameTheHost) {
+  ScopedEnv trust("SSL_CERT_FILE", server_->caFile());
+  fx.common().sessionLog = 1;
+  fx.account().popStartTls = 1;  // to 127.0.0.1: the certificate names "localhost" only
+  EXPECT_EQ(Open(), -1);
+  EXPECT_EQ(fx.SessionLog().find("USER"), std::string::npos);
+  EXPECT_TRUE(fx.HasActivity("[127.0.0.1]"));
+  EXPECT_TRUE(fx.HasActivity("mismatch"));
+}
+
 TEST_F(DovecotPop3, TlsRefusedWithoutTrustInTheIssuer) {
   testing::TempFolder empty;
   ScopedEnv noTrust("SSL_CERT_FILE", empty.File("none.pem"));

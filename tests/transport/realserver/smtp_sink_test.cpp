@@ -151,6 +151,48 @@ TEST(SmtpSinkTls, UnknownCaIsRefusedUnlessVerificationIsOff) {
   EXPECT_EQ(sink.Mails().size(), 1u);
 }
 
+// Submission with STARTTLS: AUTH and the mail only after the verified
+// handshake, with each mechanism the account may choose.
+TEST(SmtpSinkStartTls, AuthenticatesAndSendsAfterTheHandshake) {
+  for (const char* mechanism : {"LOGIN", "PLAIN"}) {
+    SCOPED_TRACE(mechanism);
+    TempFolder data;
+    SmtpSinkOptions options;
+    options.auth = mechanism;
+    SmtpSink sink(data.path(), options);
+    ASSERT_TRUE(sink.ready());
+    ScopedEnv ca("SSL_CERT_FILE", sink.caFile());
+    TransportFixture t(TestAccount::Smtp);
+    SetText(t.account().smtpServer, "localhost");
+    t.account().smtpStartTls = 1;
+    t.account().smtpAuth = 1;
+    SetText(t.account().smtpAuthUser, options.user);
+    SetText(t.account().smtpAuthPassword, options.password);
+    EXPECT_EQ(Deliver(t, sink.startTlsPort(), kText).send, 1) << t.ActivityTexts();
+    EXPECT_EQ(sink.AuthLog(), std::vector<std::string>{std::string(mechanism) + " sender ok"});
+    EXPECT_EQ(sink.Mails().size(), 1u);
+    const std::string log = t.SessionLog();
+    EXPECT_LT(log.find("STARTTLS"), log.find("AUTH")) << log;
+  }
+}
+
+// A server that never offers STARTTLS (the plain port): nothing is sent
+// after the EHLO, and the entry names the host.
+TEST(SmtpSinkStartTls, NotOfferedEndsTheSendWithoutAuthOrMail) {
+  TempFolder data;
+  SmtpSink sink(data.path());
+  ASSERT_TRUE(sink.ready());
+  TransportFixture t(TestAccount::Smtp);
+  t.account().smtpStartTls = 1;
+  t.account().smtpAuth = 1;
+  SetText(t.account().smtpAuthUser, "sender");
+  SetText(t.account().smtpAuthPassword, "secret");
+  EXPECT_EQ(Deliver(t, sink.plainPort(), kText).open, -1);
+  EXPECT_TRUE(sink.AuthLog().empty());
+  EXPECT_TRUE(sink.Mails().empty());
+  EXPECT_TRUE(t.HasActivity("[127.0.0.1]")) << t.ActivityTexts();
+}
+
 // Two destinations with apportion: the first message after a start goes to
 // the destination after the remembered one, the next to the other one.
 TEST(SmtpSinkApportion, RoundRobinOverTwoDestinations) {
