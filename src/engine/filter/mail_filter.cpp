@@ -11,6 +11,7 @@
 #include "engine/history/history.h"
 #include "engine/filter/remote_control.h"
 #include "engine/filter/returned_mail.h"
+#include "engine/content/mime_process.h"
 #include "engine/content/single_part.h"
 #include "engine/filter/spam_check.h"
 #include "transport/field_text.h"
@@ -42,7 +43,7 @@ bool Reject(MailMessage& message, Category code) {
 int ProcessContent(MailMessage& message, const AccountSettings& account,
                    const CommonSettings& common, bool multipart) {
   message.convertedBody.reset();
-  if (multipart) return 1;
+  if (multipart) return ProcessMultipartMessage(message, account, common);
   if (account.onlyWithAttachments) return Stop(message, Category::NotForwarded);
   return ProcessSinglePartMessage(message, account, common) ? 1 : 0;
 }

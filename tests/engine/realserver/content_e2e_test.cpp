@@ -55,7 +55,7 @@ std::vector<Leaf> Leaves(const std::string& data) {
   WriteFile(folder.File("mail.eml"), data);
   bool ok = false;
   const std::string out = Run("/usr/bin/python3 " + testing::SourceDir() +
-                                  "/tests/support/mime_parts_check.py " + folder.File("mail.eml") + " 2>&1",
+                                  "/tests/support/mail_leaf_parts.py " + folder.File("mail.eml") + " 2>&1",
                               &ok);
   EXPECT_TRUE(ok) << out << "\n" << data.substr(0, 4000);
   std::vector<Leaf> leaves;
