@@ -87,6 +87,17 @@ TEST_F(MessageLoadTest, BodyIsTheMessageAsItsSenderWroteIt) {
   EXPECT_TRUE(reporter_.rows.empty());
 }
 
+// A NUL (never valid in mail) cannot hide the rest of the message from the
+// stages that read the text up to its terminator.
+TEST_F(MessageLoadTest, NulBytesBecomeBlanksSoNothingAfterThemIsLost) {
+  MailMessage m;
+  const std::string file("+OK\r\nSubject: n\0ul\r\n\r\nbefore\0after\r\n--b\r\nattached\r\n.\r\n", 54);
+  ASSERT_EQ(LoadMessageFile(Write("n.vnr", file), m, log_, *account_), LoadStatus::Loaded);
+  ParseMailContent(m);
+  EXPECT_EQ(m.subject, "Subject: n ul");
+  EXPECT_EQ(m.Body(), "before after\r\n--b\r\nattached\r\n");
+}
+
 TEST_F(MessageLoadTest, EndLineIsDroppedAlsoWithoutBlankLine) {
   MailMessage m;
   ASSERT_EQ(LoadMessageFile(Write("m.vnr", "+OK\r\nSubject: x\r\n.\r\n"), m, log_, *account_),

@@ -2,7 +2,7 @@
 """Reads one mail (the file named by the first argument) with Python's email
 package and prints one line per leaf part: its content type, its charset
 (or "-"), the SHA-256 of its decoded payload and, for text parts, the text
-decoded strictly under its charset, as UTF-8 with line ends shown as "\\n".
+decoded strictly under its charset (US-ASCII without one), as UTF-8 with line ends shown as "\\n".
 Exits 1, with the reason on stderr, when the parser reports any defect or a
 text part does not decode under its declared charset."""
 import email
@@ -31,10 +31,9 @@ def main():
         charset = part.get_content_charset()
         text = ""
         if part.get_content_maintype() == "text":
-            if not charset:
-                fail("a text part without charset")
             try:
-                text = payload.decode(charset, "strict")
+                # Without a label, text is US-ASCII (RFC 2045).
+                text = payload.decode(charset or "us-ascii", "strict")
             except (UnicodeDecodeError, LookupError) as error:
                 fail("does not decode as %s: %s" % (charset, error))
         line = "%s %s %s %s" % (part.get_content_type(), charset or "-",

@@ -1,5 +1,6 @@
 #include "engine/message/message_load.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -87,6 +88,10 @@ LoadStatus LoadMessageFile(const std::string& path, MailMessage& message, Activi
     return Fail(LoadStatus::Missing, missing, log, account);
   }
   message.textLength = RemoveDotStuffing(message.buffer.data(), read);
+  // The text is NUL-terminated for every later stage: a NUL inside it
+  // (never valid in mail) would hide the rest of the message, so it
+  // becomes a blank, as in a server's reply.
+  std::replace(message.buffer.begin(), message.buffer.begin() + message.textLength, '\0', ' ');
   message.buffer[message.textLength] = '\0';
   message.fileSize = static_cast<int32_t>(fileSize);
   message.bodyCapacity = message.buffer.size();
