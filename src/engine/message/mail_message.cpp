@@ -1,5 +1,6 @@
 #include "engine/message/mail_message.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -32,6 +33,8 @@ bool SetMessageText(MailMessage& message, std::string_view text) {
     return false;
   }
   std::memcpy(message.buffer.data(), text.data(), text.size());
+  // As the loader does: a NUL would hide the rest of the text.
+  std::replace(message.buffer.begin(), message.buffer.begin() + text.size(), '\0', ' ');
   message.textLength = text.size();
   message.bodyCapacity = message.buffer.size();
   message.fileSize = static_cast<int32_t>(text.size());
