@@ -53,11 +53,9 @@ Desktop::~Desktop() {
   forwarding_.reset();
 }
 
-Desktop::Start Desktop::Open() {
-  const std::string folder = location_.ForwardingFolder();
-  const QString name = SingleInstance::ServerName(folder);
-  if (SingleInstance::AskToRaise(name)) return Start::HandedOver;
-
+// The settings folder's lock and the window's socket: Running when both
+// are held, otherwise why not, with the reason in `refusal_`.
+Desktop::Start Desktop::ClaimFolder(const std::string& folder, const QString& name) {
   switch (lock_.Acquire(folder)) {
     case platform::ProcessLock::Result::Acquired:
       break;
@@ -76,6 +74,29 @@ Desktop::Start Desktop::Open() {
     refusal_ = QStringLiteral("Fatal Error: QLocalServer");
     return Start::Failed;
   }
+  return Start::Running;
+}
+
+// The main window, wired to the commands, the single-instance socket and
+// the end of the start pass.
+void Desktop::MakeWindow() {
+  window_ = std::make_unique<MainWindow>(*ctx_, *reporter_);
+  connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
+  connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
+  connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
+  connect(reporter_.get(), &QtReporter::passActiveChanged, this, [this](bool active) {
+    // The start pass is over: a started forwarding may go to the tray.
+    if (active || !trayAfterStart_) return;
+    trayAfterStart_ = false;
+    if (ctx_->worker.flags.connected && ctx_->common().trayAfterConnect && !window_->inTray()) window_->HideToTray();
+  });
+}
+
+Desktop::Start Desktop::Open() {
+  const std::string folder = location_.ForwardingFolder();
+  const QString name = SingleInstance::ServerName(folder);
+  if (SingleInstance::AskToRaise(name)) return Start::HandedOver;
+  if (const Start claimed = ClaimFolder(folder, name); claimed != Start::Running) return claimed;
 
   reporter_ = std::make_unique<QtReporter>(ScreenArea());
   ctx_ = std::make_unique<Context>(*reporter_, location_);
@@ -90,17 +111,7 @@ Desktop::Start Desktop::Open() {
     return Start::Failed;
   }
   forwarding_ = std::make_unique<ForwardingControl>(*ctx_);
-  window_ = std::make_unique<MainWindow>(*ctx_, *reporter_);
-  connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
-  connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
-  connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
-  connect(reporter_.get(), &QtReporter::passActiveChanged, this, [this](bool active) {
-    // The start pass is over: a started forwarding may go to the tray.
-    if (active || !trayAfterStart_) return;
-    trayAfterStart_ = false;
-    if (ctx_->worker.flags.connected && ctx_->common().trayAfterConnect && !window_->inTray()) window_->HideToTray();
-  });
-
+  MakeWindow();
   if (ctx_->capacityChangedTo) {
     ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
                            Category::Information, nullptr);

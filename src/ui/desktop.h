@@ -63,6 +63,8 @@ class Desktop : public QObject {
   void finished(int exitCode);
 
  private:
+  Start ClaimFolder(const std::string& folder, const QString& name);
+  void MakeWindow();
   void OnCommand(Command command);
   void Connect();
   void Disconnect();
