@@ -104,11 +104,11 @@ int Demo(CliContext& context, std::span<const std::string> args) {
   {
     auto image = std::make_unique<SettingsImage>();
     MakeFreshTable(*image, context.screen);
-    SetDemoAccount(*image, 0, {"demo-alice", "alice", "alice-pw", servers.popPort(), false, false}, servers.smtpPort());
-    SetDemoAccount(*image, 1, {"demo-bob", "bob", "bob-pw", servers.popsPort(), true, true}, servers.smtpPort());
+    SetDemoAccount(*image, 0, {"demo-alice", "alice", "alice-pw", servers.popPort(), false, DemoSecurity::StartTls}, servers.smtpPort());
+    SetDemoAccount(*image, 1, {"demo-bob", "bob", "bob-pw", servers.popsPort(), true, DemoSecurity::ImplicitTls}, servers.smtpPort());
     if (SaveSettings(*image, run.location) != SaveResult::Saved) return Fail(context, "cannot write the demo settings");
   }
-  std::fprintf(context.out, "Two accounts: demo-alice (USER/PASS), demo-bob (APOP over TLS). Forwarding once:\n");
+  std::fprintf(context.out, "Two accounts: demo-alice (USER/PASS after STLS), demo-bob (APOP over TLS). Forwarding once:\n");
   const int status = RunForwarding(run, true);
 
   const auto arrived = servers.Arrived();

@@ -81,9 +81,10 @@ void SetDemoAccount(SettingsImage& image, int index, const DemoAccount& demo, ui
   SetText(account.popPassword, demo.password);
   account.popPort = int16_t(demo.popPort);
   account.useApop = demo.apop ? 1 : 0;
-  account.popSsl = demo.popTls ? 1 : 0;
+  account.popSsl = demo.security == DemoSecurity::ImplicitTls ? 1 : 0;
+  account.popStartTls = demo.security == DemoSecurity::StartTls ? 1 : 0;
   // The demo server's certificate is made on the spot and trusted by nobody.
-  account.tlsNoVerify = demo.popTls ? 1 : 0;
+  account.tlsNoVerify = 1;
   SetText(account.smtpServer, "127.0.0.1");
   account.smtpPort = int16_t(smtpPort);
   SetText(account.myAddress, std::string(demo.user) + "@example.com");

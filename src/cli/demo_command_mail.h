@@ -13,13 +13,16 @@ namespace velnora::cli {
 // an encoded subject, multipart with an attachment, HTML.
 std::vector<std::string> DemoMessages();
 
+// How a demo account reaches its POP3 server.
+enum class DemoSecurity { StartTls, ImplicitTls };
+
 struct DemoAccount {
   const char* name;
   const char* user;
   const char* password;
   uint16_t popPort;
   bool apop;
-  bool popTls;
+  DemoSecurity security;
 };
 
 // Account `index` of `image` forwarding `account` to the demo recipient
