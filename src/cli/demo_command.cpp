@@ -108,7 +108,7 @@ int Demo(CliContext& context, std::span<const std::string> args) {
     SetDemoAccount(*image, 1, {"demo-bob", "bob", "bob-pw", servers.popsPort(), true, DemoSecurity::ImplicitTls}, servers.smtpPort());
     if (SaveSettings(*image, run.location) != SaveResult::Saved) return Fail(context, "cannot write the demo settings");
   }
-  std::fprintf(context.out, "Two accounts: demo-alice (USER/PASS after STLS), demo-bob (APOP over TLS). Forwarding once:\n");
+  std::fprintf(context.out, "Two accounts: demo-alice (USER/PASS after STLS), demo-bob (APOP over TLS), both sending after STARTTLS. Forwarding once:\n");
   const int status = RunForwarding(run, true);
 
   const auto arrived = servers.Arrived();

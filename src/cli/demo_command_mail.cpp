@@ -87,6 +87,7 @@ void SetDemoAccount(SettingsImage& image, int index, const DemoAccount& demo, ui
   account.tlsNoVerify = 1;
   SetText(account.smtpServer, "127.0.0.1");
   account.smtpPort = int16_t(smtpPort);
+  account.smtpStartTls = 1;  // the demo's SMTP server takes mail only after STARTTLS
   SetText(account.myAddress, std::string(demo.user) + "@example.com");
   SetText(account.forwardTo, kDemoRecipient);
   account.noRecvDelay = 1;

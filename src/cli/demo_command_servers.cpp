@@ -20,12 +20,15 @@ namespace fs = std::filesystem;
 constexpr uint16_t kLowPort = 20000;
 constexpr uint16_t kHighPort = 32000;
 
-// An SMTP server that stores every message it accepts: mail-NNNN.eml (the
-// data) and then mail-NNNN.env (the envelope).
-constexpr char kSinkScript[] = R"PY(import os, signal, sys
+// An SMTP server, submission-style (STARTTLS before anything else), that
+// stores every message it accepts: mail-NNNN.eml (the data) and then
+// mail-NNNN.env (the envelope).
+constexpr char kSinkScript[] = R"PY(import os, signal, ssl, sys
 from aiosmtpd.controller import Controller
 
-folder, port = sys.argv[1], int(sys.argv[2])
+folder, port, cert, key = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
+tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+tls.load_cert_chain(cert, key)
 
 class Store:
     count = 0
@@ -40,7 +43,8 @@ class Store:
                 f.write("RCPT TO:<%s>\n" % rcpt)
         return "250 OK"
 
-controller = Controller(Store(), hostname="127.0.0.1", port=port)
+controller = Controller(Store(), hostname="127.0.0.1", port=port, tls_context=tls,
+                        require_starttls=True)
 controller.start()
 signal.sigwait([signal.SIGTERM, signal.SIGINT])
 controller.stop()
@@ -221,7 +225,8 @@ bool DemoServers::Start(const std::vector<DemoMailbox>& mailboxes, std::string& 
   const std::string python = SystemPython();
   fs::create_directories(folder_ + "/smtp");
   if (!WriteFile(folder_ + "/smtp_sink.py", kSinkScript) ||
-      !sink_.Start({python, folder_ + "/smtp_sink.py", folder_ + "/smtp", std::to_string(smtpPort_)},
+      !sink_.Start({python, folder_ + "/smtp_sink.py", folder_ + "/smtp", std::to_string(smtpPort_),
+                    folder_ + "/cert.pem", folder_ + "/key.pem"},
                    folder_ + "/smtp.log") ||
       !WaitListening(smtpPort_, sink_, 15000)) {
     failed_ = true;
