@@ -4,12 +4,12 @@ namespace velnora::cli {
 
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;
-  for (auto group : {SettingsCommands(), FileCommands(), RunCommands(), DemoCommands()}) all.insert(all.end(), group.begin(), group.end());
+  for (auto group : {SettingsCommands(), FileCommands(), CsvCommands(), RunCommands(), DemoCommands()}) all.insert(all.end(), group.begin(), group.end());
   return all;
 }
 
 const CliCommand* FindCommand(std::string_view name) {
-  for (auto group : {SettingsCommands(), FileCommands(), RunCommands(), DemoCommands()}) {
+  for (auto group : {SettingsCommands(), FileCommands(), CsvCommands(), RunCommands(), DemoCommands()}) {
     for (const CliCommand& command : group) {
       if (command.name == name) return &command;
     }

@@ -20,6 +20,7 @@ struct CliCommand {
 
 std::span<const CliCommand> SettingsCommands();  // show, set
 std::span<const CliCommand> FileCommands();      // backup, restore, import-old
+std::span<const CliCommand> CsvCommands();       // export-csv, import-csv
 std::span<const CliCommand> RunCommands();       // run
 std::span<const CliCommand> DemoCommands();      // demo
 
