@@ -5,6 +5,9 @@
 VELNORA_LAUNCHER_ARGS=()
 if [ -z "${VELNORA_NO_CCACHE:-}" ] && command -v ccache >/dev/null 2>&1; then
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+  # The build folder's own path stays out of the hash (debug information
+  # then names the folder of the first build), so another clone hits too.
+  export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
   export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
   VELNORA_LAUNCHER_ARGS=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
