@@ -27,6 +27,7 @@
 #include "engine/message/header_parse.h"
 #include "engine/message/mail_message.h"
 #include "engine/message/message_load.h"
+#include "fuzz_message_scene.h"
 #include "fuzz_quiet.h"
 #include "fuzz_support.h"
 #include "report/activity_log.h"
@@ -35,25 +36,7 @@ namespace {
 
 using namespace velnora;
 
-struct Scene {
-  Scene() {
-    folder = fuzz::MakeRunFolder();
-    messagePath = folder + "/$vnrmail1.vnr";
-    log = std::make_unique<ActivityLog>(reporter, settings->common, folder + "/velnora_.log",
-                                        folder + "/velnora_session.log");
-    log->SetOpenRetry(1, 0);
-  }
-  ~Scene() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-
-  std::string folder;
-  std::string messagePath;
-  fuzz::QuietReporter reporter;
-  std::unique_ptr<SettingsImage> settings = std::make_unique<SettingsImage>();
-  std::unique_ptr<ActivityLog> log;
-};
+using Scene = fuzz::MessageScene;
 
 Scene& TheScene() {
   static Scene scene;
@@ -149,12 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::memcpy(&switches, bytes, 8);
   AccountSettings& account = scene.settings->accounts[0];
   ConfigureAccount(account, switches);
-  {
-    std::FILE* file = std::fopen(scene.messagePath.c_str(), "wb");
-    if (!file) std::abort();
-    std::fwrite(bytes + 8, 1, size - 8, file);
-    std::fclose(file);
-  }
+  scene.WriteMessage(bytes + 8, size - 8);
   MailMessage message;
   if (LoadMessageFile(scene.messagePath, message, *scene.log, account) != LoadStatus::Loaded) return 0;
   ParseMailContent(message);

@@ -25,6 +25,7 @@
 #include "engine/filter/returned_mail.h"
 #include "engine/compose/sender_info.h"
 #include "engine/filter/spam_check.h"
+#include "fuzz_message_scene.h"
 #include "fuzz_quiet.h"
 #include "fuzz_support.h"
 #include "report/activity_log.h"
@@ -34,30 +35,9 @@ namespace {
 
 using namespace velnora;
 
-using fuzz::QuietReporter;
 using fuzz::SetText;
 
-// One folder, settings table and log for the whole run; the message file
-// is rewritten for every input.
-struct Scene {
-  Scene() {
-    folder = fuzz::MakeRunFolder();
-    messagePath = folder + "/$vnrmail1.vnr";
-    log = std::make_unique<ActivityLog>(reporter, settings->common, folder + "/velnora_.log",
-                                        folder + "/velnora_session.log");
-    log->SetOpenRetry(1, 0);
-  }
-  ~Scene() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-
-  std::string folder;
-  std::string messagePath;
-  QuietReporter reporter;
-  std::unique_ptr<SettingsImage> settings = std::make_unique<SettingsImage>();
-  std::unique_ptr<ActivityLog> log;
-};
+using Scene = fuzz::MessageScene;
 
 Scene& TheScene() {
   static Scene scene;
@@ -185,12 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::memcpy(&switches, bytes, 4);
   ConfigureAccount(scene.settings->accounts[0], switches);
 
-  {
-    std::FILE* file = std::fopen(scene.messagePath.c_str(), "wb");
-    if (!file) std::abort();
-    std::fwrite(bytes + 4, 1, size - 4, file);
-    std::fclose(file);
-  }
+  scene.WriteMessage(bytes + 4, size - 4);
   MailMessage message;
   if (LoadMessageFile(scene.messagePath, message, *scene.log, scene.settings->accounts[0]) !=
       LoadStatus::Loaded) {
