@@ -13,15 +13,6 @@
 namespace velnora::cli {
 namespace {
 
-std::string ReadWhole(const std::string& path, bool& ok) {
-  std::string text;
-  platform::FilePtr file = platform::OpenFile(path, "rb");
-  ok = file != nullptr;
-  char chunk[65536];
-  for (std::size_t n; file && (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) text.append(chunk, n);
-  return text;
-}
-
 int ExportCsv(CliContext& context, std::span<const std::string> args) {
   if (args.size() != 1) return Fail(context, "export-csv needs exactly one target file");
   auto image = std::make_unique<SettingsImage>();
@@ -54,9 +45,10 @@ int ImportCsv(CliContext& context, std::span<const std::string> args) {
   auto image = std::make_unique<SettingsImage>();
   const LoadResult load = LoadSettings(*image, context.location, context.screen, true, false);
   if (!load.Usable()) return Fail(context, SettingsFileProblem(load) + "; it was left unchanged and nothing was imported");
-  bool opened = false;
-  const std::string text = ReadWhole(path, opened);
-  if (!opened) return Fail(context, ConsoleText(SJIS(u8"エラー：CSVファイルが開けませんでした")) + " (" + path + ")");
+  std::string text;
+  if (!platform::ReadWholeFile(path, text)) {
+    return Fail(context, ConsoleText(SJIS(u8"エラー：CSVファイルが開けませんでした")) + " (" + path + ")");
+  }
   if (text.empty()) return Fail(context, "Can't Open CSV File (" + path + " is empty)");
   const CsvImport result = ImportAccountsCsv(text, *image, anyHeader);
   if (result.outcome == CsvImport::Outcome::HeaderDiffers) {

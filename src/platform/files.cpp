@@ -47,6 +47,19 @@ std::string CurrentFolder() {
   return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
 }
 
+bool ReadWholeFile(const std::string& path, std::string& text, std::size_t limit) {
+  text.clear();
+  FilePtr file = OpenFile(path, "rb");
+  if (!file) return false;
+  char chunk[65536];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    if (text.size() + n > limit) return false;
+    text.append(chunk, n);
+  }
+  return !std::ferror(file.get());
+}
+
 bool EnsurePrivateFolder(const std::string& path) {
   if (!MakeFolders(path)) return false;
   struct stat st {};

@@ -52,6 +52,9 @@ bool ClearReadOnly(const std::string& path);
 // fopen; new files are created with mode 0600 (mail and passwords).
 FilePtr OpenFile(const std::string& path, const char* mode);
 
+// The whole file into `text`; false when it cannot be opened or read, or
+// holds more than `limit` bytes.
+bool ReadWholeFile(const std::string& path, std::string& text, std::size_t limit = std::size_t(1) << 30);
 // fopen retried `attempts` times, `delayMs` apart, ending early when `stop`
 // is set. Used where another program may briefly hold the file.
 FilePtr OpenFileWithRetry(const std::string& path, const char* mode, int attempts = 10,
