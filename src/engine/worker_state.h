@@ -13,7 +13,8 @@ enum Trigger : int {
   kTriggerNone = 0,
   kTriggerPollTick = 101,      // the one-minute poll timer
   kTriggerAutoConnect = 102,   // the auto-connect countdown ran out
-  kTriggerStartCommand = 40053 // "Start forwarding"
+  kTriggerStartCommand = 40053, // "Start forwarding"
+  kTriggerQuit = 40015         // quitting with deleteAllOnQuit: delete what was handled
 };
 
 struct WorkerState {

@@ -28,6 +28,7 @@ class FakeOperations : public AccountOperations {
   int SmtpGreet(int a) override { return Log("Greet", a), 1; }
   bool SendRset(int a) override { return Log("RSET", a), true; }
   int MarkAllAsForwarded(int a) override { return Log("MarkAll", a), 1; }
+  int DeleteHandledMails(int a, HandledDeletion&) override { return Log("DeleteHandled", a), 1; }
   int MailCount(int a) override { return mailCount[a]; }
   void SetStartIndex(int a, int index) override { startIndex[a] = index; }
   void FwdProc(int a) override {

@@ -3,6 +3,8 @@
 // engine's transport-backed implementation is the real one; tests script it.
 #pragma once
 
+#include "transport/pop3/pop3_client.h"
+
 namespace velnora {
 
 class AccountOperations {
@@ -22,6 +24,9 @@ class AccountOperations {
   virtual bool SendRset(int account) = 0;
   // Record every message on the server as forwarded: 1 or -1.
   virtual int MarkAllAsForwarded(int account) = 0;
+  // At quit: delete the messages the UIDL store records as handled, when
+  // the account has mail on the server (DeleteHandledMails in the POP3 client).
+  virtual int DeleteHandledMails(int account, HandledDeletion& done) = 0;
   // Working message count of the last login, and the first position to consider.
   virtual int MailCount(int account) = 0;
   virtual void SetStartIndex(int account, int index) = 0;

@@ -42,6 +42,9 @@ void PassRunner::RunPass() {
       state_.tickCount = 0;
       if (flags.stopRequested) StopSteps();
       break;
+    case kTriggerQuit:
+      if (flags.connected) DeleteAllOnQuit();
+      break;
     default:
       break;
   }

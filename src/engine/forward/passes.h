@@ -32,6 +32,9 @@ class PassRunner {
   void ForwardAtStartup(int account);
   void PollAccounts();
   void UpdateStatusSummary();
+  // Quitting with deleteAllOnQuit: every enabled account that keeps its
+  // mail on the server loses what the checks have handled.
+  void DeleteAllOnQuit();
   // Forwarding stops: after "Disconnect" during a pass.
   void StopSteps();
 

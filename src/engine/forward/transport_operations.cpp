@@ -47,6 +47,13 @@ int TransportOperations::MarkAllAsForwarded(int i) {
   return velnora::MarkAllAsForwarded(env, ctx_.account(i), ctx_.runtimeOf(i));
 }
 
+int TransportOperations::DeleteHandledMails(int i, HandledDeletion& done) {
+  done = {};
+  if (ctx_.runtimeOf(i).statCount <= 0) return 1;  // nothing on the server at the last check
+  TransportEnv env = ctx_.Env();
+  return velnora::DeleteHandledMails(env, ctx_.account(i), ctx_.runtimeOf(i), done);
+}
+
 void TransportOperations::PopDelay(int i) {
   TransportEnv env = ctx_.Env();
   PopSessionDelay(env, ctx_.account(i));

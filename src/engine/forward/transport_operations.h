@@ -18,6 +18,7 @@ class TransportOperations : public AccountOperations {
   int SmtpGreet(int account) override;
   bool SendRset(int account) override;
   int MarkAllAsForwarded(int account) override;
+  int DeleteHandledMails(int account, HandledDeletion& done) override;
   int MailCount(int account) override { return ctx_.runtimeOf(account).mailCount; }
   void SetStartIndex(int account, int index) override { ctx_.runtimeOf(account).startIndex = index; }
   void PopDelay(int account) override;

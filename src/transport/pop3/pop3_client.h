@@ -47,6 +47,20 @@ int MarkAllAsForwarded(TransportEnv& env, const AccountSettings& account,
 // Deletes every message on the server (own session). 1, 0 (open failed) or -1.
 int DeleteAllMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime);
 
+// What a deletion of the handled messages did.
+struct HandledDeletion {
+  int deleted = 0;  // handled messages deleted
+  int kept = 0;     // messages left because no check has handled them yet
+};
+
+// Deletes (own session) only the messages whose UIDL the stored list holds,
+// so mail that arrived after the last check stays for the next run. 1 done,
+// 0 the session could not be opened, -1 a failure (the server keeps every
+// message of an unfinished session), 2 not done: the account works
+// without UIDLs, so nothing tells handled mail from new.
+int DeleteHandledMails(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,
+                       HandledDeletion& done);
+
 // "DELE n" and its reply on an open session: 1 deleted, 0 refused by the
 // server, -1 transfer failure.
 int DeleteMessage(TransportEnv& env, const AccountSettings& account, AccountRuntime& runtime,

@@ -240,6 +240,29 @@ TEST_P(ForwardingEndToEnd, ForwardedMailLeftOnTheServerIsDeletedAtTheNextCheck) 
   EXPECT_EQ(dovecot.MessageCount(user), 0u);
 }
 
+// Deleting at quit takes what was forwarded and leaves the mail that came
+// in after the last check, which nobody has forwarded yet.
+TEST_P(ForwardingEndToEnd, DeletionAtQuitLeavesMailThatArrivedAfterTheLastCheck) {
+  const std::string user = kRoutes[0].user;
+  ASSERT_TRUE(dovecot.AddMessage(user, "1000000001.M1.t", Original("old-a", "Old a", kPlainBody)));
+  ASSERT_TRUE(dovecot.AddMessage(user, "1000000002.M2.t", Original("old-b", "Old b", kPlainBody)));
+  Configure(0);
+  ASSERT_TRUE(rig.Start());
+  rig.StartPass();
+  ASSERT_EQ(Mails(0).size(), 2u);
+  ASSERT_TRUE(dovecot.AddMessage(user, "1000000003.M3.t", Original("late", "Late", kPlainBody)));
+
+  rig.QuitPass();
+  EXPECT_EQ(dovecot.MessageCount(user), 1u) << rig.SessionLog();
+  EXPECT_EQ(Mails(0).size(), 2u);
+  EXPECT_EQ(CountOf(rig.SessionLog(), "DELE "), 2) << rig.SessionLog();
+
+  // The mail left behind is forwarded by the next run.
+  rig.PollPass();
+  ASSERT_EQ(Mails(0).size(), 3u);
+  EXPECT_NE(Mails(0)[2].data.find("Subject: Late\r\n"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Peers, ForwardingEndToEnd, ::testing::Values(SmtpPeerKind::kAiosmtpd, SmtpPeerKind::kPostfix),
                          [](const auto& peerInfo) { return std::string(testing::SmtpPeerName(peerInfo.param)); });
 

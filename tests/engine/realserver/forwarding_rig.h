@@ -86,6 +86,11 @@ class ForwardingRig {
     ctx_->worker.trigger = kTriggerPollTick;
     runner_->RunPass();
   }
+  // Quitting with deleteAllOnQuit.
+  void QuitPass() {
+    ctx_->worker.trigger = kTriggerQuit;
+    runner_->RunPass();
+  }
   // The rows of category `code` so far.
   int Rows(int code) const {
     return int(std::count_if(reporter_.rows.begin(), reporter_.rows.end(),
