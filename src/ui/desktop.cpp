@@ -27,8 +27,8 @@ DisplayArea ScreenArea() {
 
 }  // namespace
 
-Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals)
-    : location_(location), signals_(stopSignals) {
+Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, std::unique_ptr<UserDialogs> dialogs)
+    : location_(location), signals_(stopSignals), dialogs_(std::move(dialogs)) {
   poll_.setInterval(kPollTickMs);
   connect(&poll_, &QTimer::timeout, this, &Desktop::PollTick);
   autoConnect_.setInterval(kAutoConnectTickMs);
@@ -80,7 +80,11 @@ Desktop::Start Desktop::ClaimFolder(const std::string& folder, const QString& na
 // The main window, wired to the commands, the single-instance socket and
 // the end of the start pass.
 void Desktop::MakeWindow() {
+  session_ = std::make_unique<SettingsSession>(*ctx_, *forwarding_);
   window_ = std::make_unique<MainWindow>(*ctx_, *reporter_);
+  if (!dialogs_) dialogs_ = std::make_unique<WidgetDialogs>(window_.get());
+  commands_ = std::make_unique<SettingsCommands>(*session_, *dialogs_, ScreenArea());
+  connect(session_.get(), &SettingsSession::changed, window_.get(), &MainWindow::ShowSettings);
   connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
   connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
   connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
@@ -138,6 +142,12 @@ void Desktop::OnCommand(Command command) {
     case Command::Connect: Connect(); break;
     case Command::Disconnect: Disconnect(); break;
     case Command::Quit: Quit(QuitSource::User); break;
+    case Command::Backup: commands_->Backup(); break;
+    case Command::Restore: commands_->Restore(); break;
+    case Command::ImportOlder: commands_->ImportOlder(); break;
+    case Command::ExportCsv: commands_->ExportCsv(); break;
+    case Command::ImportCsv: commands_->ImportCsv(); break;
+    case Command::MarkAllForwarded: commands_->MarkAllForwarded(); break;
     default: break;  // the window's own commands
   }
 }
@@ -183,11 +193,34 @@ void Desktop::PollTick() {
   forwarding_->Resume(kTriggerPollTick);
 }
 
+bool Desktop::ConfirmQuit(bool& deleteOnQuit) {
+  const CommonSettings& common = ctx_->common();
+  if (common.confirmQuit &&
+      !dialogs_->AskYesNo(QStringLiteral("終了してもよろしいですか？"), QStringLiteral("Velnora"))) {
+    return false;
+  }
+  if (ctx_->worker.flags.passActive) {  // a pass started while the question was open
+    QApplication::beep();
+    return false;
+  }
+  deleteOnQuit = ctx_->worker.flags.connected && common.deleteAllOnQuit &&
+                 (common.deleteAllImmediately ||
+                  dialogs_->AskYesNo(QStringLiteral("すべてのアカウントのメールボックスにあるメールを全て削除しますか？"),
+                                     QStringLiteral("メール削除の確認")));
+  return true;
+}
+
+// A stop signal (logout, shutdown) ends at once: it asks nothing and leaves
+// the deletion at quit out, which only ever removes mail that is safe to keep.
 void Desktop::Quit(QuitSource source) {
   if (quitting_ || !ctx_) return;
-  if (source == QuitSource::User && ctx_->worker.flags.passActive) {
-    QApplication::beep();
-    return;
+  bool deleteOnQuit = false;
+  if (source == QuitSource::User) {
+    if (ctx_->worker.flags.passActive) {
+      QApplication::beep();
+      return;
+    }
+    if (!ConfirmQuit(deleteOnQuit) || quitting_) return;
   }
   quitting_ = true;
   poll_.stop();
@@ -196,6 +229,10 @@ void Desktop::Quit(QuitSource source) {
   if (!forwarding_->Idle()) {
     forwarding_->RequestStop();
     quitWait_.start();  // the window keeps painting while the pass winds down
+    return;
+  }
+  if (deleteOnQuit && forwarding_->Resume(kTriggerQuit)) {
+    quitWait_.start();  // the deletion runs on the worker; its progress shows in the lists
     return;
   }
   FinishQuit();

@@ -14,7 +14,10 @@
 #include "platform/process_lock.h"
 #include "ui/main_window.h"
 #include "ui/qt_reporter.h"
+#include "ui/settings_commands.h"
+#include "ui/settings_session.h"
 #include "ui/single_instance.h"
+#include "ui/user_dialogs.h"
 
 namespace velnora {
 class Context;
@@ -29,8 +32,11 @@ namespace velnora::ui {
 class Desktop : public QObject {
   Q_OBJECT
  public:
-  // `stopSignals` (may be null) are polled for SIGTERM and SIGINT.
-  Desktop(SettingsLocation location, platform::StopSignals* stopSignals);
+  // `stopSignals` (may be null) are polled for SIGTERM and SIGINT. The
+  // commands ask through `dialogs` when given (tests answer for the user),
+  // else through message boxes and file dialogs over the window.
+  Desktop(SettingsLocation location, platform::StopSignals* stopSignals,
+          std::unique_ptr<UserDialogs> dialogs = nullptr);
   ~Desktop() override;
 
   enum class Start {
@@ -56,6 +62,7 @@ class Desktop : public QObject {
   Context* context() { return ctx_.get(); }
   QTimer& pollTimer() { return poll_; }
   QTimer& autoConnectTimer() { return autoConnect_; }
+  SettingsSession* settingsSession() { return session_.get(); }
   // The start-up countdown while it is open.
   QDialog* countdown() { return countdown_; }
 
@@ -70,6 +77,8 @@ class Desktop : public QObject {
   void Disconnect();
   void PollTick();
   void AutoConnectTick();
+  // The questions of a user's quit: false when the user keeps the program.
+  bool ConfirmQuit(bool& deleteOnQuit);
   void FinishQuit();
 
   SettingsLocation location_;
@@ -81,7 +90,10 @@ class Desktop : public QObject {
   std::unique_ptr<QtReporter> reporter_;
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<ForwardingControl> forwarding_;
+  std::unique_ptr<SettingsSession> session_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<UserDialogs> dialogs_;
+  std::unique_ptr<SettingsCommands> commands_;
   QTimer poll_;         // one poll tick or the watchdog a minute
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;

@@ -72,4 +72,19 @@ QIcon StatusImage(int icon) {
 
 QIcon ProgramIcon() { return QIcon(QStringLiteral(":/velnora/velnora.png")); }
 
+QIcon EnabledMark(bool enabled) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  if (enabled) {
+    painter.setPen(QPen(QColor(30, 140, 50), 2.5));
+    painter.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+  } else {
+    painter.setPen(QPen(QColor(150, 150, 150), 2));
+    painter.drawLine(4, 8, 12, 8);
+  }
+  return QIcon(pixmap);
+}
+
 }  // namespace velnora::ui

@@ -10,5 +10,8 @@ QIcon CategoryIcon(int code);
 QIcon AccountIcon(int icon);
 QIcon StatusImage(int icon);
 QIcon ProgramIcon();
+// The check mark of an enabled account and the mark of a disabled one in
+// the accounts' drop-down menu.
+QIcon EnabledMark(bool enabled);
 
 }  // namespace velnora::ui

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QProcess>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -20,6 +22,7 @@
 #include "report/list_columns.h"
 #include "ui/list_icons.h"
 #include "ui/pane_layout.h"
+#include "ui/program_files.h"
 #include "ui/ui_strings.h"
 #include "ui/ui_text.h"
 
@@ -93,41 +96,41 @@ QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& tex
 }
 
 void MainWindow::BuildMenus() {
-  // Commands whose dialogs are not part of this window yet are shown disabled.
-  constexpr bool later = false;
+  // The settings pages open from these; they are off until the pages exist.
+  constexpr bool pages = false;
   QMenu* main = menuBar()->addMenu(QStringLiteral("メイン"));
   AddCommand(main, Command::Connect, QStringLiteral("サーバーへ接続・転送開始"));
   AddCommand(main, Command::Disconnect, QStringLiteral("切断・転送中止"));
   main->addSeparator();
-  AddCommand(main, Command::MarkAllForwarded, QStringLiteral("全アカウントを転送済みにする"), later);
+  AddCommand(main, Command::MarkAllForwarded, QStringLiteral("全アカウントを転送済みにする"));
   main->addSeparator();
-  AddCommand(main, Command::Settings, QStringLiteral("環境設定"), later);
-  AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"), later);
+  AddCommand(main, Command::Settings, QStringLiteral("環境設定"), pages);
+  AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"), pages);
   AddCommand(main, Command::ToTray, QStringLiteral("タスクトレイに入れる"));
-  AddCommand(main, Command::HistoryViewer, QStringLiteral("転送履歴ビューア起動"), later);
-  AddCommand(main, Command::LogDetails, QStringLiteral("選択ログの詳細情報を表示"), later);
+  AddCommand(main, Command::HistoryViewer, QStringLiteral("転送履歴ビューア起動"));
+  AddCommand(main, Command::LogDetails, QStringLiteral("選択ログの詳細情報を表示"), pages);
   AddCommand(main, Command::SwitchView, QStringLiteral("ビュー切替"));
   main->addSeparator();
   AddCommand(main, Command::Quit, QStringLiteral("終了"));
 
   QMenu* options = menuBar()->addMenu(QStringLiteral("オプション"));
-  AddCommand(options, Command::Backup, QStringLiteral("環境設定全体をファイルにコピー（バックアップ）"), later);
-  AddCommand(options, Command::Restore, QStringLiteral("指定した環境設定ファイルを適用（リストア）"), later);
+  AddCommand(options, Command::Backup, QStringLiteral("環境設定全体をファイルにコピー（バックアップ）"));
+  AddCommand(options, Command::Restore, QStringLiteral("指定した環境設定ファイルを適用（リストア）"));
   options->addSeparator();
-  AddCommand(options, Command::CopyToTemplate, QStringLiteral("指定するアカウント設定をテンプレートにコピー"), later);
-  AddCommand(options, Command::EditTemplate, QStringLiteral("アカウントテンプレートを編集.."), later);
-  AddCommand(options, Command::ApplyTemplate, QStringLiteral("アカウントテンプレートをアカウントに適用.."), later);
+  AddCommand(options, Command::CopyToTemplate, QStringLiteral("指定するアカウント設定をテンプレートにコピー"), pages);
+  AddCommand(options, Command::EditTemplate, QStringLiteral("アカウントテンプレートを編集.."), pages);
+  AddCommand(options, Command::ApplyTemplate, QStringLiteral("アカウントテンプレートをアカウントに適用.."), pages);
   options->addSeparator();
-  AddCommand(options, Command::ExportCsv, QStringLiteral("CSVへ「アカウント」設定を書き出し.."), later);
-  AddCommand(options, Command::ImportCsv, QStringLiteral("CSVから「アカウント」設定を読み込み.."), later);
-  AddCommand(options, Command::AccountHelp, QStringLiteral("ヘルプ（アカウント情報の管理）"), later);
+  AddCommand(options, Command::ExportCsv, QStringLiteral("CSVへ「アカウント」設定を書き出し.."));
+  AddCommand(options, Command::ImportCsv, QStringLiteral("CSVから「アカウント」設定を読み込み.."));
+  AddCommand(options, Command::AccountHelp, QStringLiteral("ヘルプ（アカウント情報の管理）"));
   options->addSeparator();
-  AddCommand(options, Command::ImportOlder, QStringLiteral("他のバージョンから環境設定を取り込む"), later);
+  AddCommand(options, Command::ImportOlder, QStringLiteral("他のバージョンから環境設定を取り込む"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
-  AddCommand(help, Command::Manual, QStringLiteral("ヘルプ・使い方マニュアル"), later);
-  AddCommand(help, Command::IconHelp, QStringLiteral("表示アイコンについて"), later);
-  AddCommand(help, Command::WebSite, QStringLiteral("最新情報 / WEBサイトへ接続"), later);
+  AddCommand(help, Command::Manual, QStringLiteral("ヘルプ・使い方マニュアル"));
+  AddCommand(help, Command::IconHelp, QStringLiteral("表示アイコンについて"));
+  AddCommand(help, Command::WebSite, QStringLiteral("最新情報 / WEBサイトへ接続"), !ProductPage().isEmpty());
   help->addSeparator();
   AddCommand(help, Command::About, QStringLiteral("このプログラムについて"));
 }
@@ -162,13 +165,35 @@ void MainWindow::BuildToolBar() {
     connect(menuItem, &QAction::enabledChanged, tool, &QAction::setEnabled);
     connect(tool, &QAction::triggered, menuItem, &QAction::trigger);
     if (button.command == Command::Settings) {
-      // The drop-down of "設定 " lists the accounts; it opens with the settings pages.
+      // The drop-down of "設定 " lists the accounts, filled when it opens.
       if (auto* widget = qobject_cast<QToolButton*>(bar->widgetForAction(tool))) {
         widget->setPopupMode(QToolButton::MenuButtonPopup);
-        widget->setMenu(new QMenu(widget));
+        accountMenu_ = new QMenu(widget);
+        accountMenu_->setObjectName(QStringLiteral("accountMenu"));
+        connect(accountMenu_, &QMenu::aboutToShow, this, &MainWindow::FillAccountMenu);
+        widget->setMenu(accountMenu_);
       }
     }
     if (button.groupEnd) bar->addSeparator();
+  }
+}
+
+QString MainWindow::AccountMenuText(int index, const AccountSettings& account) {
+  const std::string_view name(account.accountName, ::strnlen(account.accountName, sizeof account.accountName));
+  const std::string_view user(account.popUser, ::strnlen(account.popUser, sizeof account.popUser));
+  if (!name.empty()) return QStringLiteral(" %1:").arg(index) + FromCp932(name);
+  if (!user.empty()) return QStringLiteral(" %1:(").arg(index) + FromCp932(user) + QLatin1Char(')');
+  return QStringLiteral(" %1:アカウント").arg(index);
+}
+
+void MainWindow::FillAccountMenu() {
+  accountMenu_->clear();
+  const bool pagesOpen = action(Command::Settings)->isEnabled();
+  for (int i = 0; i < kAccountCount; ++i) {
+    const AccountSettings& account = ctx_.account(i);
+    QAction* item = accountMenu_->addAction(EnabledMark(account.enabled != 0), AccountMenuText(i, account));
+    item->setEnabled(pagesOpen);
+    connect(item, &QAction::triggered, this, [this, i] { Q_EMIT accountSettingsChosen(i); });
   }
 }
 
@@ -243,9 +268,43 @@ void MainWindow::OnCommand(Command command) {
     case Command::About:
       ShowMessage(ProgramTitle() + QStringLiteral(".00"), QStringLiteral("このプログラムについて"));
       break;
+    case Command::Manual: OpenProgramFile(QStringLiteral("readme.html")); break;
+    case Command::IconHelp: OpenProgramFile(QStringLiteral("help/velnoraicon.html")); break;
+    case Command::AccountHelp: OpenProgramFile(QStringLiteral("help/help_08.html")); break;
+    case Command::WebSite: OpenProductPage(); break;
+    case Command::HistoryViewer: StartHistoryViewer(); break;
     default:
       break;  // forwarding and quitting belong to the Desktop
   }
+}
+
+void MainWindow::OpenProgramFile(const QString& name) {
+  const QString path = ProgramFilePath(name);
+  if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    ShowMessage(QStringLiteral("ファイルを開けませんでした。\n%1").arg(name), ProgramTitle());
+  }
+}
+
+void MainWindow::OpenProductPage() {
+  const QUrl page = ProductPage();
+  if (page.isEmpty() || !AskYesNo(QStringLiteral("作者のWEBページへ接続しますか？"), QStringLiteral("Velnora 最新情報"))) {
+    return;
+  }
+  QDesktopServices::openUrl(page);
+}
+
+void MainWindow::StartHistoryViewer() {
+  const QString viewer = HistoryViewerPath();
+  if (viewer.isEmpty() ||
+      !QProcess::startDetached(viewer, {}, QString::fromStdString(ctx_.location.ForwardingFolder()))) {
+    ShowMessage(QStringLiteral("転送履歴ビューアを起動できませんでした。"), ProgramTitle());
+  }
+}
+
+void MainWindow::ShowSettings() {
+  RefreshAccounts(-1);
+  ApplyLayout();
+  if (tray_) tray_->setToolTip(TrayToolTip());
 }
 
 QString MainWindow::TrayToolTip() const {

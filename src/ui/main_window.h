@@ -20,12 +20,14 @@ class QAction;
 
 namespace velnora {
 class Context;
+struct AccountSettings;
 }
 
 namespace velnora::ui {
 
-// Command ids of the window; the five settings commands and the others that
-// need the settings pages stay disabled until those pages exist.
+// Command ids of the window. The commands that open the settings pages
+// (the sheet, the account list sheet, the template dialogs and the log
+// details) are shown disabled until the pages exist.
 enum class Command : int {
   Connect = 40053,
   Disconnect = 40090,
@@ -81,6 +83,12 @@ class MainWindow : public QMainWindow {
   // Back from the tray, after the password when one is required.
   void RestoreFromTray();
   void RefreshAccounts(int highlightAccount);
+  // The settings changed as a whole (restore, import): lists, layout, tip.
+  void ShowSettings();
+  // The drop-down of "設定 ": one item per account.
+  QMenu& accountMenu() { return *accountMenu_; }
+  // Text of account `index`'s item in that menu.
+  static QString AccountMenuText(int index, const AccountSettings& account);
   // The tray tip for the current forwarding state.
   QString TrayToolTip() const;
 
@@ -88,6 +96,8 @@ class MainWindow : public QMainWindow {
   void commandChosen(velnora::ui::Command command);
   // The close box, which acts as Quit.
   void closeRequested();
+  // An account chosen in the drop-down of "設定 ".
+  void accountSettingsChosen(int account);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -100,6 +110,11 @@ class MainWindow : public QMainWindow {
   void BuildLists();
   void BuildStatusBar();
   void BuildTray();
+  void FillAccountMenu();
+  // A read-me or help page of the data folder, with the desktop's viewer.
+  void OpenProgramFile(const QString& name);
+  void OpenProductPage();
+  void StartHistoryViewer();
   void OnCommand(Command command);
   void ShowMessage(const QString& text, const QString& title);
   bool AskYesNo(const QString& text, const QString& title);
@@ -116,6 +131,7 @@ class MainWindow : public QMainWindow {
   QLabel* statusText_ = nullptr;
   QLabel* summaryIcon_ = nullptr;
   QLabel* summaryText_ = nullptr;
+  QMenu* accountMenu_ = nullptr;
   std::unique_ptr<QMenu> trayMenu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   bool inTray_ = false;
