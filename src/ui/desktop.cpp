@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <system_error>
 
 #include "config/settings_file.h"
 #include "engine/context.h"
@@ -40,6 +41,11 @@ Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, 
     });
     signalPoll_.start();
   }
+  watchdogWait_.setInterval(250);
+  watchdogWait_.setSingleShot(true);
+  connect(&watchdogWait_, &QTimer::timeout, this, [this] {
+    if (!quitting_ && forwarding_) CheckWatchdog();
+  });
   quitWait_.setInterval(50);
   connect(&quitWait_, &QTimer::timeout, this, [this] {
     if (forwarding_ && !forwarding_->Idle()) return;
@@ -114,7 +120,12 @@ Desktop::Start Desktop::Open() {
     refusal_ = reasons.isEmpty() ? QStringLiteral("Fatal Error: StartUp") : reasons.join(QLatin1Char('\n'));
     return Start::Failed;
   }
-  forwarding_ = std::make_unique<ForwardingControl>(*ctx_);
+  try {
+    forwarding_ = std::make_unique<ForwardingControl>(*ctx_);
+  } catch (const std::system_error&) {
+    refusal_ = QStringLiteral("Fatal Error: CreateThread");
+    return Start::Failed;
+  }
   MakeWindow();
   if (ctx_->capacityChangedTo) {
     ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
@@ -177,12 +188,7 @@ void Desktop::AutoConnectTick() {
 
 void Desktop::PollTick() {
   if (!forwarding_->Idle()) {
-    if (ctx_->worker.uiOperationActive) return;
-    if (forwarding_->Watchdog() == ForwardingWorker::WatchdogResult::RestartFailed) {
-      ctx_->log->AddActivity(SJIS(u8"通信スレッドが起動できないため、Velnoraを強制終了しました。"),
-                             Category::ServerNotice, nullptr);
-      Quit(QuitSource::Signal);
-    }
+    if (!ctx_->worker.uiOperationActive) CheckWatchdog();
     return;
   }
   // A pass that ended forwarding (a stop, a refused start) leaves the timer to us.
@@ -212,6 +218,23 @@ bool Desktop::ConfirmQuit(bool& deleteOnQuit) {
 
 // A stop signal (logout, shutdown) ends at once: it asks nothing and leaves
 // the deletion at quit out, which only ever removes mail that is safe to keep.
+// The watchdog never waits on this thread: while a hung pass it has told to
+// end is still winding down, it asks again a quarter second later.
+void Desktop::CheckWatchdog() {
+  switch (forwarding_->Watchdog(0)) {
+    case ForwardingWorker::WatchdogResult::Stopping:
+      watchdogWait_.start();
+      break;
+    case ForwardingWorker::WatchdogResult::RestartFailed:
+      ctx_->log->AddActivity(SJIS(u8"通信スレッドが起動できないため、Velnoraを強制終了しました。"),
+                             Category::ServerNotice, nullptr);
+      Quit(QuitSource::Signal);
+      break;
+    default:
+      break;
+  }
+}
+
 void Desktop::Quit(QuitSource source) {
   if (quitting_ || !ctx_) return;
   bool deleteOnQuit = false;
@@ -226,6 +249,7 @@ void Desktop::Quit(QuitSource source) {
   poll_.stop();
   autoConnect_.stop();
   signalPoll_.stop();
+  watchdogWait_.stop();
   if (!forwarding_->Idle()) {
     forwarding_->RequestStop();
     quitWait_.start();  // the window keeps painting while the pass winds down

@@ -77,6 +77,7 @@ class Desktop : public QObject {
   void Disconnect();
   void PollTick();
   void AutoConnectTick();
+  void CheckWatchdog();
   // The questions of a user's quit: false when the user keeps the program.
   bool ConfirmQuit(bool& deleteOnQuit);
   void FinishQuit();
@@ -98,6 +99,7 @@ class Desktop : public QObject {
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;
   QTimer quitWait_;     // a stopping pass, before the quit goes on
+  QTimer watchdogWait_; // a hung pass told to end, until it has
   QPointer<QDialog> countdown_;
   bool trayAfterStart_ = false;  // a start pass runs; trayAfterConnect applies after it
   bool quitting_ = false;

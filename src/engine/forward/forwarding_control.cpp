@@ -38,9 +38,10 @@ void ForwardingControl::DisconnectIdle() {
   ctx_.worker.flags.stopRequested = false;
 }
 
-ForwardingWorker::WatchdogResult ForwardingControl::Watchdog() {
+ForwardingWorker::WatchdogResult ForwardingControl::Watchdog(int64_t joinTimeoutMs) {
   const CommonSettings& common = ctx_.common();
-  return worker_.CheckWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000);
+  return worker_.CheckWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000,
+                               joinTimeoutMs);
 }
 
 }  // namespace velnora

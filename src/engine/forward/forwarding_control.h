@@ -29,8 +29,9 @@ class ForwardingControl {
   void RequestStop();
   // "Disconnect" between passes.
   void DisconnectIdle();
-  // On a poll tick that finds a pass still running.
-  ForwardingWorker::WatchdogResult Watchdog();
+  // On a poll tick that finds a pass still running; waits up to
+  // `joinTimeoutMs` for a hung pass it has told to end.
+  ForwardingWorker::WatchdogResult Watchdog(int64_t joinTimeoutMs = ForwardingWorker::kJoinLimitMs);
 
   bool startRefused() const { return runner_.startRefused(); }
 

@@ -81,17 +81,18 @@ bool ForwardingWorker::WaitIdle(int64_t timeoutMs) {
 
 ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStuckWorker,
                                                                  int64_t limitMs,
-                                                                 int64_t joinTimeoutMs) {
+                                                                 int64_t joinTimeoutMs, int64_t giveUpMs) {
   if (!state_.flags.passActive || !restartStuckWorker || state_.uiOperationActive)
     return WatchdogResult::Quiet;
-  int64_t now = platform::TickMs();
-  int64_t elapsed = now - state_.flags.lastActivityTick.load();
-  if (elapsed <= limitMs) return WatchdogResult::Busy;
-
-  // A thread cannot be killed safely: make its I/O fail and its loops end,
-  // then wait for it to come back.
-  state_.flags.abortPass = true;
-  if (abortIo_) abortIo_();
+  const int64_t now = platform::TickMs();
+  if (abortedAtMs_ == 0) {
+    if (now - state_.flags.lastActivityTick.load() <= limitMs) return WatchdogResult::Busy;
+    // A thread cannot be killed safely: make its I/O fail and its loops end,
+    // then wait for it to come back.
+    state_.flags.abortPass = true;
+    if (abortIo_) abortIo_();
+    abortedAtMs_ = now;
+  }
   Thread& old = *current_;
   bool ended;
   {
@@ -100,11 +101,14 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
                               [&] { return !old.running; });
   }
   if (!ended) {
+    if (platform::TickMs() - abortedAtMs_ < giveUpMs) return WatchdogResult::Stopping;
     // The pass still runs: starting another now would run two at once. Keep
     // it marked active; the next tick tries again.
+    abortedAtMs_ = 0;
     log_.AddActivity(SJIS(u8"通信スレッドのリスタートに失敗しました。"), Category::ServerNotice, nullptr);
     return WatchdogResult::RestartFailed;
   }
+  abortedAtMs_ = 0;
   StopThread(current_);
   state_.flags.abortPass = false;
   state_.flags.passActive = false;

@@ -29,11 +29,16 @@ class ForwardingWorker {
   // Waits until no pass runs; false after `timeoutMs`.
   bool WaitIdle(int64_t timeoutMs);
 
-  enum class WatchdogResult { Quiet, Busy, Restarted, RestartFailed };
+  // Stopping: the hung pass was told to end and has not yet; ask again
+  // soon (a window asks with no wait at all, so it never freezes).
+  enum class WatchdogResult { Quiet, Busy, Stopping, Restarted, RestartFailed };
   // Called on each poll tick that finds a pass active: when the worker has
   // shown no sign of life for stuckWorkerMinutes, aborts its I/O, waits up to
-  // `joinTimeoutMs` for it and starts a new worker.
-  WatchdogResult CheckWatchdog(bool restartStuckWorker, int64_t limitMs, int64_t joinTimeoutMs = 10000);
+  // `joinTimeoutMs` for it and starts a new worker. A pass that has not
+  // ended `giveUpMs` after the abort makes the restart fail.
+  WatchdogResult CheckWatchdog(bool restartStuckWorker, int64_t limitMs, int64_t joinTimeoutMs = kJoinLimitMs,
+                               int64_t giveUpMs = kJoinLimitMs);
+  static constexpr int64_t kJoinLimitMs = 10000;
 
  private:
   // One worker thread and what it shares with the interface thread.
@@ -56,6 +61,7 @@ class ForwardingWorker {
   Pass pass_;
   std::function<void()> abortIo_;
   std::unique_ptr<Thread> current_;
+  int64_t abortedAtMs_ = 0;  // when the hung pass was told to end; 0 when none was
 };
 
 }  // namespace velnora
