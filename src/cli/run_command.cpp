@@ -131,9 +131,7 @@ int RunForwarding(CliContext& context, bool once) {
   RunReporter reporter(context.out, context.err, context.screen);
   Context ctx(reporter, SettingsLocation(context.location));
   if (!ctx.StartUp()) return kExitError;
-  if (ctx.capacityChangedTo) {
-    ctx.log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx.capacityChangedTo), Category::Information, nullptr);
-  }
+  ctx.AnnounceStartUp();
 
   int status = kExitOk;
   {

@@ -43,6 +43,9 @@ class Context {
   // memory for the tables); the reason went to the reporter.
   bool StartUp();
 
+  // The start-up notices of the activity list, once a front end shows it:
+  // the session log being on, a capacity change, the developer options.
+  void AnnounceStartUp();
   // What a mail session needs, built from the parts above.
   TransportEnv Env();
 

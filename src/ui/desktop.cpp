@@ -127,10 +127,7 @@ Desktop::Start Desktop::Open() {
     return Start::Failed;
   }
   MakeWindow();
-  if (ctx_->capacityChangedTo) {
-    ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
-                           Category::Information, nullptr);
-  }
+  ctx_->AnnounceStartUp();
   // An automatic start asks no password: nobody may be there to type it.
   if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;
   window_->show();

@@ -238,14 +238,15 @@ void MainWindow::BuildStatusBar() {
 }
 
 void MainWindow::BuildTray() {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-  tray_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
   trayMenu_ = std::make_unique<QMenu>();
+  trayMenu_->setObjectName(QStringLiteral("trayMenu"));
   connect(trayMenu_->addAction(QStringLiteral("タスクトレイから出す")), &QAction::triggered, this,
           &MainWindow::RestoreFromTray);
   // Quitting must not need the window first.
   connect(trayMenu_->addAction(QStringLiteral("終了")), &QAction::triggered, this,
           [this] { Q_EMIT commandChosen(Command::Quit); });
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  tray_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
   tray_->setContextMenu(trayMenu_.get());
   connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick) RestoreFromTray();

@@ -68,6 +68,8 @@ class MainWindow : public QMainWindow {
   QLabel& statusText() { return *statusText_; }
   QLabel& summaryText() { return *summaryText_; }
   QSystemTrayIcon* tray() { return tray_.get(); }
+  // The tray icon's menu (made also where the desktop has no tray).
+  QMenu& trayMenu() { return *trayMenu_; }
   bool inTray() const { return inTray_; }
 
   // Lays the lists out for the current viewMode.
