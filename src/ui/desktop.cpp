@@ -156,6 +156,9 @@ void Desktop::OnCommand(Command command) {
     case Command::ExportCsv: commands_->ExportCsv(); break;
     case Command::ImportCsv: commands_->ImportCsv(); break;
     case Command::MarkAllForwarded: commands_->MarkAllForwarded(); break;
+    case Command::AccountSwitch: commands_->AccountList(window_.get(), nullptr); break;
+    case Command::ApplyTemplate: commands_->ApplyTemplate(window_.get()); break;
+    case Command::CopyToTemplate: commands_->CopyToTemplate(window_.get()); break;
     default: break;  // the window's own commands
   }
 }

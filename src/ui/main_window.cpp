@@ -105,7 +105,7 @@ void MainWindow::BuildMenus() {
   AddCommand(main, Command::MarkAllForwarded, QStringLiteral("全アカウントを転送済みにする"));
   main->addSeparator();
   AddCommand(main, Command::Settings, QStringLiteral("環境設定"), pages);
-  AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"), pages);
+  AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"));
   AddCommand(main, Command::ToTray, QStringLiteral("タスクトレイに入れる"));
   AddCommand(main, Command::HistoryViewer, QStringLiteral("転送履歴ビューア起動"));
   AddCommand(main, Command::LogDetails, QStringLiteral("選択ログの詳細情報を表示"), pages);
@@ -117,9 +117,9 @@ void MainWindow::BuildMenus() {
   AddCommand(options, Command::Backup, QStringLiteral("環境設定全体をファイルにコピー（バックアップ）"));
   AddCommand(options, Command::Restore, QStringLiteral("指定した環境設定ファイルを適用（リストア）"));
   options->addSeparator();
-  AddCommand(options, Command::CopyToTemplate, QStringLiteral("指定するアカウント設定をテンプレートにコピー"), pages);
+  AddCommand(options, Command::CopyToTemplate, QStringLiteral("指定するアカウント設定をテンプレートにコピー"));
   AddCommand(options, Command::EditTemplate, QStringLiteral("アカウントテンプレートを編集.."), pages);
-  AddCommand(options, Command::ApplyTemplate, QStringLiteral("アカウントテンプレートをアカウントに適用.."), pages);
+  AddCommand(options, Command::ApplyTemplate, QStringLiteral("アカウントテンプレートをアカウントに適用.."));
   options->addSeparator();
   AddCommand(options, Command::ExportCsv, QStringLiteral("CSVへ「アカウント」設定を書き出し.."));
   AddCommand(options, Command::ImportCsv, QStringLiteral("CSVから「アカウント」設定を読み込み.."));

@@ -3,12 +3,15 @@
 #include <QDir>
 
 #include "config/account_csv.h"
+#include "config/account_template.h"
 #include "config/settings_backup.h"
 #include "config/settings_file.h"
 #include "config/settings_import.h"
 #include "engine/context.h"
 #include "platform/files.h"
+#include "ui/account_list_sheet.h"
 #include "ui/settings_session.h"
+#include "ui/template_dialogs.h"
 #include "ui/ui_text.h"
 #include "ui/user_dialogs.h"
 
@@ -158,6 +161,38 @@ void SettingsCommands::MarkAllForwarded() {
   }
   SaveOrTell();
   dialogs_.Tell(QStringLiteral("メールボックスにある全てのメールを「転送済み」にセットしました。"), QStringLiteral("確認"));
+}
+
+void SettingsCommands::AccountList(QWidget* parent, std::function<void(int)> openSettings) {
+  const SettingsSession::Hold hold = session_.Begin();
+  if (!hold) return dialogs_.Tell(SettingsSession::BusyText(), SettingsSession::BusyTitle());
+  AccountListSheet sheet(*ctx().settings, std::move(openSettings), parent);
+  if (sheet.exec() != QDialog::Accepted) return;
+  sheet.Store(0, kAccountCount);
+  SaveOrTell();
+}
+
+void SettingsCommands::ApplyTemplate(QWidget* parent) {
+  const SettingsSession::Hold hold = session_.Begin();
+  if (!hold) return dialogs_.Tell(SettingsSession::BusyText(), SettingsSession::BusyTitle());
+  ApplyTemplateDialog dialog(templateFirst_, templateLast_, ctx().common().templateSkipAccountTab != 0, parent);
+  if (dialog.exec() != QDialog::Accepted) return;
+  templateFirst_ = dialog.first();
+  templateLast_ = dialog.last();
+  const TemplateApplication how = dialog.application();
+  ctx().common().templateSkipAccountTab = how.keepServerPage ? 1 : 0;
+  for (int i = templateFirst_; i <= templateLast_; ++i) velnora::ApplyTemplate(*ctx().settings, i, how);
+  SaveOrTell();
+}
+
+void SettingsCommands::CopyToTemplate(QWidget* parent) {
+  const SettingsSession::Hold hold = session_.Begin();
+  if (!hold) return dialogs_.Tell(SettingsSession::BusyText(), SettingsSession::BusyTitle());
+  CopyToTemplateDialog dialog(copyAccount_, parent);
+  if (dialog.exec() != QDialog::Accepted) return;
+  copyAccount_ = dialog.account();
+  velnora::CopyToTemplate(*ctx().settings, copyAccount_);
+  SaveOrTell();
 }
 
 }  // namespace velnora::ui

@@ -1,10 +1,15 @@
 // The window's commands that work on the settings as a whole: backup,
 // restore, taking over an older edition's settings, the account CSV and
-// "mark all as forwarded". Each holds the worker off through the settings
+// "mark all as forwarded", the account list sheet and the template dialogs.
+// Each holds the worker off through the settings
 // session and puts its questions through UserDialogs.
 #pragma once
 
+#include <functional>
+
 #include "config/display_area.h"
+
+class QWidget;
 
 namespace velnora {
 class Context;
@@ -25,6 +30,11 @@ class SettingsCommands {
   void ExportCsv();
   void ImportCsv();
   void MarkAllForwarded();
+  // The account list sheet; `openSettings` opens the settings sheet on one
+  // account from its right-click menu (none: not offered).
+  void AccountList(QWidget* parent, std::function<void(int)> openSettings);
+  void ApplyTemplate(QWidget* parent);
+  void CopyToTemplate(QWidget* parent);
 
  private:
   Context& ctx();
@@ -34,6 +44,10 @@ class SettingsCommands {
   SettingsSession& session_;
   UserDialogs& dialogs_;
   DisplayArea screen_;
+  // The template dialogs' numbers, kept between openings.
+  int templateFirst_ = 0;
+  int templateLast_ = 0;
+  int copyAccount_ = 0;
 };
 
 }  // namespace velnora::ui

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
 #include <deque>
 #include <filesystem>
 
@@ -14,7 +15,9 @@
 #include "platform/codepage.h"
 #include "support/temp_folder.h"
 #include "support/test_text.h"
+#include "ui/account_list_sheet.h"
 #include "ui/desktop.h"
+#include "ui/template_dialogs.h"
 
 namespace velnora::ui {
 namespace {
@@ -203,6 +206,66 @@ TEST_F(SettingsCommandsTest, QuitAsksWhenConfiguredAndTheDeletionQuestionOnlyWhe
   Run(Command::Quit);  // not connected: nothing to delete, no second question
   EXPECT_EQ(user->asked.size(), 2);
   EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+// Works on the next modal dialog of type D as soon as it is open.
+template <typename D>
+void WhenOpen(std::function<void(D&)> work) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, work] {
+    if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      work(*dialog);
+    }
+  });
+  timer->start();
+}
+
+TEST_F(SettingsCommandsTest, AccountListSheetAndTemplateDialogsChangeWhatTheyShowAndSaveIt) {
+  testing::SetText(ctx().account(150).popUser, "hanako");
+  WhenOpen<AccountListSheet>([](AccountListSheet& sheet) {
+    EXPECT_EQ(sheet.box(150).text(), QStringLiteral("150:(hanako)"));
+    EXPECT_EQ(sheet.box(7).text(), QStringLiteral("7:アカウント"));
+    sheet.box(7).setChecked(true);
+    sheet.box(150).setChecked(true);
+    sheet.accept();
+  });
+  Run(Command::AccountSwitch);
+  EXPECT_EQ(ctx().account(7).enabled, 1);
+  EXPECT_EQ(ctx().account(150).enabled, 1);
+  EXPECT_EQ(SavedSettings("")->accounts[150].enabled, 1);
+  EXPECT_EQ(desktop->window()->accountView().model()->rowCount(), 2);
+
+  // A range that ends before it starts keeps the dialog open; 3..5 then
+  // takes the template and leaves the accounts off.
+  ctx().account(kTemplateIndex).pollInterval = 77;
+  for (int i = 3; i <= 5; ++i) ctx().account(i).enabled = 1;
+  WhenOpen<ApplyTemplateDialog>([](ApplyTemplateDialog& dialog) {
+    dialog.firstBox().setValue(5);
+    dialog.lastBox().setValue(3);
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.firstBox().setValue(3);
+    dialog.lastBox().setValue(5);
+    dialog.accept();
+  });
+  Run(Command::ApplyTemplate);
+  for (int i = 2; i <= 6; ++i) {
+    const bool applied = i >= 3 && i <= 5;
+    EXPECT_EQ(ctx().account(i).pollInterval, applied ? 77 : 10) << i;
+    EXPECT_EQ(SavedSettings("")->accounts[i].pollInterval, applied ? 77 : 10) << i;
+  }
+  EXPECT_EQ(ctx().account(4).enabled, 0);
+
+  testing::SetText(ctx().account(7).accountName, "abc");
+  WhenOpen<CopyToTemplateDialog>([](CopyToTemplateDialog& dialog) {
+    dialog.accountBox().setValue(7);
+    dialog.accept();
+  });
+  Run(Command::CopyToTemplate);
+  EXPECT_STREQ(ctx().account(kTemplateIndex).accountName, "Copy_of_abc");
 }
 
 }  // namespace
