@@ -74,6 +74,26 @@ int CountWords(std::string_view text) {
   return count + (entryHasText ? 1 : 0);
 }
 
+std::vector<std::string> WordEntries(std::string_view text) {
+  std::vector<std::string> entries;
+  std::string entry;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ' ' && !quoted) {
+      if (!entry.empty()) entries.push_back(std::move(entry));
+      entry.clear();
+    } else {
+      entry += text[i];
+      if (IsCp932LeadByte(c) && i + 1 < text.size()) entry += text[++i];
+    }
+  }
+  if (!entry.empty()) entries.push_back(std::move(entry));
+  return entries;
+}
+
 int CountQuotes(std::string_view text) {
   int count = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velnora {
 
@@ -26,6 +27,8 @@ void NormalizeWordList(char* text, std::size_t capacity);
 // not counted.
 int CountWords(std::string_view text);
 
+// The entries, without the double quotes that group them.
+std::vector<std::string> WordEntries(std::string_view text);
 // Number of double-quote characters; an odd count means an open quote.
 int CountQuotes(std::string_view text);
 

@@ -159,8 +159,18 @@ void Desktop::OnCommand(Command command) {
     case Command::AccountSwitch: commands_->AccountList(window_.get(), nullptr); break;
     case Command::ApplyTemplate: commands_->ApplyTemplate(window_.get()); break;
     case Command::CopyToTemplate: commands_->CopyToTemplate(window_.get()); break;
+    case Command::LogDetails: ShowLogDetails(); break;
     default: break;  // the window's own commands
   }
+}
+
+// A copy of the line: the list may change while the dialog is open.
+void Desktop::ShowLogDetails() {
+  const int selected = window_->SelectedActivityRow();
+  if (selected < 0) return;
+  const ActivityRow row = window_->activityModel().row(selected);
+  commands_->LogDetails(window_.get(), row);
+  window_->activityView().selectRow(selected);
 }
 
 void Desktop::Connect() {

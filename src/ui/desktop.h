@@ -63,6 +63,7 @@ class Desktop : public QObject {
   QTimer& pollTimer() { return poll_; }
   QTimer& autoConnectTimer() { return autoConnect_; }
   SettingsSession* settingsSession() { return session_.get(); }
+  SettingsCommands* settingsCommands() { return commands_.get(); }
   // The start-up countdown while it is open.
   QDialog* countdown() { return countdown_; }
 
@@ -78,6 +79,7 @@ class Desktop : public QObject {
   void PollTick();
   void AutoConnectTick();
   void CheckWatchdog();
+  void ShowLogDetails();
   // The questions of a user's quit: false when the user keeps the program.
   bool ConfirmQuit(bool& deleteOnQuit);
   void FinishQuit();

@@ -108,7 +108,7 @@ void MainWindow::BuildMenus() {
   AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"));
   AddCommand(main, Command::ToTray, QStringLiteral("タスクトレイに入れる"));
   AddCommand(main, Command::HistoryViewer, QStringLiteral("転送履歴ビューア起動"));
-  AddCommand(main, Command::LogDetails, QStringLiteral("選択ログの詳細情報を表示"), pages);
+  AddCommand(main, Command::LogDetails, QStringLiteral("選択ログの詳細情報を表示"));
   AddCommand(main, Command::SwitchView, QStringLiteral("ビュー切替"));
   main->addSeparator();
   AddCommand(main, Command::Quit, QStringLiteral("終了"));
@@ -211,6 +211,14 @@ void MainWindow::BuildLists() {
   const CommonSettings& common = ctx_.common();
   for (int i = 0; i < 6; ++i) activityView_->horizontalHeader()->resizeSection(i, std::max<int>(common.logColumnWidths[i], 1));
   for (int i = 0; i < 10; ++i) accountView_->horizontalHeader()->resizeSection(i, std::max<int>(common.accountColumnWidths[i], 1));
+  // A right click on a line shows its details.
+  activityView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(activityView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const QModelIndex index = activityView_->indexAt(at);
+    if (!index.isValid()) return;
+    activityView_->selectRow(index.row());
+    Q_EMIT commandChosen(Command::LogDetails);
+  });
   activityView_->horizontalHeader()->setSectionsClickable(true);
   connect(activityView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { activity_.SortByColumn(column); });
@@ -300,6 +308,11 @@ void MainWindow::StartHistoryViewer() {
       !QProcess::startDetached(viewer, {}, QString::fromStdString(ctx_.location.ForwardingFolder()))) {
     ShowMessage(QStringLiteral("転送履歴ビューアを起動できませんでした。"), ProgramTitle());
   }
+}
+
+int MainWindow::SelectedActivityRow() const {
+  const QModelIndexList rows = activityView_->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
 void MainWindow::ShowSettings() {

@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow {
   // Back from the tray, after the password when one is required.
   void RestoreFromTray();
   void RefreshAccounts(int highlightAccount);
+  // The selected line of the activity list, or -1.
+  int SelectedActivityRow() const;
   // The settings changed as a whole (restore, import): lists, layout, tip.
   void ShowSettings();
   // The drop-down of "設定 ": one item per account.

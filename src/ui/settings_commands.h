@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "config/display_area.h"
+#include "config/filter_addition.h"
+#include "report/reporter.h"
 
 class QWidget;
 
@@ -35,6 +37,10 @@ class SettingsCommands {
   void AccountList(QWidget* parent, std::function<void(int)> openSettings);
   void ApplyTemplate(QWidget* parent);
   void CopyToTemplate(QWidget* parent);
+  // "ログの情報" for one activity-list line.
+  void LogDetails(QWidget* parent, const ActivityRow& row);
+  // Its two buttons: the line's sender or subject into the account's filter.
+  void AddToFilter(const ActivityRow& row, FilterList list);
 
  private:
   Context& ctx();

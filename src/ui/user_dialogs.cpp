@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -68,6 +70,48 @@ std::optional<OldSettingsKind> WidgetDialogs::ChooseImportKind() {
   layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return previous->isChecked() ? OldSettingsKind::PreviousGeneration400 : OldSettingsKind::Edition100;
+}
+
+namespace {
+
+// An edit box for one line that refuses double quotes: they would open a
+// quoted entry in the filter list the text goes into.
+class EditTextDialog : public QDialog {
+ public:
+  EditTextDialog(const QString& title, const QString& prompt, const QString& text, QWidget* parent)
+      : QDialog(parent) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(prompt, this);
+    label->setTextFormat(Qt::PlainText);
+    layout->addWidget(label);
+    edit_ = new QLineEdit(text, this);
+    layout->addWidget(edit_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+  }
+  QString text() const { return edit_->text(); }
+  void accept() override {
+    if (edit_->text().contains(QLatin1Char('"'))) {
+      RunBox(this, QMessageBox::Warning, QStringLiteral("文字列に「\"」（ダブルクォーテーション）を含めることはできません"),
+             QStringLiteral("使用できない文字"), QMessageBox::Ok);
+      return;
+    }
+    QDialog::accept();
+  }
+
+ private:
+  QLineEdit* edit_;
+};
+
+}  // namespace
+
+std::optional<QString> WidgetDialogs::EditText(const QString& title, const QString& prompt, const QString& text) {
+  EditTextDialog dialog(title, prompt, text, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.text();
 }
 
 }  // namespace velnora::ui

@@ -36,6 +36,8 @@ class UserDialogs {
   virtual QString ChooseFileToOpen(const FileChoice& choice) = 0;
   // Which older edition's settings to take over; none when cancelled.
   virtual std::optional<OldSettingsKind> ChooseImportKind() = 0;
+  // One line to edit, without double quotes; none when cancelled.
+  virtual std::optional<QString> EditText(const QString& title, const QString& prompt, const QString& text) = 0;
 };
 
 // Message boxes (always plain text: mail and server text never become
@@ -49,6 +51,7 @@ class WidgetDialogs : public UserDialogs {
   QString ChooseFileToSave(const FileChoice& choice) override;
   QString ChooseFileToOpen(const FileChoice& choice) override;
   std::optional<OldSettingsKind> ChooseImportKind() override;
+  std::optional<QString> EditText(const QString& title, const QString& prompt, const QString& text) override;
 
  private:
   QWidget* parent_;

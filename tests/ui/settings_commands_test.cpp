@@ -45,6 +45,11 @@ class ScriptedUser : public UserDialogs {
   QString ChooseFileToSave(const FileChoice&) override { return ++fileDialogs, file; }
   QString ChooseFileToOpen(const FileChoice&) override { return ++fileDialogs, file; }
   std::optional<OldSettingsKind> ChooseImportKind() override { return std::nullopt; }
+  std::optional<QString> EditText(const QString&, const QString&, const QString& text) override {
+    edited << text;
+    return text;
+  }
+  QStringList edited;  // what the edit box proposed
 
  private:
   bool Answer(const QString& text) {
@@ -266,6 +271,31 @@ TEST_F(SettingsCommandsTest, AccountListSheetAndTemplateDialogsChangeWhatTheySho
   });
   Run(Command::CopyToTemplate);
   EXPECT_STREQ(ctx().account(kTemplateIndex).accountName, "Copy_of_abc");
+}
+
+TEST_F(SettingsCommandsTest, LogLinesSenderGoesIntoItsAccountsFromFilterOnce) {
+  testing::SetText(ctx().account(2).accountName, "home");
+  testing::SetText(ctx().account(12).accountName, "myhome");
+  ActivityRow row;
+  row.code = 0;
+  row.columns = {"1200(3)", "12 : myhome", "26/12/09 10:00", "Hello", "Taro <taro@example.jp>", "me@example.jp"};
+  SettingsCommands& commands = *desktop->settingsCommands();
+  user->answers = {true};
+  commands.AddToFilter(row, FilterList::From);
+  EXPECT_EQ(user->edited, QStringList{QStringLiteral("taro@example.jp")});
+  EXPECT_STREQ(ctx().account(12).filterFrom, "taro@example.jp");
+  EXPECT_STREQ(ctx().account(2).filterFrom, "");
+  EXPECT_STREQ(SavedSettings("")->accounts[12].filterFrom, "taro@example.jp");
+  EXPECT_EQ(user->toldTitles.last(), QStringLiteral("12 : myhome : 差出人フィルタへ追加"));
+
+  user->answers = {true};
+  commands.AddToFilter(row, FilterList::From);
+  EXPECT_EQ(user->told.last(), QStringLiteral("taro@example.jp\n\n上の文字列は既に差出人（From:）フィルタに含まれています。"));
+  // The program's own lines have no sender to add.
+  row.columns[4] = "(Velnora System)";
+  const qsizetype asked = user->asked.size();
+  commands.AddToFilter(row, FilterList::From);
+  EXPECT_EQ(user->asked.size(), asked);
 }
 
 }  // namespace
