@@ -9,6 +9,7 @@
 #include "support/test_text.h"
 #include "ui/main_window.h"
 #include "ui/program_files.h"
+#include "ui/provider_dialog.h"
 
 namespace velnora::ui {
 namespace {
@@ -48,6 +49,18 @@ TEST(ProgramFiles, AccountMenuItemsNameTheAccountOrItsUser) {
   EXPECT_EQ(MainWindow::AccountMenuText(7, account), QStringLiteral(" 7:(taro)"));
   testing::SetText(account.accountName, SJIS(u8"東京支社"));
   EXPECT_EQ(MainWindow::AccountMenuText(399, account), QStringLiteral(" 399:東京支社"));
+}
+
+TEST(ProgramFiles, InstalledProviderPresetsAreListedAndPreselectedByAddress) {
+  const std::vector<ProviderPreset> presets = ProviderDialog::Installed();
+  ASSERT_EQ(presets.size(), 3u);
+  ProviderDialog gmail(presets, "someone@gmail.com");
+  EXPECT_EQ(gmail.list().currentText(), QStringLiteral("Gmail"));
+  EXPECT_EQ(presets[std::size_t(gmail.chosen())].popServer, "pop.gmail.com");
+  ProviderDialog yahoo(presets, "someone@Yahoo.co.jp");
+  EXPECT_EQ(yahoo.list().currentText(), QStringLiteral("Yahoo!メール（Yahoo! JAPAN）"));
+  ProviderDialog other(presets, "someone@example.org");
+  EXPECT_EQ(other.list().currentText(), QStringLiteral("POP3S / SMTPS（一般）"));
 }
 
 }  // namespace

@@ -125,6 +125,27 @@ bool IsAlreadyForwarded(const MailMessage& message, const AccountSettings& accou
   return match.found;
 }
 
+bool RemoveAccountHistory(const AccountSettings& account, ActivityLog& log) {
+  const std::string& path = log.forwardingLogPath();
+  if (platform::FileSize(path) <= 0) return !platform::FileExists(path) || platform::FileSize(path) == 0;
+  const std::string label = SanitizedLogField(AccountLabel(account));
+  auto hold = log.HoldForwardingLog();
+  std::string history;
+  if (ReadWholeFile(path, history, nullptr) != ReadResult::Read) return false;
+  std::string kept;
+  kept.reserve(history.size());
+  for (size_t start = 0; start < history.size();) {
+    size_t end = history.find('\n', start);
+    end = end == std::string::npos ? history.size() : end + 1;
+    const std::string_view line = std::string_view(history).substr(start, end - start);
+    if (NonEmptyField(line, 9) != label) kept.append(line);
+    start = end;
+  }
+  if (kept.size() == history.size()) return true;
+  platform::ReplaceFileWriter writer(path);
+  return writer.Write(kept) && writer.Commit();
+}
+
 int TrimHistory(const CommonSettings& common, ActivityLog& log, const std::atomic<bool>* stop) {
   const std::string& path = log.forwardingLogPath();
   if (!common.trimHistory || platform::FileSize(path) <= 0) return -1;

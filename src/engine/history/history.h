@@ -43,6 +43,13 @@ bool IsAlreadyForwarded(const MailMessage& message, const AccountSettings& accou
                         const CommonSettings& common, ActivityLog& log,
                         const std::atomic<bool>* stop = nullptr, bool* forwardedHere = nullptr);
 
+// Removes the records of `account` from the forwarding log: those whose
+// ninth field is exactly its label (another account's name that merely
+// ends the same stays). The log is rewritten whole beside itself. False
+// when the log is there but could not be read or rewritten (it is then
+// unchanged); true also when there is no log.
+bool RemoveAccountHistory(const AccountSettings& account, ActivityLog& log);
+
 // With trimHistory on and more than historyLimit lines in the forwarding log,
 // keeps its newer half. The kept part is written beside the log and renamed
 // over it, so an interruption leaves the old log whole. Returns the number

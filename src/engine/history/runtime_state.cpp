@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/forward/fwd_proc_shared.h"
+#include "engine/history/history.h"
 #include "platform/codepage.h"
 #include "transport/account_session.h"
 #include "transport/uidl/uidl_store.h"
@@ -34,6 +35,21 @@ long StateSaveInterval(const Context& ctx) {
   const CommonSettings& common = ctx.settings->common;
   if (!common.trimHistory || common.historyLimit <= 0) return 0;
   return std::max(1L, long(common.historyLimit) / 4);
+}
+
+bool UnforwardAccount(Context& ctx, int i) {
+  AccountSettings& account = ctx.account(i);
+  if (!RemoveAccountHistory(account, *ctx.log)) {
+    ctx.log->AddActivity(SJIS(u8"転送履歴を書き換えられないため、未転送に戻せませんでした。"), Category::ServerNotice, &account);
+    return false;
+  }
+  AccountRuntime& runtime = ctx.runtimeOf(i);
+  for (int p = 0; p < runtime.storedCount(); ++p) runtime.ClearStoredUidl(p);
+  runtime.SetStoredCount(0);
+  runtime.MarkChanged();
+  runtime.startIndex = 0;
+  runtime.handledBeyondStart.clear();
+  return SaveRuntimeState(ctx, &account, true);
 }
 
 }  // namespace velnora

@@ -15,6 +15,12 @@ struct AccountSettings;
 // test that the folder takes writes again). False after an error entry.
 bool SaveRuntimeState(Context& ctx, const AccountSettings* account, bool force = false);
 
+// "Unforward now": the account's records leave the forwarding log and its
+// stored UIDL list is emptied and saved at once, so every message on its
+// server is new at the next check. False (after telling the user) when the
+// log or the store could not be written.
+bool UnforwardAccount(Context& ctx, int i);
+
 // Whether account `i` may forward now: true unless a write of its state
 // failed and still fails (then an error entry tells so).
 bool StateWritable(Context& ctx, int i);
