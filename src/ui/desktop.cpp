@@ -27,8 +27,8 @@ DisplayArea ScreenArea() {
 
 }  // namespace
 
-Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals)
-    : location_(location), signals_(stopSignals) {
+Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, UpdateSource update)
+    : location_(location), signals_(stopSignals), update_(std::move(update)) {
   poll_.setInterval(kPollTickMs);
   connect(&poll_, &QTimer::timeout, this, &Desktop::PollTick);
   autoConnect_.setInterval(kAutoConnectTickMs);
@@ -116,6 +116,12 @@ Desktop::Start Desktop::Open() {
     ctx_->log->AddActivity(Sprintf(SJIS(u8"メールの最大保持数が %d に変更されました。").c_str(), ctx_->capacityChangedTo),
                            Category::Information, nullptr);
   }
+  // Shift held at start-up switches the update check off for good.
+  if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) ctx_->common().noUpdateInfo = 1;
+  if (!ctx_->common().noUpdateInfo) {
+    updateCheck_ = std::make_unique<UpdateCheck>(update_, ctx_->log.get());
+    updateCheck_->Start();
+  }
   // An automatic start asks no password: nobody may be there to type it.
   if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;
   window_->show();
@@ -202,6 +208,7 @@ void Desktop::Quit(QuitSource source) {
 }
 
 void Desktop::FinishQuit() {
+  updateCheck_.reset();  // an answer still on its way is not announced
   forwarding_->DisconnectIdle();
   forwarding_.reset();  // joins the worker thread
   window_->StoreColumnWidths();

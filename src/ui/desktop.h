@@ -15,6 +15,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_reporter.h"
 #include "ui/single_instance.h"
+#include "ui/update_check.h"
 
 namespace velnora {
 class Context;
@@ -29,8 +30,10 @@ namespace velnora::ui {
 class Desktop : public QObject {
   Q_OBJECT
  public:
-  // `stopSignals` (may be null) are polled for SIGTERM and SIGINT.
-  Desktop(SettingsLocation location, platform::StopSignals* stopSignals);
+  // `stopSignals` (may be null) are polled for SIGTERM and SIGINT; `update`
+  // is where start-up looks for a newer version.
+  Desktop(SettingsLocation location, platform::StopSignals* stopSignals,
+          UpdateSource update = UpdateSource::Built());
   ~Desktop() override;
 
   enum class Start {
@@ -56,6 +59,8 @@ class Desktop : public QObject {
   Context* context() { return ctx_.get(); }
   QTimer& pollTimer() { return poll_; }
   QTimer& autoConnectTimer() { return autoConnect_; }
+  // The start-up update check; null when it is switched off.
+  const UpdateCheck* updateCheck() const { return updateCheck_.get(); }
   // The start-up countdown while it is open.
   QDialog* countdown() { return countdown_; }
 
@@ -82,6 +87,8 @@ class Desktop : public QObject {
   std::unique_ptr<Context> ctx_;
   std::unique_ptr<ForwardingControl> forwarding_;
   std::unique_ptr<MainWindow> window_;
+  UpdateSource update_;
+  std::unique_ptr<UpdateCheck> updateCheck_;  // announces into the context's log
   QTimer poll_;         // one poll tick or the watchdog a minute
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;
