@@ -122,7 +122,7 @@ Desktop::Start Desktop::Open() {
   if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) ctx_->common().noUpdateInfo = 1;
   if (!ctx_->common().noUpdateInfo) {
     updateCheck_ = std::make_unique<UpdateCheck>(update_, ctx_->log.get());
-    updateCheck_->Start();
+    if (!updateCheck_->Start()) updateCheck_.reset();  // built without an address
   }
   // An automatic start asks no password: nobody may be there to type it.
   if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;

@@ -59,7 +59,7 @@ class Desktop : public QObject {
   Context* context() { return ctx_.get(); }
   QTimer& pollTimer() { return poll_; }
   QTimer& autoConnectTimer() { return autoConnect_; }
-  // The start-up update check; null when it is switched off.
+  // The start-up update check; null when it is switched off or has no address.
   const UpdateCheck* updateCheck() const { return updateCheck_.get(); }
   // The start-up countdown while it is open.
   QDialog* countdown() { return countdown_; }
