@@ -40,8 +40,6 @@ Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, 
     });
     signalPoll_.start();
   }
-  watchdogWait_.setInterval(100);
-  connect(&watchdogWait_, &QTimer::timeout, this, &Desktop::CheckWatchdog);
   quitWait_.setInterval(50);
   connect(&quitWait_, &QTimer::timeout, this, [this] {
     if (forwarding_ && !forwarding_->Idle()) return;
@@ -174,10 +172,13 @@ void Desktop::AutoConnectTick() {
 }
 
 void Desktop::PollTick() {
-  if (watchdogWait_.isActive()) return;  // a restart is under way
   if (!forwarding_->Idle()) {
     if (ctx_->worker.uiOperationActive) return;
-    CheckWatchdog();
+    if (forwarding_->Watchdog() == ForwardingWorker::WatchdogResult::RestartFailed) {
+      ctx_->log->AddActivity(SJIS(u8"通信スレッドが起動できないため、Velnoraを強制終了しました。"),
+                             Category::ServerNotice, nullptr);
+      Quit(QuitSource::Signal);
+    }
     return;
   }
   // A pass that ended forwarding (a stop, a refused start) leaves the timer to us.
@@ -188,24 +189,6 @@ void Desktop::PollTick() {
   forwarding_->Resume(kTriggerPollTick);
 }
 
-// The watchdog never waits on this thread: while an aborted pass winds
-// down, a short timer asks again and the window keeps serving events.
-void Desktop::CheckWatchdog() {
-  switch (forwarding_->PollWatchdog()) {
-    case ForwardingWorker::WatchdogResult::Waiting:
-      watchdogWait_.start();
-      return;
-    case ForwardingWorker::WatchdogResult::RestartFailed:
-      watchdogWait_.stop();
-      ctx_->log->AddActivity(SJIS(u8"通信スレッドが起動できないため、Velnoraを強制終了しました。"),
-                             Category::ServerNotice, nullptr);
-      Quit(QuitSource::Signal);
-      return;
-    default:
-      watchdogWait_.stop();
-  }
-}
-
 void Desktop::Quit(QuitSource source) {
   if (quitting_ || !ctx_) return;
   if (source == QuitSource::User && ctx_->worker.flags.passActive) {
@@ -214,7 +197,6 @@ void Desktop::Quit(QuitSource source) {
   }
   quitting_ = true;
   poll_.stop();
-  watchdogWait_.stop();
   autoConnect_.stop();
   signalPoll_.stop();
   if (!forwarding_->Idle()) {

@@ -74,7 +74,6 @@ class Desktop : public QObject {
   void Connect();
   void Disconnect();
   void PollTick();
-  void CheckWatchdog();
   void AutoConnectTick();
   void FinishQuit();
 
@@ -94,7 +93,6 @@ class Desktop : public QObject {
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;
   QTimer quitWait_;     // a stopping pass, before the quit goes on
-  QTimer watchdogWait_; // an aborted pass, before the worker is replaced
   QPointer<QDialog> countdown_;
   bool trayAfterStart_ = false;  // a start pass runs; trayAfterConnect applies after it
   bool quitting_ = false;

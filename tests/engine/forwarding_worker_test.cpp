@@ -139,37 +139,5 @@ TEST_F(WorkerTest, WatchdogNeverStartsASecondPassBesideOneThatWillNotEnd) {
             SJIS(u8"応答しなかった通信スレッドが終了しました。転送を再開します。"));
 }
 
-// The window's watchdog returns at once: the hung pass here returns only
-// when the test lets it, after the first call has come back.
-TEST_F(WorkerTest, PollingWatchdogNeverWaitsForTheAbortedPass) {
-  std::atomic<bool> release{false};
-  ForwardingWorker worker(state, log, Pass([&] {
-                            while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                          }),
-                          nullptr);
-  ASSERT_TRUE(worker.Resume(kTriggerPollTick));
-  while (!state.flags.passActive) std::this_thread::yield();
-  state.flags.lastActivityTick = state.flags.lastActivityTick - 5000;
-  EXPECT_EQ(worker.PollWatchdog(true, 1000, 600000), ForwardingWorker::WatchdogResult::Waiting);
-  EXPECT_TRUE(state.flags.ShouldStop()) << "the pass is told to end";
-  EXPECT_EQ(worker.PollWatchdog(true, 1000, 600000), ForwardingWorker::WatchdogResult::Waiting);
-  release = true;
-  ASSERT_TRUE(worker.WaitIdle(5000));
-  EXPECT_EQ(worker.PollWatchdog(true, 1000, 600000), ForwardingWorker::WatchdogResult::Restarted);
-  EXPECT_FALSE(state.flags.passActive);
-
-  // A pass that will not end: the restart fails once the time is up.
-  release = false;
-  ASSERT_TRUE(worker.Resume(kTriggerPollTick));
-  while (!state.flags.passActive) std::this_thread::yield();
-  state.flags.lastActivityTick = state.flags.lastActivityTick - 5000;
-  EXPECT_EQ(worker.PollWatchdog(true, 1000, 20), ForwardingWorker::WatchdogResult::Waiting);
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  EXPECT_EQ(worker.PollWatchdog(true, 1000, 20), ForwardingWorker::WatchdogResult::RestartFailed);
-  EXPECT_EQ(reporter.ActivityTexts().back(), SJIS(u8"通信スレッドのリスタートに失敗しました。"));
-  release = true;
-  ASSERT_TRUE(worker.WaitIdle(5000));
-}
-
 }  // namespace
 }  // namespace velnora

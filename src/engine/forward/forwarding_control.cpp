@@ -43,9 +43,4 @@ ForwardingWorker::WatchdogResult ForwardingControl::Watchdog() {
   return worker_.CheckWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000);
 }
 
-ForwardingWorker::WatchdogResult ForwardingControl::PollWatchdog() {
-  const CommonSettings& common = ctx_.common();
-  return worker_.PollWatchdog(common.restartStuckWorker != 0, int64_t(common.stuckWorkerMinutes) * 60 * 1000);
-}
-
 }  // namespace velnora

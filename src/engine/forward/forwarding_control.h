@@ -31,8 +31,6 @@ class ForwardingControl {
   void DisconnectIdle();
   // On a poll tick that finds a pass still running.
   ForwardingWorker::WatchdogResult Watchdog();
-  // The same for the window's thread, which never waits: see PollWatchdog.
-  ForwardingWorker::WatchdogResult PollWatchdog();
 
   bool startRefused() const { return runner_.startRefused(); }
 

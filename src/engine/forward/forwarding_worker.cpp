@@ -88,7 +88,10 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
   int64_t elapsed = now - state_.flags.lastActivityTick.load();
   if (elapsed <= limitMs) return WatchdogResult::Busy;
 
-  AbortPass();
+  // A thread cannot be killed safely: make its I/O fail and its loops end,
+  // then wait for it to come back.
+  state_.flags.abortPass = true;
+  if (abortIo_) abortIo_();
   Thread& old = *current_;
   bool ended;
   {
@@ -96,35 +99,6 @@ ForwardingWorker::WatchdogResult ForwardingWorker::CheckWatchdog(bool restartStu
     ended = old.idle.wait_for(lock, std::chrono::milliseconds(joinTimeoutMs),
                               [&] { return !old.running; });
   }
-  return FinishAbort(ended);
-}
-
-ForwardingWorker::WatchdogResult ForwardingWorker::PollWatchdog(bool restartStuckWorker,
-                                                                int64_t limitMs,
-                                                                int64_t joinTimeoutMs) {
-  if (abortedAt_ < 0) {
-    if (!state_.flags.passActive || !restartStuckWorker || state_.uiOperationActive)
-      return WatchdogResult::Quiet;
-    if (platform::TickMs() - state_.flags.lastActivityTick.load() <= limitMs) return WatchdogResult::Busy;
-    AbortPass();
-    abortedAt_ = platform::TickMs();
-  }
-  bool ended;
-  {
-    std::lock_guard lock(current_->mutex);
-    ended = !current_->running;
-  }
-  if (!ended && platform::TickMs() - abortedAt_ < joinTimeoutMs) return WatchdogResult::Waiting;
-  abortedAt_ = -1;
-  return FinishAbort(ended);
-}
-
-void ForwardingWorker::AbortPass() {
-  state_.flags.abortPass = true;
-  if (abortIo_) abortIo_();
-}
-
-ForwardingWorker::WatchdogResult ForwardingWorker::FinishAbort(bool ended) {
   if (!ended) {
     // The pass still runs: starting another now would run two at once. Keep
     // it marked active; the next tick tries again.

@@ -29,22 +29,11 @@ class ForwardingWorker {
   // Waits until no pass runs; false after `timeoutMs`.
   bool WaitIdle(int64_t timeoutMs);
 
-  enum class WatchdogResult {
-    Quiet,
-    Busy,
-    Restarted,
-    RestartFailed,
-    Waiting,  // PollWatchdog: the pass was aborted and has not returned yet
-  };
+  enum class WatchdogResult { Quiet, Busy, Restarted, RestartFailed };
   // Called on each poll tick that finds a pass active: when the worker has
   // shown no sign of life for stuckWorkerMinutes, aborts its I/O, waits up to
   // `joinTimeoutMs` for it and starts a new worker.
   WatchdogResult CheckWatchdog(bool restartStuckWorker, int64_t limitMs, int64_t joinTimeoutMs = 10000);
-  // The same without waiting, for a thread that must keep serving events
-  // (the window): a hung pass is aborted and Waiting returned; the caller
-  // calls again shortly, and a later call restarts the worker once the pass
-  // has returned, or fails once `joinTimeoutMs` has passed since the abort.
-  WatchdogResult PollWatchdog(bool restartStuckWorker, int64_t limitMs, int64_t joinTimeoutMs = 10000);
 
  private:
   // One worker thread and what it shares with the interface thread.
@@ -61,17 +50,12 @@ class ForwardingWorker {
   void Start();
   void Main(Thread& self);
   void StopThread(std::unique_ptr<Thread>& thread);
-  // A stuck pass: its I/O is made to fail and its loops to end.
-  void AbortPass();
-  // The aborted pass returned (`ended`) or not: replace the worker, or say why not.
-  WatchdogResult FinishAbort(bool ended);
 
   WorkerState& state_;
   ActivityLog& log_;
   Pass pass_;
   std::function<void()> abortIo_;
   std::unique_ptr<Thread> current_;
-  int64_t abortedAt_ = -1;  // PollWatchdog: when the pass it waits for was aborted
 };
 
 }  // namespace velnora
