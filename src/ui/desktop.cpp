@@ -28,8 +28,9 @@ DisplayArea ScreenArea() {
 
 }  // namespace
 
-Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, std::unique_ptr<UserDialogs> dialogs)
-    : location_(location), signals_(stopSignals), dialogs_(std::move(dialogs)) {
+Desktop::Desktop(SettingsLocation location, platform::StopSignals* stopSignals, std::unique_ptr<UserDialogs> dialogs,
+                 UpdateSource update)
+    : location_(location), signals_(stopSignals), dialogs_(std::move(dialogs)), update_(std::move(update)) {
   poll_.setInterval(kPollTickMs);
   connect(&poll_, &QTimer::timeout, this, &Desktop::PollTick);
   autoConnect_.setInterval(kAutoConnectTickMs);
@@ -128,6 +129,12 @@ Desktop::Start Desktop::Open() {
   }
   MakeWindow();
   ctx_->AnnounceStartUp();
+  // Shift held at start-up switches the update check off for good.
+  if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) ctx_->common().noUpdateInfo = 1;
+  if (!ctx_->common().noUpdateInfo) {
+    updateCheck_ = std::make_unique<UpdateCheck>(update_, ctx_->log.get());
+    if (!updateCheck_->Start()) updateCheck_.reset();  // built without an address
+  }
   // An automatic start asks no password: nobody may be there to type it.
   if (!ctx_->common().autoConnect && !window_->CheckPassword()) return Start::Cancelled;
   window_->show();
@@ -273,6 +280,7 @@ void Desktop::Quit(QuitSource source) {
 }
 
 void Desktop::FinishQuit() {
+  updateCheck_.reset();  // an answer still on its way is not announced
   forwarding_->DisconnectIdle();
   forwarding_.reset();  // joins the worker thread
   window_->StoreColumnWidths();

@@ -18,6 +18,7 @@
 #include "ui/settings_session.h"
 #include "ui/single_instance.h"
 #include "ui/user_dialogs.h"
+#include "ui/update_check.h"
 
 namespace velnora {
 class Context;
@@ -34,9 +35,10 @@ class Desktop : public QObject {
  public:
   // `stopSignals` (may be null) are polled for SIGTERM and SIGINT. The
   // commands ask through `dialogs` when given (tests answer for the user),
-  // else through message boxes and file dialogs over the window.
+  // else through message boxes and file dialogs over the window; `update`
+  // is where start-up looks for a newer version.
   Desktop(SettingsLocation location, platform::StopSignals* stopSignals,
-          std::unique_ptr<UserDialogs> dialogs = nullptr);
+          std::unique_ptr<UserDialogs> dialogs = nullptr, UpdateSource update = UpdateSource::Built());
   ~Desktop() override;
 
   enum class Start {
@@ -64,6 +66,8 @@ class Desktop : public QObject {
   QTimer& autoConnectTimer() { return autoConnect_; }
   SettingsSession* settingsSession() { return session_.get(); }
   SettingsCommands* settingsCommands() { return commands_.get(); }
+  // The start-up update check; null when it is switched off or has no address.
+  const UpdateCheck* updateCheck() const { return updateCheck_.get(); }
   // The start-up countdown while it is open.
   QDialog* countdown() { return countdown_; }
 
@@ -97,6 +101,8 @@ class Desktop : public QObject {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<UserDialogs> dialogs_;
   std::unique_ptr<SettingsCommands> commands_;
+  UpdateSource update_;
+  std::unique_ptr<UpdateCheck> updateCheck_;  // announces into the context's log
   QTimer poll_;         // one poll tick or the watchdog a minute
   QTimer autoConnect_;  // the first connection after start-up
   QTimer signalPoll_;
