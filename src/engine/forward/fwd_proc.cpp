@@ -290,6 +290,9 @@ bool StateKeptUp(Context& ctx, int i, long saveInterval, long& linesAtSave) {
     SaveRuntimeState(ctx, &account);
     return false;
   }
+  // A check running beside this one may have taken the failure: the state
+  // it could not write holds this account back too.
+  if (tables.stateUnsaved) return false;
   if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
     linesAtSave = ctx.log->forwardingLogLines();
     if (!SaveRuntimeState(ctx, &account)) return false;
