@@ -18,8 +18,8 @@
 namespace velnora {
 namespace {
 
-// Each check waits (at most 2 s) until `want` checks are in progress, so
-// the most seen at once is exact rather than a matter of timing.
+// Each check waits (at most 2 s) until `want` checks have been in progress
+// at once, so the most seen is exact rather than a matter of timing.
 class LaneOperations : public AccountOperations {
  public:
   int OpenRcvSession(int) override { return 0; }
@@ -38,7 +38,7 @@ class LaneOperations : public AccountOperations {
     ++started;
     most = std::max(most, ++inFlight);
     changed.notify_all();
-    changed.wait_for(lock, std::chrono::seconds(2), [&] { return inFlight >= want || started >= total; });
+    changed.wait_for(lock, std::chrono::seconds(2), [&] { return most >= want || started >= total; });
     if (stopAt == started && stop) stop->store(true);
     --inFlight;
   }
