@@ -41,13 +41,13 @@ void BM_NewMessageDecision(benchmark::State& state) {
   for (int p = 0; p < count; ++p) runtime.SetStoredUidl(p, Uidl(p));
   runtime.SetStoredCount(count);
   const int shift = count / 10;
-  tables.currentUidls.resize(std::size_t(count));
-  for (int j = 0; j < count; ++j) tables.currentUidls[std::size_t(j)] = MakeSlot(Uidl(j + shift));
+  runtime.currentUidls.resize(std::size_t(count));
+  for (int j = 0; j < count; ++j) runtime.currentUidls[std::size_t(j)] = MakeSlot(Uidl(j + shift));
   int known = 0;
   for (auto _ : state) {
     const auto decision = DecideNewMessages(
         [&](int p) { return runtime.StoredUidl(p); }, count,
-        [&](int j) { return tables.CurrentUidl(j); }, 0, count, runtime.isNew);
+        [&](int j) { return runtime.CurrentUidl(j); }, 0, count, runtime.isNew);
     known = decision.known;
     benchmark::DoNotOptimize(known);
   }

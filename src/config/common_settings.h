@@ -21,6 +21,9 @@ inline constexpr int kMinHeldMails = 1000;
 inline constexpr int kMaxHeldMails = 50000;
 inline constexpr int kDefaultHeldMails = 10000;
 
+// Most accounts a pass checks at once (parallelAccounts).
+inline constexpr int kMaxParallelAccounts = 32;
+
 #pragma pack(push, 1)
 struct CommonSettings {
   // 0: identification text of the settings file; 13 characters, NUL-filled to 16 bytes
@@ -47,8 +50,9 @@ struct CommonSettings {
   // 42: duplicate prevention compares with the history of all accounts (1) or of the same account
   // only (0) [General page]
   int16_t duplicateCheckAllAccounts;
-  // 44: unused: zero in a fresh record, kept as read
-  uint8_t unused44[2];
+  // 44: how many accounts a pass checks at once: 0 or 1 one after another in list order, 2..32
+  // that many side by side [General page]
+  int16_t parallelAccounts;
   // 46: hide the main window to the tray once connected [General page]
   int16_t trayAfterConnect;
   // 48: ask for startupPassword at start-up and when the window is restored from the tray [General
@@ -156,7 +160,7 @@ static_assert(sizeof(CommonSettings) == kCommonSettingsSize);
   X(preventDuplicates, 38) \
   X(sessionLog, 40) \
   X(duplicateCheckAllAccounts, 42) \
-  X(unused44, 44) \
+  X(parallelAccounts, 44) \
   X(trayAfterConnect, 46) \
   X(requirePassword, 48) \
   X(startupPassword, 50) \

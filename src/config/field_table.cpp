@@ -55,7 +55,7 @@ constexpr FieldInfo kFields[] = {
     FLAG(COMMON, preventDuplicates, Common, 1),
     FLAG(COMMON, sessionLog, Common, 0),
     FLAG(COMMON, duplicateCheckAllAccounts, Common, 0),
-    UNUSED(COMMON, unused44),
+    COMMON(parallelAccounts, Int16, Common, 0, "", 0, 32, 0, kRuleNone, ""),
     FLAG(COMMON, trayAfterConnect, Common, 0),
     FLAG(COMMON, requirePassword, Common, 0),
     COMMON(startupPassword, Text, Common, 0, "", 0, 10, 0, kRuleNone, ""),

@@ -118,4 +118,22 @@ TransportEnv Context::Env() {
   return TransportEnv{settings->common, *log, worker.flags, tempFolder, runtime.get()};
 }
 
+TransportEnv Context::EnvFor(int i) {
+  TransportEnv env{settings->common, *log, worker.flags, TempFolderFor(i), runtime.get()};
+  if (runtime && !runtimeOf(i).laneFolder.empty()) env.sessionTag = "[" + std::to_string(i) + "] ";
+  return env;
+}
+
+const std::string& Context::TempFolderFor(int i) {
+  if (!runtime || runtimeOf(i).laneFolder.empty()) return tempFolder;
+  return runtimeOf(i).laneFolder;
+}
+
+ConvertOptions Context::ConvertFor(int i) {
+  if (!runtime || runtimeOf(i).laneFolder.empty()) return convert;
+  ConvertOptions options = convert;
+  options.encodeHalfwidthKana = account(i).encodeHalfwidthKana != 0;
+  return options;
+}
+
 }  // namespace velnora

@@ -8,11 +8,14 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "config/settings_image.h"
 #include "config/settings_location.h"
 #include "convert/convert_options.h"
+#include "engine/filter/remote_control.h"
+#include "engine/history/key_locks.h"
 #include "engine/worker_state.h"
 #include "report/activity_log.h"
 #include "report/reporter.h"
@@ -48,6 +51,13 @@ class Context {
   void AnnounceStartUp();
   // What a mail session needs, built from the parts above.
   TransportEnv Env();
+  // The same for a check of account i: while it runs beside others, with
+  // its own temporary folder and its account named in the session log.
+  TransportEnv EnvFor(int i);
+  // Where account i's check keeps its temporary files, and the conversion
+  // options its composition uses.
+  const std::string& TempFolderFor(int i);
+  ConvertOptions ConvertFor(int i);
 
  private:
   // Writes the UIDL store in the new layout and the settings with the new
@@ -70,6 +80,15 @@ class Context {
   std::string tempFolder;
   // The capacity change made at start-up, announced once the list exists.
   int capacityChangedTo = 0;
+  // Set while a pass checks several accounts at once.
+  std::atomic<bool> sideBySide{false};
+  // Remote suspensions of accounts whose next check has not begun (side by side only).
+  DeferredSuspensions deferredSuspensions;
+  // Message keys between their look into the forwarding log and the record
+  // of their outcome.
+  KeyLocks duplicateKeys;
+  // One write of the settings file at a time.
+  std::mutex settingsSaveMutex;
 
   CommonSettings& common() { return settings->common; }
   AccountSettings& account(int i) { return settings->accounts[i]; }

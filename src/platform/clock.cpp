@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <thread>
 
 namespace velnora::platform {
@@ -49,6 +50,10 @@ CalendarTime UtcNow() {
 }
 
 int StandardBiasMinutes() {
+  // tzset() rewrites process-wide zone data and `timezone`: checks running
+  // side by side read it one at a time.
+  static std::mutex zoneMutex;
+  std::lock_guard lock(zoneMutex);
   tzset();
   // `timezone` is seconds west of UTC for standard time.
   return static_cast<int>(timezone / 60);

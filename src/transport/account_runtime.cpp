@@ -23,6 +23,7 @@ std::string_view AccountRuntime::StoredUidl(int p) const {
 
 void AccountRuntime::SetStoredUidl(int p, std::string_view uidl) {
   if (p < 0) return;
+  std::lock_guard lock(listMutex_);
   const std::size_t index = std::size_t(p);
   if (index >= slots_.size()) {
     if (uidl.empty()) return;  // already empty
@@ -31,15 +32,16 @@ void AccountRuntime::SetStoredUidl(int p, std::string_view uidl) {
   const UidlSlot slot = MakeSlot(uidl);
   if (slots_[index] != slot) {
     slots_[index] = slot;
-    changed_ = true;
+    ++changes_;
   }
 }
 
 void AccountRuntime::SetStoredCount(int32_t count) {
   if (count < 0) count = 0;
+  std::lock_guard lock(listMutex_);
   if (count != storedCount_) {
     storedCount_ = count;
-    changed_ = true;
+    ++changes_;
   }
 }
 

@@ -8,10 +8,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +36,25 @@ std::string_view SlotText(const UidlSlot& slot);
 // A slot holding `uidl` cut to 70 bytes.
 UidlSlot MakeSlot(std::string_view uidl);
 
+// Outcome and UIDL of each message of a check.
+struct ForwardStatus {
+  Category resultCode = Category::Forwarded;
+  UidlSlot uidl{};
+};
+
 class AccountRuntime {
  public:
   MailSession session;
+  // The last server listing of this account, indexed by message number - 1
+  // (grows with it), and the outcome of each message of the check in
+  // progress. Kept per account so that checks running side by side never
+  // share them; released after the check.
+  std::vector<UidlSlot> currentUidls;
+  std::vector<ForwardStatus> forwardStatus;
+  // Folder of this check's temporary files while it runs beside others;
+  // empty: the context's own folder.
+  std::string laneFolder;
+
   int32_t mailCount = 0;   // STAT count after a login, then the position fetched up to
   int32_t startIndex = 0;  // first position to consider (no-UIDL mode: handled so far)
   int32_t limitWarned = 0; // the over-limit line was shown this run
@@ -54,6 +72,17 @@ class AccountRuntime {
   // message that can never be fetched stops blocking the rest.
   std::map<std::string, int> fetchFailures;
 
+  std::string_view CurrentUidl(int position) const {
+    return position >= 0 && std::size_t(position) < currentUidls.size()
+               ? SlotText(currentUidls[std::size_t(position)])
+               : std::string_view();
+  }
+  // Frees the listing and the outcomes once the check is over.
+  void ReleaseCheckTables() {
+    std::vector<UidlSlot>().swap(currentUidls);
+    std::vector<ForwardStatus>().swap(forwardStatus);
+  }
+
   int32_t storedCount() const { return storedCount_; }
   // Entry `p` of the stored list; empty beyond what was ever stored.
   std::string_view StoredUidl(int p) const;
@@ -65,9 +94,24 @@ class AccountRuntime {
   const std::vector<UidlSlot>& slots() const { return slots_; }
 
   // The stored list changed since the last save.
-  bool changed() const { return changed_; }
-  void MarkSaved() { changed_ = false; }
-  void MarkChanged() { changed_ = true; }
+  bool changed() const {
+    std::lock_guard lock(listMutex_);
+    return changes_ != savedAt_;
+  }
+  void MarkSaved() {
+    std::lock_guard lock(listMutex_);
+    savedAt_ = changes_;
+  }
+  void MarkChanged() {
+    std::lock_guard lock(listMutex_);
+    ++changes_;
+  }
+  // A save from another thread reads the list under this lock and marks
+  // only the changes it wrote as saved, so one made meanwhile is kept for
+  // the next save.
+  std::unique_lock<std::mutex> LockList() const { return std::unique_lock(listMutex_); }
+  uint64_t changeNumberLocked() const { return changes_; }
+  void MarkSavedAtLocked(uint64_t changeNumber) { savedAt_ = changeNumber; }
 
   // Reset of the working counts (a store file of another format).
   void ResetCounts();
@@ -76,13 +120,12 @@ class AccountRuntime {
   friend class UidlStoreReader;
   std::vector<UidlSlot> slots_;
   int32_t storedCount_ = 0;
-  bool changed_ = false;
-};
-
-// Outcome and UIDL of each message of the account being forwarded.
-struct ForwardStatus {
-  Category resultCode = Category::Forwarded;
-  UidlSlot uidl{};
+  // Changes made, and how many of them the last save wrote.
+  uint64_t changes_ = 0;
+  uint64_t savedAt_ = 0;
+  // Guards slots_, storedCount_ and the change numbers against a save of
+  // the store from another check; the account's own check reads unlocked.
+  mutable std::mutex listMutex_;
 };
 
 struct RuntimeTables {
@@ -92,20 +135,14 @@ struct RuntimeTables {
 
   int maxHeldMails;  // fixed for the program run
   std::array<AccountRuntime, kRuntimeAccounts> accounts;
-  // The last server listing, indexed by message number - 1 (grows with it).
-  std::vector<UidlSlot> currentUidls;
-  std::vector<ForwardStatus> forwardStatus;
   // Writes of the UIDL store, the forwarding log or a received file that
   // failed in this run (the front end reports them in its exit status).
-  int writeFailures = 0;
+  std::atomic<int> writeFailures{0};
   // The last save of the UIDL store failed: forwarding waits for a save.
-  bool stateUnsaved = false;
+  std::atomic<bool> stateUnsaved{false};
+  // One save of the UIDL store at a time (checks running side by side).
+  std::mutex saveMutex;
 
-  std::string_view CurrentUidl(int position) const {
-    return position >= 0 && std::size_t(position) < currentUidls.size()
-               ? SlotText(currentUidls[std::size_t(position)])
-               : std::string_view();
-  }
 };
 
 // Start-up: applies a pending capacity change (maxHeldMailsNext becomes

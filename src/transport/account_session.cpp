@@ -21,7 +21,12 @@ void ShowAccountStatus(TransportEnv& env, const AccountSettings* account, std::s
 }
 
 void SessionLog(TransportEnv& env, std::string_view text) {
-  if (env.common.sessionLog) env.log.WriteSessionLog(text);
+  if (!env.common.sessionLog) return;
+  if (env.sessionTag.empty()) {
+    env.log.WriteSessionLog(text);
+  } else {
+    env.log.WriteSessionLog(env.sessionTag + std::string(text));
+  }
 }
 
 void LogSessionBanner(TransportEnv& env, const AccountSettings& account, std::string_view kind) {

@@ -21,6 +21,9 @@ struct TransportEnv {
   // The process-wide UIDL tables (account_runtime.h); needed by the
   // POP3 listing and fetch, not by a bare session.
   RuntimeTables* tables = nullptr;
+  // Put before each session-log text while checks run side by side, so
+  // that each line names its account.
+  std::string sessionTag;
 };
 
 }  // namespace velnora

@@ -125,7 +125,7 @@ class FwdProcTest : public ::testing::Test {
   }
   void Run() { FwdProc(ctx, 0, message, steps); }
   int16_t Result(int position) const {
-    return int16_t(CategoryNumber(ctx.runtime->forwardStatus[std::size_t(position)].resultCode));
+    return int16_t(CategoryNumber(ctx.runtime->accounts[0].forwardStatus[std::size_t(position)].resultCode));
   }
   bool Shown(const std::string& text) const {
     const auto texts = reporter.ActivityTexts();

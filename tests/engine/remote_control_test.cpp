@@ -118,6 +118,25 @@ TEST_F(RemoteControlTest, OnAndAllCommandsChangeTheSuspensions) {
   EXPECT_EQ(texts[2], SJIS(u8"リモート操作：全てのアカウントの転送を再開しました"));
 }
 
+// Checks running side by side: a command changes the receiving account at
+// once, every other account only when its next check begins.
+TEST_F(RemoteControlTest, BesideOtherChecksOtherAccountsWaitForTheirNextCheck) {
+  DeferredSuspensions deferred;
+  MailMessage allOff = testing::Parsed("Subject: Secr3t ALL OFF\r\n\r\nx");
+  EXPECT_EQ(Filter_RemoteControl(allOff, 5, *tables.settings, tables.log, &deferred), 1);
+  EXPECT_EQ(int(tables.account(5).remoteSuspended), 1) << "the receiver";
+  EXPECT_EQ(int(tables.account(7).remoteSuspended), 0) << "in the middle of its check";
+  MailMessage oneOn = testing::Parsed("Subject: Secr3t 9 ON\r\n\r\nx");
+  Filter_RemoteControl(oneOn, 5, *tables.settings, tables.log, &deferred);
+  for (const auto& [account, expected] : {std::pair{7, 1}, std::pair{9, 0}, std::pair{399, 1}}) {
+    deferred.ApplyTo(account, tables.account(account));
+    EXPECT_EQ(int(tables.account(account).remoteSuspended), expected) << account;
+  }
+  tables.account(7).remoteSuspended = 0;
+  deferred.ApplyTo(7, tables.account(7));
+  EXPECT_EQ(int(tables.account(7).remoteSuspended), 0) << "applied once";
+}
+
 TEST_F(RemoteControlTest, WithoutStatusReportTheCommandIsAppliedButNotForwarded) {
   tables.common().remoteStatusReport = 0;
   MailMessage m = testing::Parsed("Subject: Secr3t 3 OFF\r\n\r\nx");

@@ -180,6 +180,8 @@ def draw(seed, root_available=True, without=(), watchdog=False):
         "timeoutSec": TIMEOUT_SEC,
         "tempInCurrentFolder": 0,
     }
+    # From a stream of its own, so that the seeds drawn before keep their scenarios.
+    common["parallelAccounts"] = random.Random("velnora-parallel-%s" % seed).choice((1, 4, 32))
     mails = {}
     pools = {a.number: [] for a in accounts}
     numbers = {a.number: 0 for a in accounts}

@@ -206,7 +206,7 @@ TEST_F(Pop3Test, FetchLimitLeavesTheRestForTheNextCheck) {
   }
   EXPECT_TRUE(fx.HasActivity(SJIS(u8"取得できなかった新着メールが 2 通ありますが、これらは次回に転送されます。")));
   EXPECT_EQ(fx.runtime().mailCount, 3);
-  for (int m : fx.runtime().fetched) fx.runtime().SetStoredUidl(m, fx.tables().CurrentUidl(m));  // handled
+  for (int m : fx.runtime().fetched) fx.runtime().SetStoredUidl(m, fx.runtime().CurrentUidl(m));  // handled
   {
     FakeServer server;
     ScriptLogin(server, 5);

@@ -160,8 +160,9 @@ int CreateSentMailFile(Context& ctx, MailMessage& message, int accountIndex, int
     message.partNumber = 0;
     return 0;
   }
+  const ConvertOptions convert = ctx.ConvertFor(accountIndex);
   ComposeInput input{ctx.account(accountIndex), ctx.extra(accountIndex), ctx.common(),
-                     ctx.convert,               ctx.tempFolder,         ctx.log.get(),
+                     convert,                   ctx.TempFolderFor(accountIndex), ctx.log.get(),
                      CurrentStamps(),           ctx.settings.get()};
   return ComposeSentMail(input, message);
 }

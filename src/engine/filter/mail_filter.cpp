@@ -106,7 +106,7 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex) {
   ActivityLog& log = scope.log;
 
   message.resultCode = Category::Forwarded;
-  if (!Filter_RemoteControl(message, accountIndex, settings, log)) return 0;
+  if (!Filter_RemoteControl(message, accountIndex, settings, log, scope.deferred)) return 0;
   if (message.resultCode == Category::RemoteAnswered && common.remoteControl &&
       common.remoteStatusReport) {
     // The answer is the status report: one text part in ISO-2022-JP.

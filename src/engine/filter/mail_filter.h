@@ -20,6 +20,8 @@ struct FilterScope {
   ActivityLog& log;
   platform::CalendarTime localNow;           // for the schedule
   const std::atomic<bool>* stop = nullptr;   // ends waits for the forwarding log
+  // Set while checks run side by side: remote commands for other accounts wait here.
+  DeferredSuspensions* deferred = nullptr;
 };
 
 // The sender is on the always-forward list, or the message is a read
@@ -37,7 +39,8 @@ int MailFilterProc(FilterScope& scope, MailMessage& message, int accountIndex);
 
 inline int MailFilterProc(Context& ctx, MailMessage& message, int accountIndex) {
   FilterScope scope{*ctx.settings, *ctx.log, platform::LocalNow(),
-                    &ctx.worker.flags.stopRequested};
+                    &ctx.worker.flags.stopRequested,
+                    ctx.sideBySide ? &ctx.deferredSuspensions : nullptr};
   return MailFilterProc(scope, message, accountIndex);
 }
 

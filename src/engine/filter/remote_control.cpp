@@ -47,18 +47,23 @@ std::string ActivityText(const RemoteCommand& command) {
   return {};
 }
 
-void Apply(const RemoteCommand& command, SettingsImage& settings) {
+void Apply(const RemoteCommand& command, SettingsImage& settings, int receiver,
+           DeferredSuspensions* deferred) {
+  auto set = [&](int account, bool suspended) {
+    if (deferred && account != receiver) {
+      deferred->Set(account, suspended);
+    } else {
+      settings.accounts[account].remoteSuspended = suspended ? 1 : 0;
+    }
+  };
   switch (command.kind) {
     case RemoteCommand::AccountOff:
     case RemoteCommand::AccountOn:
-      settings.accounts[command.account].remoteSuspended =
-          command.kind == RemoteCommand::AccountOff ? 1 : 0;
+      set(command.account, command.kind == RemoteCommand::AccountOff);
       break;
     case RemoteCommand::AllOff:
     case RemoteCommand::AllOn:
-      for (int i = 0; i < kAccountCount; ++i) {
-        settings.accounts[i].remoteSuspended = command.kind == RemoteCommand::AllOff ? 1 : 0;
-      }
+      for (int i = 0; i < kAccountCount; ++i) set(i, command.kind == RemoteCommand::AllOff);
       break;
     case RemoteCommand::None:
       break;
@@ -134,8 +139,23 @@ RemoteCommand ParseRemoteCommand(std::string_view text, std::string_view passwor
   return command;
 }
 
+void DeferredSuspensions::Set(int account, bool suspended) {
+  if (account < 0 || account >= kAccountCount) return;
+  std::lock_guard lock(mutex_);
+  waiting_[std::size_t(account)] = suspended ? 1 : 0;
+}
+
+void DeferredSuspensions::ApplyTo(int account, AccountSettings& settings) {
+  if (account < 0 || account >= kAccountCount) return;
+  std::lock_guard lock(mutex_);
+  int8_t& waiting = waiting_[std::size_t(account)];
+  if (waiting == kNone) return;
+  settings.remoteSuspended = waiting;
+  waiting = kNone;
+}
+
 int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& settings,
-                         ActivityLog& log) {
+                         ActivityLog& log, DeferredSuspensions* deferred) {
   const CommonSettings& common = settings.common;
   AccountSettings& receiver = settings.accounts[accountIndex];
   if (!common.remoteControl) return 1;
@@ -150,7 +170,7 @@ int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& 
       message.resultCode = Category::RemoteNotAnswered;
       return 0;
     }
-    Apply(command, settings);
+    Apply(command, settings, accountIndex, deferred);
     log.AddActivity(ActivityText(command), Category::Information, &receiver);
     log.RefreshAccountList();
     if (common.remoteStatusReport) {

@@ -3,7 +3,10 @@
 // on, and the status report answers it.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -33,13 +36,34 @@ std::string_view RemoteCommandText(std::string_view subjectLine);
 // 399 without leading zeros. An empty password never authorises anything.
 RemoteCommand ParseRemoteCommand(std::string_view commandText, std::string_view password);
 
+// Suspensions that a check sets for other accounts while checks run side by
+// side: each waits for its account's next check, so no account changes in
+// the middle of one.
+class DeferredSuspensions {
+ public:
+  void Set(int account, bool suspended);
+  // Applies what waits for `account` to its settings.
+  void ApplyTo(int account, AccountSettings& settings);
+
+ private:
+  static constexpr int8_t kNone = -1;
+  std::mutex mutex_;
+  std::array<int8_t, kAccountCount> waiting_ = [] {
+    std::array<int8_t, kAccountCount> none{};
+    none.fill(kNone);
+    return none;
+  }();
+};
+
 // 1 go on, 0 stop. Applies an accepted command to the settings and records
 // it as information for the receiving account; sets code 19 (to be answered
 // by the status report) or 18 (not answered, ignored, or the receiving
 // account suspended). The password in the subject of a command, accepted or
 // mistyped, is overwritten with '*', so that no list, log or report shows it.
+// With `deferred`, a command for other accounts than the receiving one
+// waits there for their next checks.
 int Filter_RemoteControl(MailMessage& message, int accountIndex, SettingsImage& settings,
-                         ActivityLog& log);
+                         ActivityLog& log, DeferredSuspensions* deferred = nullptr);
 
 // "-REMOTE-", one line "n:OFF:name" or "n:ON :name" per enabled account,
 // then an empty line; it stops listing when it comes within

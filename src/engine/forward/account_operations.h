@@ -39,6 +39,14 @@ class AccountOperations {
   virtual void PopDelay(int) {}
   // A warning sound where the front end has one.
   virtual void Beep() {}
+  // Checks of several accounts are about to run at once (true), or have
+  // ended (false).
+  virtual void SideBySide(bool) {}
+  // A check of `account` begins on `lane` (0 .. parallelAccounts-1) beside
+  // others; false when the account cannot be checked there this time.
+  virtual bool BeginLaneCheck(int, int) { return true; }
+  // The pass is done with `account` until its next check.
+  virtual void EndCheck(int) {}
 };
 
 }  // namespace velnora

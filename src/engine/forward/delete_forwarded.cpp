@@ -11,11 +11,11 @@ namespace velnora {
 namespace {
 
 // The message number on the server now that carries `uidl`, or 0.
-int NumberOfUidl(const RuntimeTables& tables, std::string_view uidl) {
+int NumberOfUidl(const RuntimeTables& tables, const AccountRuntime& runtime, std::string_view uidl) {
   if (uidl.empty()) return 0;
-  const int end = std::min(int(tables.currentUidls.size()), tables.maxHeldMails);
+  const int end = std::min(int(runtime.currentUidls.size()), tables.maxHeldMails);
   for (int p = 0; p < end; ++p) {
-    const std::string_view current = tables.CurrentUidl(p);
+    const std::string_view current = runtime.CurrentUidl(p);
     if (!current.empty() && current == uidl) return p + 1;
   }
   return 0;
@@ -41,7 +41,7 @@ int DeleteForwardedMails(Context& ctx, int i) {
   AccountSettings& account = ctx.account(i);
   AccountRuntime& runtime = ctx.runtimeOf(i);
   RuntimeTables& tables = *ctx.runtime;
-  TransportEnv env = ctx.Env();
+  TransportEnv env = ctx.EnvFor(i);
   if (!PopSessionDelay(env, account)) return 0;
 
   const int mailCount = runtime.mailCount;
@@ -64,8 +64,8 @@ int DeleteForwardedMails(Context& ctx, int i) {
   const bool includingFiltered = account.deleteIncludingFiltered != 0;
   const int limit = std::min(mailCount, tables.maxHeldMails);
   auto qualifies = [&](int p) {
-    return p < int(tables.forwardStatus.size()) &&
-           IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
+    return p < int(runtime.forwardStatus.size()) &&
+           IsDeletableResult(runtime.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
   };
 
   int deleted = 0;
@@ -73,7 +73,7 @@ int DeleteForwardedMails(Context& ctx, int i) {
   if (uidlMode && FetchServerUidls(env, account, runtime) != 1) return -1;
   for (int p = 0; p < limit; ++p) {
     if (!qualifies(p)) continue;
-    const int number = uidlMode ? NumberOfUidl(tables, SlotText(tables.forwardStatus[std::size_t(p)].uidl)) : p + 1;
+    const int number = uidlMode ? NumberOfUidl(tables, runtime, SlotText(runtime.forwardStatus[std::size_t(p)].uidl)) : p + 1;
     if (number == 0) continue;
     ctx.worker.flags.lastActivityTick = platform::TickMs();
     if (DeleteMessage(env, account, runtime, number) < 0) return -1;

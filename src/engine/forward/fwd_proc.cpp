@@ -20,8 +20,9 @@
 namespace velnora {
 namespace {
 
-void ResetForwardStatus(RuntimeTables& tables) {
-  tables.forwardStatus.assign(std::size_t(tables.maxHeldMails), ForwardStatus{Category::NotHandled, UidlSlot{}});
+void ResetForwardStatus(Context& ctx, int i) {
+  ctx.runtimeOf(i).forwardStatus.assign(std::size_t(ctx.runtime->maxHeldMails),
+                                        ForwardStatus{Category::NotHandled, UidlSlot{}});
 }
 
 // The one-shot flags (markAllForwardedNext, overflowNotified) go to the
@@ -29,7 +30,10 @@ void ResetForwardStatus(RuntimeTables& tables) {
 // check, or a restart after a kill, must not bring the old value back (a
 // second "mark all" would hide the mail that arrived in between).
 void SaveChangedFlag(Context& ctx, int i) {
-  if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
+  {
+    std::lock_guard lock(ctx.settingsSaveMutex);
+    if (SaveSettings(*ctx.settings, ctx.location) == SaveResult::Saved) return;
+  }
   ctx.log->AddActivity(SJIS(u8"設定ファイルを保存できませんでした。"), Category::ServerNotice, &ctx.account(i));
 }
 
@@ -99,7 +103,7 @@ bool MailboxOverflows(Context& ctx, int i, TransportEnv& env, const MessageSteps
 void MarkForRetry(Context& ctx, int i, int m) {
   if (m < 0 || m >= ctx.runtime->maxHeldMails) return;
   if (!ctx.account(i).noUidlActive) ctx.runtimeOf(i).ClearStoredUidl(m);
-  ctx.runtime->forwardStatus[std::size_t(m)].resultCode = Category::NotHandled;
+  ctx.runtimeOf(i).forwardStatus[std::size_t(m)].resultCode = Category::NotHandled;
 }
 
 // The received files of this check that were not handled yet. Whatever way
@@ -147,7 +151,7 @@ void RememberHandledPositions(Context& ctx, int i, int startIndex, const std::ve
   handled.reserve(handledNow.size());
   for (int p = 0; p < int(handledNow.size()); ++p) {
     const bool deleted = p < std::min(deletedUpTo, tables.maxHeldMails) &&
-                         IsDeletableResult(tables.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
+                         IsDeletableResult(runtime.forwardStatus[std::size_t(p)].resultCode, includingFiltered);
     if (deleted) continue;
     const bool earlier = p < startIndex || (std::size_t(p) < runtime.handledBeyondStart.size() &&
                                             runtime.handledBeyondStart[std::size_t(p)]);
@@ -230,8 +234,8 @@ void RecordOutcome(Context& ctx, int i, int m, MailMessage& message, SendResult 
   const bool uidlMode = !ctx.account(i).noUidlActive;
   const bool outcome = result == SendResult::Sent || result == SendResult::RefusedForGood;
   if (m < tables.maxHeldMails) {
-    ForwardStatus& status = tables.forwardStatus[std::size_t(m)];
-    if (uidlMode) status.uidl = MakeSlot(tables.CurrentUidl(m));
+    ForwardStatus& status = runtime.forwardStatus[std::size_t(m)];
+    if (uidlMode) status.uidl = MakeSlot(runtime.CurrentUidl(m));
     if (result == SendResult::Sent) {
       status.resultCode = message.resultCode;
     } else if (result == SendResult::RefusedForGood) {
@@ -241,7 +245,7 @@ void RecordOutcome(Context& ctx, int i, int m, MailMessage& message, SendResult 
     } else {
       MarkForRetry(ctx, i, m);
     }
-    if (outcome && uidlMode) runtime.SetStoredUidl(m, tables.CurrentUidl(m));
+    if (outcome && uidlMode) runtime.SetStoredUidl(m, runtime.CurrentUidl(m));
   }
   if (outcome && !uidlMode && std::size_t(m) < handledNow.size()) handledNow[std::size_t(m)] = 1;
 }
@@ -252,7 +256,7 @@ void RecordOutcome(Context& ctx, int i, int m, MailMessage& message, SendResult 
 bool ForwardReceived(Context& ctx, int i, int m, int shownNumber, MailMessage& message,
                      const MessageSteps& steps, std::vector<uint8_t>& handledNow) {
   AccountSettings& account = ctx.account(i);
-  const std::string path = ReceivedMailPath(ctx.Env(), m + 1);
+  const std::string path = ReceivedMailPath(ctx.EnvFor(i), m + 1);
   FreeMessage(message);
   message.index = m;
   if (LoadMessageFile(path, message, *ctx.log, account) != LoadStatus::Loaded) {
@@ -262,8 +266,10 @@ bool ForwardReceived(Context& ctx, int i, int m, int shownNumber, MailMessage& m
   }
   message.index = m;  // the loader starts from a cleared message
   ctx.log->SetStatus(Sprintf(SJIS(u8"[%s] メール処理中..  (%d/%d)").c_str(), account.accountName, shownNumber, ctx.runtimeOf(i).mailCount), StatusIcon::Waiting);
-  const SendResult result = ForwardOneMessage(ctx, i, message, 0, steps);
+  KeyLocks::Hold keyHold;
+  const SendResult result = ForwardOneMessage(ctx, i, message, 0, steps, &keyHold);
   RecordOutcome(ctx, i, m, message, result, handledNow);
+  keyHold.Release();
   FreeMessage(message);
   RemoveTempFile(path);
   return true;
@@ -284,6 +290,9 @@ bool StateKeptUp(Context& ctx, int i, long saveInterval, long& linesAtSave) {
     SaveRuntimeState(ctx, &account);
     return false;
   }
+  // A check running beside this one may have taken the failure: the state
+  // it could not write holds this account back too.
+  if (tables.stateUnsaved) return false;
   if (saveInterval > 0 && ctx.log->forwardingLogLines() - linesAtSave >= saveInterval) {
     linesAtSave = ctx.log->forwardingLogLines();
     if (!SaveRuntimeState(ctx, &account)) return false;
@@ -304,7 +313,7 @@ std::vector<uint8_t> HandleReceived(Context& ctx, int i, MailMessage& message,
     ctx.worker.flags.lastActivityTick = platform::TickMs();
     if (ctx.worker.flags.ShouldStop()) {
       MarkForRetry(ctx, i, m);
-      RemoveTempFile(ReceivedMailPath(ctx.Env(), m + 1));
+      RemoveTempFile(ReceivedMailPath(ctx.EnvFor(i), m + 1));
       break;  // the rest is made new again by `pending`
     }
     if (!ForwardReceived(ctx, i, m, range.startIndex + k, message, steps, handledNow)) continue;
@@ -339,8 +348,9 @@ void FinishCheck(Context& ctx, int i, const CheckRange& range, const std::vector
 
 void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& steps) {
   AccountSettings& account = ctx.account(i);
-  TransportEnv env = ctx.Env();
-  ResetForwardStatus(*ctx.runtime);
+  TransportEnv env = ctx.EnvFor(i);
+  ctx.deferredSuspensions.ApplyTo(i, account);
+  ResetForwardStatus(ctx, i);
   ++ctx.worker.fwdProcRuns;
 
   if (account.markAllForwardedNext) {
@@ -349,14 +359,14 @@ void FwdProc(Context& ctx, int i, MailMessage& message, const MessageSteps& step
   }
   if (!StateWritable(ctx, i)) return;
   account.noUidlActive = account.noUidl;
-  ctx.convert.encodeHalfwidthKana = account.encodeHalfwidthKana != 0;
+  if (ctx.runtimeOf(i).laneFolder.empty()) ctx.convert.encodeHalfwidthKana = account.encodeHalfwidthKana != 0;
 
   ctx.runtimeOf(i).fetched.clear();
   PendingReceived pending(ctx, i, env);
   CheckRange range;
   if (!ReceiveNewMessages(ctx, i, env, steps, range)) return;
   if (ctx.worker.flags.ShouldStop()) return;
-  ResetForwardStatus(*ctx.runtime);
+  ResetForwardStatus(ctx, i);
   const std::vector<uint8_t> handledNow = HandleReceived(ctx, i, message, steps, pending, range);
   FinishCheck(ctx, i, range, handledNow);
 }

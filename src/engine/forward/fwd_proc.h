@@ -36,8 +36,11 @@ void FwdProc(Context& ctx, int account, MailMessage& message, const MessageSteps
 
 // One loaded message, as the SMTP client left it; Sent also for a message
 // that a filter stopped (it needs nothing more). `flags` goes to the composition.
+// With `keyHold`, the message's key stays held there from before the
+// filter's look into the forwarding log until the caller has recorded the
+// outcome, so a check running beside this one cannot forward it too.
 SendResult ForwardOneMessage(Context& ctx, int account, MailMessage& message, int flags,
-                      const MessageSteps& steps);
+                      const MessageSteps& steps, KeyLocks::Hold* keyHold = nullptr);
 
 // Deletes the messages that the ForwardStatus table marks as deletable, by
 // UIDL (or by position without UIDLs). 1 done, 0 no session, -1 a transfer

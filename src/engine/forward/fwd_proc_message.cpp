@@ -5,6 +5,7 @@
 #include "engine/forward/fwd_proc_shared.h"
 #include "engine/message/header_parse.h"
 #include "engine/forward/schedule.h"
+#include "engine/history/history.h"
 #include "platform/codepage.h"
 #include "transport/field_text.h"
 #include "transport/smtp/smtp_client.h"
@@ -41,9 +42,11 @@ SendResult Send(Context& ctx, int i, const MailMessage& message, TransportEnv& e
 
 }  // namespace
 
-SendResult ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps) {
+SendResult ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flags, const MessageSteps& steps,
+                             KeyLocks::Hold* keyHold) {
   AccountSettings& account = ctx.account(i);
   ParseMailContent(message);
+  if (keyHold) keyHold->Take(ctx.duplicateKeys, MessageKeyOf(message));
 
   if (steps.filter(ctx, message, i) == 0) {
     const int number = account.accountNumber;
@@ -75,7 +78,7 @@ SendResult ForwardOneMessage(Context& ctx, int i, MailMessage& message, int flag
   // The outcome goes to the forwarding log as soon as the server has taken
   // the message: a kill before the QUIT must not send it again.
   bool recorded = false;
-  TransportEnv env = ctx.Env();
+  TransportEnv env = ctx.EnvFor(i);
   const SendResult sent = Send(ctx, i, message, env, [&] {
     recorded = true;
     CountForwarded(ctx, i);

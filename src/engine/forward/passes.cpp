@@ -1,5 +1,10 @@
 #include "engine/forward/passes.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 #include "engine/forward/schedule.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
@@ -88,19 +93,65 @@ bool PassRunner::StartForwarding() {
     log_.SetStatus(SJIS(u8"ダイヤルしています..."), StatusIcon::Dialing);
     AutoDialNotAvailable();
   }
-  for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
-    AccountSettings& account = Account(i);
-    if (!account.enabled) continue;
-    log_.HighlightAccount(account.accountNumber);
-    if (settings_.common.preventDuplicates && account.noDuplicateCheck)
-      log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), Category::Information, &account);
-    StartupAccountCheck(i);
-    ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
-    UpdateStatusSummary();
+  const int lanes = Lanes();
+  if (lanes <= 1) {
+    for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
+      if (!Account(i).enabled) continue;
+      StartAccount(i);
+      ops_.EndCheck(i);
+    }
+  } else {
+    std::vector<int> enabled;
+    for (int i = 0; i < kAccountCount; ++i) {
+      if (Account(i).enabled) enabled.push_back(i);
+    }
+    CheckSideBySide(enabled, lanes, [this](int i) { StartAccount(i); });
   }
   log_.RefreshAccountList();
   state_.flags.connected = true;
   return true;
+}
+
+void PassRunner::StartAccount(int i) {
+  AccountSettings& account = Account(i);
+  log_.HighlightAccount(account.accountNumber);
+  if (settings_.common.preventDuplicates && account.noDuplicateCheck)
+    log_.AddActivity(SJIS(u8"このアカウントでは「二重転送防止を使用しない」が有効になっています"), Category::Information, &account);
+  StartupAccountCheck(i);
+  ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
+  UpdateStatusSummary();
+}
+
+int PassRunner::Lanes() const {
+  const int wanted = settings_.common.parallelAccounts;
+  return std::clamp(wanted, 1, kMaxParallelAccounts);
+}
+
+void PassRunner::CheckSideBySide(const std::vector<int>& accounts, int lanes,
+                                 const std::function<void(int)>& check) {
+  std::atomic<std::size_t> next{0};
+  auto lane = [&](int number) {
+    while (!Stopping()) {
+      const std::size_t k = next++;
+      if (k >= accounts.size()) return;
+      const int i = accounts[k];
+      if (ops_.BeginLaneCheck(i, number)) check(i);
+      ops_.EndCheck(i);
+    }
+  };
+  lanes = std::min<int>(lanes, int(accounts.size()));
+  ops_.SideBySide(true);
+  std::vector<std::thread> threads;
+  for (int number = 1; number < lanes; ++number) {
+    try {
+      threads.emplace_back(lane, number);
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the lanes started share the accounts
+    }
+  }
+  lane(0);
+  for (std::thread& thread : threads) thread.join();
+  ops_.SideBySide(false);
 }
 
 void PassRunner::AutoDialNotAvailable() {
@@ -220,18 +271,31 @@ void PassRunner::PollAccounts() {
       break;
     }
   }
-  for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
-    AccountSettings& account = Account(i);
-    if (!due(account)) continue;
-    Touch();
-    log_.HighlightAccount(account.accountNumber);
-    Touch();
-    ops_.FwdProc(i);
-    ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
-    UpdateStatusSummary();
+  const int lanes = Lanes();
+  if (lanes <= 1) {
+    for (int i = 0; i < kAccountCount && !Stopping(); ++i) {
+      if (!due(Account(i))) continue;
+      PollAccount(i);
+      ops_.EndCheck(i);
+    }
+  } else {
+    std::vector<int> dueAccounts;
+    for (int i = 0; i < kAccountCount; ++i) {
+      if (due(Account(i))) dueAccounts.push_back(i);
+    }
+    CheckSideBySide(dueAccounts, lanes, [this](int i) { PollAccount(i); });
   }
   log_.RefreshAccountList();
   if (state_.flags.stopRequested) StopSteps();
+}
+
+void PassRunner::PollAccount(int i) {
+  Touch();
+  log_.HighlightAccount(Account(i).accountNumber);
+  Touch();
+  ops_.FwdProc(i);
+  ops_.SaveUidlStore();  // before the next account: a crash loses one account's changes at most
+  UpdateStatusSummary();
 }
 
 void PassRunner::UpdateStatusSummary() {

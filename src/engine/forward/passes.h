@@ -4,6 +4,9 @@
 // due and in which order, and hands the talking to AccountOperations.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "config/settings_image.h"
 #include "engine/forward/account_operations.h"
 #include "engine/worker_state.h"
@@ -49,6 +52,15 @@ class PassRunner {
   void Touch() { state_.flags.lastActivityTick = platform::TickMs(); }
   void AnnounceMailCount(int account, int count);
   void AnnounceConnectionChecked(int account);
+  // How many accounts this pass checks at once (1: one after another).
+  int Lanes() const;
+  // Runs `check` for each of `accounts`, on `lanes` threads that take the
+  // next account in list order as each finishes one.
+  void CheckSideBySide(const std::vector<int>& accounts, int lanes,
+                       const std::function<void(int)>& check);
+  // The start pass's work for one enabled account, and the poll pass's for one due account.
+  void StartAccount(int account);
+  void PollAccount(int account);
   void AutoDialNotAvailable();
 
   SettingsImage& settings_;

@@ -13,37 +13,37 @@
 namespace velnora {
 
 int TransportOperations::OpenRcvSession(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   const int count = velnora::OpenRcvSession(env, ctx_.account(i), ctx_.runtimeOf(i));
   if (count >= 0) SetServerMailCount(ctx_, i, count);
   return count;
 }
 
 void TransportOperations::CloseSession(int i, bool sendQuit) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   velnora::CloseSession(env, ctx_.runtimeOf(i).session, sendQuit, &ctx_.account(i));
 }
 
 int TransportOperations::OpenSendSession(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   if (velnora::OpenSendSession(env, ctx_.account(i), ctx_.runtimeOf(i).session)) return 0;
   velnora::CloseSession(env, ctx_.runtimeOf(i).session, false, &ctx_.account(i));
   return -1;
 }
 
 int TransportOperations::SmtpGreet(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   return velnora::SmtpGreet(env, ctx_.account(i), ctx_.runtimeOf(i).session);
 }
 
 bool TransportOperations::SendRset(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   std::string reply;
   return SmtpExchange(env, ctx_.runtimeOf(i).session, ctx_.account(i), "RSET\r\n", reply) >= 0;
 }
 
 int TransportOperations::MarkAllAsForwarded(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   return velnora::MarkAllAsForwarded(env, ctx_.account(i), ctx_.runtimeOf(i));
 }
 
@@ -55,11 +55,36 @@ int TransportOperations::DeleteHandledMails(int i, HandledDeletion& done) {
 }
 
 void TransportOperations::PopDelay(int i) {
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   PopSessionDelay(env, ctx_.account(i));
 }
 
-void TransportOperations::FwdProc(int i) { velnora::FwdProc(ctx_, i, message_, steps_); }
+void TransportOperations::FwdProc(int i) {
+  if (ctx_.runtimeOf(i).laneFolder.empty()) {
+    velnora::FwdProc(ctx_, i, message_, steps_);
+    return;
+  }
+  MailMessage message;
+  velnora::FwdProc(ctx_, i, message, steps_);
+}
+
+bool TransportOperations::BeginLaneCheck(int i, int lane) {
+  // Each lane has a folder of its own: received and outgoing files are
+  // numbered by position, which accounts checked at once would share.
+  const std::string folder = platform::JoinPath(ctx_.tempFolder, "lane" + std::to_string(lane));
+  if (!platform::EnsurePrivateFolder(folder)) {
+    ctx_.log->AddActivity(SJIS(u8"一時フォルダを作成できませんでした。このアカウントは次回チェックします。"), Category::ServerNotice, &ctx_.account(i));
+    return false;
+  }
+  ctx_.runtimeOf(i).laneFolder = folder;
+  return true;
+}
+
+void TransportOperations::EndCheck(int i) {
+  AccountRuntime& runtime = ctx_.runtimeOf(i);
+  runtime.laneFolder.clear();
+  runtime.ReleaseCheckTables();
+}
 
 void TransportOperations::SaveUidlStore() { SaveRuntimeState(ctx_, nullptr); }
 

@@ -25,11 +25,15 @@ class TransportOperations : public AccountOperations {
   void FwdProc(int account) override;
   void SaveUidlStore() override;
   void ReloadSettings() override;
+  void SideBySide(bool on) override { ctx_.sideBySide = on; }
+  bool BeginLaneCheck(int account, int lane) override;
+  void EndCheck(int account) override;
 
  private:
   Context& ctx_;
   MessageSteps steps_;
-  // One message buffer, reused for every message of the run.
+  // One message buffer, reused for every message of the run (one account
+  // at a time; a check beside others has its own).
   MailMessage message_;
 };
 

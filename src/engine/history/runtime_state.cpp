@@ -13,10 +13,13 @@ namespace velnora {
 
 bool SaveRuntimeState(Context& ctx, const AccountSettings* account, bool force) {
   RuntimeTables& tables = *ctx.runtime;
-  if (force) tables.accounts[0].MarkChanged();
-  if (SaveUidlStore(tables, ctx.location.UidlStorePath())) {
-    tables.stateUnsaved = false;
-    return true;
+  {
+    std::lock_guard lock(tables.saveMutex);
+    if (force) tables.accounts[0].MarkChanged();
+    if (SaveUidlStore(tables, ctx.location.UidlStorePath())) {
+      tables.stateUnsaved = false;
+      return true;
+    }
   }
   TransportEnv env = ctx.Env();
   SessionLog(env, "****: the UIDL store could not be saved\r\n");

@@ -131,8 +131,8 @@ bool IsDue(const AccountRuntime& runtime, bool uidlMode, int m, int maxHeld) {
   return m >= maxHeld || runtime.isNew[std::size_t(m)];
 }
 
-std::string FailureKey(const TransportEnv& env, bool uidlMode, int m) {
-  const std::string_view uidl = uidlMode && env.tables ? env.tables->CurrentUidl(m) : std::string_view();
+std::string FailureKey(const AccountRuntime& runtime, bool uidlMode, int m) {
+  const std::string_view uidl = uidlMode ? runtime.CurrentUidl(m) : std::string_view();
   return uidl.empty() ? "#" + std::to_string(m + 1) : std::string(uidl);
 }
 
@@ -244,12 +244,12 @@ int FetchServerUidls(TransportEnv& env, const AccountSettings& account, AccountR
     return -1;
   }
 
-  tables.currentUidls.clear();
+  runtime.currentUidls.clear();
   UidlListingParser parser([&](long number, std::string_view uidl) {
     if (number - 1 < 0 || number - 1 >= maxHeld) return;
     const std::size_t index = std::size_t(number - 1);
-    if (tables.currentUidls.size() <= index) tables.currentUidls.resize(index + 1);
-    tables.currentUidls[index] = MakeSlot(uidl);
+    if (runtime.currentUidls.size() <= index) runtime.currentUidls.resize(index + 1);
+    runtime.currentUidls[index] = MakeSlot(uidl);
     if (runtime.storedCount() >= maxHeld && !runtime.limitWarned) {
       OverLimitWarning(env, account, runtime, maxHeld);
     }
@@ -307,10 +307,9 @@ class NewMailFetch {
   // those whose UIDL is not stored (isNew says which).
   int CountNew() {
     if (!uidlMode_) return mailCount_ - startIndex_;
-    const RuntimeTables& tables = *env_.tables;
     const NewMessageDecision decision = DecideNewMessages(
         [&](int p) { return runtime_.StoredUidl(p); }, std::min(runtime_.storedCount(), maxHeld_),
-        [&](int j) { return tables.CurrentUidl(j); }, startIndex_, std::min(mailCount_, maxHeld_),
+        [&](int j) { return runtime_.CurrentUidl(j); }, startIndex_, std::min(mailCount_, maxHeld_),
         runtime_.isNew);
     return mailCount_ - startIndex_ - decision.known;
   }
@@ -330,7 +329,7 @@ class NewMailFetch {
       // Reverse order walks the same positions from the top down.
       const int m = account_.reversePopOrder ? mailCount_ - 1 - (j - startIndex_) : j;
       if (!IsDue(runtime_, uidlMode_, m, maxHeld_)) continue;
-      const std::string failureKey = FailureKey(env_, uidlMode_, m);
+      const std::string failureKey = FailureKey(runtime_, uidlMode_, m);
       if (GaveUpOn(runtime_, failureKey)) continue;
       if (limit && fetchedCount_ >= fetchLimit) break;
       ShowAccountStatus(env_, &account_, Format(SJIS(u8" 受信中(%d/%d)").c_str(), j, mailCount_),
@@ -353,11 +352,11 @@ class NewMailFetch {
   // A message listed without UIDL is known by its content: its key stands
   // in for the UIDL. True when the key is stored already (the file goes).
   bool KnownByContent(int m) {
-    if (!uidlMode_ || m >= maxHeld_ || !env_.tables->CurrentUidl(m).empty()) return false;
+    if (!uidlMode_ || m >= maxHeld_ || !runtime_.CurrentUidl(m).empty()) return false;
     const std::string path = ReceivedMailPath(env_, m + 1);
     const std::string key = ContentKeyOfReceivedFile(path);
     if (key.empty()) return false;
-    auto& current = env_.tables->currentUidls;
+    auto& current = runtime_.currentUidls;
     if (current.size() <= std::size_t(m)) current.resize(std::size_t(m) + 1);
     current[std::size_t(m)] = MakeSlot(key);
     if (!contentKeys_.TakeKnown(key)) return false;
@@ -383,13 +382,12 @@ class NewMailFetch {
   // forwarding once its outcome is known, so a message that is never
   // handled (a stop, a crash, an early end in either order) stays new.
   void StoreKnownListing() {
-    RuntimeTables& tables = *env_.tables;
     const int end = std::min(mailCount_, maxHeld_);
     for (int p = startIndex_; p < end; ++p) {
       std::string_view uidl =
-          runtime_.isNew[std::size_t(p)] ? std::string_view() : tables.CurrentUidl(p);
+          runtime_.isNew[std::size_t(p)] ? std::string_view() : runtime_.CurrentUidl(p);
       std::string keptKey;
-      if (tables.CurrentUidl(p).empty() &&
+      if (runtime_.CurrentUidl(p).empty() &&
           !(std::size_t(p) < reached_.size() && reached_[std::size_t(p)])) {
         keptKey = contentKeys_.TakeAny();  // still on the server, not looked at this time
         uidl = keptKey;

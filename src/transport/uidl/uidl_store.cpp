@@ -36,7 +36,7 @@ class UidlStoreReader {
   static void Fill(AccountRuntime& runtime, std::vector<UidlSlot> slots, int32_t count) {
     runtime.slots_ = std::move(slots);
     runtime.storedCount_ = count;
-    runtime.changed_ = false;
+    runtime.savedAt_ = runtime.changes_;
   }
 };
 
@@ -113,7 +113,11 @@ bool SaveUidlStore(RuntimeTables& tables, const std::string& path) {
   // Every byte of the layout is written, but runs of zeros (unused
   // accounts, empty slots) become holes: few extents, fast to replace.
   uint64_t hole = 0;
+  std::vector<uint64_t> written;
+  written.reserve(tables.accounts.size());
   for (const auto& runtime : tables.accounts) {
+    const auto lock = runtime.LockList();
+    written.push_back(runtime.changeNumberLocked());
     const uint32_t count = uint32_t(runtime.storedCount());
     if (count == 0) {
       hole += 4;
@@ -140,7 +144,10 @@ bool SaveUidlStore(RuntimeTables& tables, const std::string& path) {
   if (hole) writer.Skip(hole);
   writer.Write(std::string_view(kTrailer, kUidlStoreTrailerSize));
   if (!writer.Commit()) return false;
-  for (auto& runtime : tables.accounts) runtime.MarkSaved();
+  for (std::size_t a = 0; a < tables.accounts.size(); ++a) {
+    const auto lock = tables.accounts[a].LockList();
+    tables.accounts[a].MarkSavedAtLocked(written[a]);
+  }
   return true;
 }
 

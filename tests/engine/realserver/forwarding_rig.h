@@ -66,12 +66,12 @@ class ForwardingRig {
   }
 
   // Writes the settings file and starts the program's context from it.
-  bool Start() {
+  bool Start(MessageSteps steps = ProgramMessageSteps()) {
     if (!WriteSettings()) return false;
     ctx_ = std::make_unique<Context>(reporter_, SettingsLocation(settingsDir_.path(), ""));
     if (!ctx_->StartUp()) return false;
     ctx_->log->SetOpenRetry(2, 100);
-    ops_ = std::make_unique<TransportOperations>(*ctx_, ProgramMessageSteps());
+    ops_ = std::make_unique<TransportOperations>(*ctx_, std::move(steps));
     runner_ = std::make_unique<PassRunner>(*ctx_->settings, *ctx_->log, ctx_->worker, *ops_);
     return true;
   }

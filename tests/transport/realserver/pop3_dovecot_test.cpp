@@ -60,7 +60,7 @@ TEST_F(DovecotPop3, FetchesOnlyNewMessagesAsTheServerSendsThemAndDeletes) {
   EXPECT_EQ(fx.runtime().storedCount(), 3);
   EXPECT_EQ(fx.runtime().fetched, (std::vector<int>{0, 1, 2}));
   // Handled: the forwarding records each fetched message once it has an outcome.
-  for (int m : fx.runtime().fetched) fx.runtime().SetStoredUidl(m, fx.tables().CurrentUidl(m));
+  for (int m : fx.runtime().fetched) fx.runtime().SetStoredUidl(m, fx.runtime().CurrentUidl(m));
   for (int n = 1; n <= 3; ++n) {
     const std::string expected = server_->RawRetr("bob", "builder", n);
     ASSERT_FALSE(expected.empty());
