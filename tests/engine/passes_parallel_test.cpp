@@ -28,6 +28,7 @@ class LaneOperations : public AccountOperations {
   int SmtpGreet(int) override { return 1; }
   bool SendRset(int) override { return true; }
   int MarkAllAsForwarded(int) override { return 1; }
+  int DeleteHandledMails(int, HandledDeletion&) override { return 1; }
   int MailCount(int) override { return 0; }
   void SetStartIndex(int, int) override {}
   void SaveUidlStore() override {}

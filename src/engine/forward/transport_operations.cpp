@@ -50,7 +50,7 @@ int TransportOperations::MarkAllAsForwarded(int i) {
 int TransportOperations::DeleteHandledMails(int i, HandledDeletion& done) {
   done = {};
   if (ctx_.runtimeOf(i).statCount <= 0) return 1;  // nothing on the server at the last check
-  TransportEnv env = ctx_.Env();
+  TransportEnv env = ctx_.EnvFor(i);
   return velnora::DeleteHandledMails(env, ctx_.account(i), ctx_.runtimeOf(i), done);
 }
 

@@ -25,10 +25,9 @@ int DeleteHandledMails(TransportEnv& env, const AccountSettings& account, Accoun
   for (int p = 0; p < runtime.storedCount(); ++p) {
     if (const std::string_view uidl = runtime.StoredUidl(p); !uidl.empty()) handled.insert(uidl);
   }
-  const RuntimeTables& tables = *env.tables;
   for (int number = 1; number <= mailCount; ++number) {
     if (env.flags.ShouldStop()) break;
-    const std::string_view uidl = tables.CurrentUidl(number - 1);
+    const std::string_view uidl = runtime.CurrentUidl(number - 1);
     if (uidl.empty() || !handled.contains(uidl)) {
       ++done.kept;
       continue;
