@@ -306,6 +306,34 @@ TEST_F(SettingsSheetTest, ValuesOutsideTheLimitsAreRefusedAndNothingIsStored) {
   EXPECT_TRUE(std::equal(before.begin(), before.end(), ImageBytes(image()).begin()));
 }
 
+// Values that would do harm: a negative history limit halves the history
+// at every pass, a negative time-out or size limit has no meaning, port 0
+// cannot be connected to. Each is refused, the others of a row are taken.
+TEST_F(SettingsSheetTest, HarmfulNumbersAreRefusedAndTheirNeighboursTaken) {
+  struct Row {
+    const char* name;
+    const char* refused;
+    const char* taken;
+  };
+  const Row rows[] = {
+      {"historyLimit", "-1", "0"}, {"timeoutSec", "-5", "0"},      {"oversizeKb", "-1", "0"},
+      {"popPort", "0", "65535"},   {"pollInterval", "1441", "1440"}, {"maxHeldMailsNext", "999", "50000"},
+  };
+  for (const Row& row : rows) {
+    const FieldInfo* field = FindField(SettingsRecord::Common, row.name);
+    if (!field) field = FindField(SettingsRecord::Account, row.name);
+    ASSERT_NE(field, nullptr) << row.name;
+    for (const char* value : {row.refused, row.taken}) {
+      SettingsSheet sheet(image(), kAccount, user);
+      Type(sheet, *field, value);
+      sheet.accept();
+      EXPECT_EQ(sheet.result() == QDialog::Accepted, value == row.taken) << row.name << "=" << value;
+      const std::unique_ptr<Records> now = Current();
+      EXPECT_EQ(FormatFieldValue(now->Bytes(field->record), *field) == value, value == row.taken) << row.name;
+    }
+  }
+}
+
 TEST_F(SettingsSheetTest, FilterListWithAnOpenQuoteIsStoredOnlyWhenTheUserAgrees) {
   const FieldInfo& from = *FindField(SettingsRecord::Account, "filterFrom");
   const std::unique_ptr<Records> base = Current();
