@@ -1,5 +1,6 @@
 #include "ui/settings_sheet.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -93,6 +94,7 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
     tabs_->addTab(MakePage(page.page, forAccount), QString::fromUtf16(page.caption));
     for (std::size_t i = first; i < fields_.size(); ++i) fields_[i].page = index;
   }
+  FollowRemoteControl();
   hint_ = new QLabel;
   hint_->setObjectName(QStringLiteral("hint"));
   hint_->setStyleSheet(QStringLiteral("color: #c00000"));
@@ -102,7 +104,7 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
   connect(buttons, &QDialogButtonBox::accepted, this, &SettingsSheet::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &SettingsSheet::reject);
   layout->addWidget(buttons);
-  resize(680, 600);
+  resize(860, 640);  // all eight tab captions in one row
 }
 
 SettingsSheet::~SettingsSheet() = default;
@@ -141,6 +143,21 @@ QWidget* SettingsSheet::MakePage(SettingsPage page, bool forAccount) {
   return scroll;
 }
 
+// A suspension by remote control means something only while remote control
+// is on (for the template, as the program-wide setting has it).
+void SettingsSheet::FollowRemoteControl() {
+  const Placed* suspended = Find("remoteSuspended");
+  if (!suspended) return;
+  QWidget* box = suspended->field->widget();
+  if (const Placed* remote = Find("remoteControl")) {
+    auto* control = qobject_cast<QCheckBox*>(remote->field->widget());
+    box->setEnabled(control->isChecked());
+    connect(control, &QCheckBox::toggled, box, &QWidget::setEnabled);
+  } else {
+    box->setEnabled(working_->common.remoteControl != 0);
+  }
+}
+
 const SettingsSheet::Placed* SettingsSheet::Find(std::string_view name) const {
   for (const Placed& placed : fields_) {
     if (placed.field->info().name == name) return &placed;
@@ -167,8 +184,9 @@ bool SettingsSheet::Store() {
     const QString label = FieldLabel(info.name);
     std::string value;
     if (!field.Value(value)) {
-      return Refuse(placed, QStringLiteral("「%1」に、Shift_JIS で表せない文字が含まれています。\n"
-                                           "その文字を使わずに入力してください。").arg(label));
+      QString text = QStringLiteral("「%1」に、Shift_JIS で表せない文字が含まれています。\n").arg(label);
+      if (const QString chars = field.Unencodable(); !chars.isEmpty()) text += QStringLiteral("（%1）\n").arg(chars);
+      return Refuse(placed, text + QStringLiteral("その文字を使わずに入力してください。"));
     }
     int64_t number = 0;
     if (info.Has(kPortNumber) && ParseWhole(value, number) && number < field.Minimum()) {

@@ -43,6 +43,7 @@ class SettingsSheet : public QDialog {
   };
 
   QWidget* MakePage(SettingsPage page, bool forAccount);
+  void FollowRemoteControl();
   bool Store();
   bool Refuse(const Placed& placed, const QString& text);
   const Placed* Find(std::string_view name) const;

@@ -85,10 +85,21 @@ QString SheetField::Shown() const {
 bool SheetField::Value(std::string& cp932) const {
   if (check_) {
     const bool on = check_->isChecked() != field_->Has(kInverted);
-    cp932 = on ? "1" : "0";
+    cp932.assign(1, on ? '1' : '0');
     return true;
   }
   return ToCp932(Shown(), cp932);
+}
+
+QString SheetField::Unencodable() const {
+  QString found;
+  if (IsPassword(*field_)) return found;
+  std::string ignored;
+  for (const char32_t code : Shown().toUcs4()) {
+    const QString one = QString::fromUcs4(&code, 1);
+    if (!found.contains(one) && !ToCp932(one, ignored)) found += one;
+  }
+  return found;
 }
 
 int64_t SheetField::Minimum() const {

@@ -34,6 +34,9 @@ class SheetField {
   // The value as code page 932 text, numbers in decimal; false when the
   // text holds a character code page 932 has no form for.
   bool Value(std::string& cp932) const;
+  // The characters of the value that code page 932 has no form for, each
+  // once; empty for a password, which is never shown.
+  QString Unencodable() const;
   // The smallest and largest number the sheet accepts (ports start at 1).
   int64_t Minimum() const;
   int64_t Maximum() const { return field_->maxValue; }

@@ -203,6 +203,10 @@ TEST_F(SettingsSheetTest, PagesInOrderEachFieldNamedAndLabelledPasswordsMasked) 
         << line->objectName().toStdString();
   }
   EXPECT_EQ(masked, 5);
+  auto* suspended = sheet.findChild<QCheckBox*>(QStringLiteral("remoteSuspended"));
+  EXPECT_FALSE(suspended->isEnabled());  // remote control is off
+  sheet.findChild<QCheckBox*>(QStringLiteral("remoteControl"))->setChecked(true);
+  EXPECT_TRUE(suspended->isEnabled());
 }
 
 // Every text holds as many bytes as its buffer takes, more than the sheet
@@ -304,6 +308,9 @@ TEST_F(SettingsSheetTest, ValuesOutsideTheLimitsAreRefusedAndNothingIsStored) {
     EXPECT_TRUE(sheet.tabs()->currentWidget()->isAncestorOf(Widget(sheet, *b.field))) << b.field->name;
   }
   EXPECT_TRUE(std::equal(before.begin(), before.end(), ImageBytes(image()).begin()));
+  // The hint names the character, except in a password.
+  const auto texts = std::count_if(bad.begin(), bad.end(), [](const Bad& b) { return b.text.contains(QStringLiteral("\U0001F600")); });
+  EXPECT_EQ(user.told.filter(QStringLiteral("\U0001F600")).size(), texts - 5);  // five password fields
 }
 
 // Values that would do harm: a negative history limit halves the history
