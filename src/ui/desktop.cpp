@@ -13,6 +13,7 @@
 #include "platform/stop_signals.h"
 #include "platform/text_format.h"
 #include "ui/countdown_dialog.h"
+#include "ui/settings_sheet.h"
 
 namespace velnora::ui {
 namespace {
@@ -93,6 +94,10 @@ void Desktop::MakeWindow() {
   commands_ = std::make_unique<SettingsCommands>(*session_, *dialogs_, ScreenArea());
   connect(session_.get(), &SettingsSession::changed, window_.get(), &MainWindow::ShowSettings);
   connect(window_.get(), &MainWindow::commandChosen, this, &Desktop::OnCommand);
+  connect(window_.get(), &MainWindow::accountSettingsChosen, this, [this](int account) {
+    settingsAccount_ = account;
+    OpenSettingsSheet(*session_, *dialogs_, account, window_.get());
+  });
   connect(window_.get(), &MainWindow::closeRequested, this, [this] { Quit(QuitSource::User); });
   connect(&instance_, &SingleInstance::raiseRequested, window_.get(), &MainWindow::RestoreFromTray);
   connect(reporter_.get(), &QtReporter::passActiveChanged, this, [this](bool active) {
@@ -163,10 +168,17 @@ void Desktop::OnCommand(Command command) {
     case Command::ExportCsv: commands_->ExportCsv(); break;
     case Command::ImportCsv: commands_->ImportCsv(); break;
     case Command::MarkAllForwarded: commands_->MarkAllForwarded(); break;
-    case Command::AccountSwitch: commands_->AccountList(window_.get(), nullptr); break;
+    case Command::AccountSwitch:
+      commands_->AccountList(window_.get(), [this](int account) {
+        settingsAccount_ = account;
+        OpenSettingsSheet(*session_, *dialogs_, account, window_.get());
+      });
+      break;
     case Command::ApplyTemplate: commands_->ApplyTemplate(window_.get()); break;
     case Command::CopyToTemplate: commands_->CopyToTemplate(window_.get()); break;
     case Command::LogDetails: ShowLogDetails(); break;
+    case Command::Settings: OpenSettingsSheet(*session_, *dialogs_, settingsAccount_, window_.get()); break;
+    case Command::EditTemplate: OpenSettingsSheet(*session_, *dialogs_, kTemplateIndex, window_.get()); break;
     default: break;  // the window's own commands
   }
 }

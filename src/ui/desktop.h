@@ -109,6 +109,7 @@ class Desktop : public QObject {
   QTimer quitWait_;     // a stopping pass, before the quit goes on
   QTimer watchdogWait_; // a hung pass told to end, until it has
   QPointer<QDialog> countdown_;
+  int settingsAccount_ = 0;  // the account the settings sheet opens on, chosen from the drop-down
   bool trayAfterStart_ = false;  // a start pass runs; trayAfterConnect applies after it
   bool quitting_ = false;
   int exitCode_ = 0;

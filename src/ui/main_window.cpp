@@ -96,15 +96,13 @@ QAction* MainWindow::AddCommand(QMenu* menu, Command command, const QString& tex
 }
 
 void MainWindow::BuildMenus() {
-  // The settings pages open from these; they are off until the pages exist.
-  constexpr bool pages = false;
   QMenu* main = menuBar()->addMenu(QStringLiteral("メイン"));
   AddCommand(main, Command::Connect, QStringLiteral("サーバーへ接続・転送開始"));
   AddCommand(main, Command::Disconnect, QStringLiteral("切断・転送中止"));
   main->addSeparator();
   AddCommand(main, Command::MarkAllForwarded, QStringLiteral("全アカウントを転送済みにする"));
   main->addSeparator();
-  AddCommand(main, Command::Settings, QStringLiteral("環境設定"), pages);
+  AddCommand(main, Command::Settings, QStringLiteral("環境設定"));
   AddCommand(main, Command::AccountSwitch, QStringLiteral("アカウント切換"));
   AddCommand(main, Command::ToTray, QStringLiteral("タスクトレイに入れる"));
   AddCommand(main, Command::HistoryViewer, QStringLiteral("転送履歴ビューア起動"));
@@ -118,7 +116,7 @@ void MainWindow::BuildMenus() {
   AddCommand(options, Command::Restore, QStringLiteral("指定した環境設定ファイルを適用（リストア）"));
   options->addSeparator();
   AddCommand(options, Command::CopyToTemplate, QStringLiteral("指定するアカウント設定をテンプレートにコピー"));
-  AddCommand(options, Command::EditTemplate, QStringLiteral("アカウントテンプレートを編集.."), pages);
+  AddCommand(options, Command::EditTemplate, QStringLiteral("アカウントテンプレートを編集.."));
   AddCommand(options, Command::ApplyTemplate, QStringLiteral("アカウントテンプレートをアカウントに適用.."));
   options->addSeparator();
   AddCommand(options, Command::ExportCsv, QStringLiteral("CSVへ「アカウント」設定を書き出し.."));

@@ -25,9 +25,7 @@ struct AccountSettings;
 
 namespace velnora::ui {
 
-// Command ids of the window. The commands that open the settings pages
-// (the sheet, the account list sheet, the template dialogs and the log
-// details) are shown disabled until the pages exist.
+// Command ids of the window.
 enum class Command : int {
   Connect = 40053,
   Disconnect = 40090,

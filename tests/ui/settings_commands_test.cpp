@@ -17,6 +17,7 @@
 #include "support/test_text.h"
 #include "ui/account_list_sheet.h"
 #include "ui/desktop.h"
+#include "ui/scripted_user.h"
 #include "ui/template_dialogs.h"
 
 namespace velnora::ui {
@@ -27,39 +28,6 @@ using velnora::testing::ScopedEnv;
 using velnora::testing::SetText;
 using velnora::testing::TempFolder;
 
-// The user, as a script: answers to the questions in order, the files to
-// choose, and what the program told.
-class ScriptedUser : public UserDialogs {
- public:
-  std::deque<bool> answers;  // yes/OK when true; an unscripted question is answered no
-  QString file;              // chosen in every file dialog (empty: cancelled)
-  QStringList asked, told, toldTitles;
-  int fileDialogs = 0;
-
-  bool AskYesNo(const QString& text, const QString&, BoxIcon) override { return Answer(text); }
-  bool AskOkCancel(const QString& text, const QString&) override { return Answer(text); }
-  void Tell(const QString& text, const QString& title, BoxIcon) override {
-    told << text;
-    toldTitles << title;
-  }
-  QString ChooseFileToSave(const FileChoice&) override { return ++fileDialogs, file; }
-  QString ChooseFileToOpen(const FileChoice&) override { return ++fileDialogs, file; }
-  std::optional<OldSettingsKind> ChooseImportKind() override { return std::nullopt; }
-  std::optional<QString> EditText(const QString&, const QString&, const QString& text) override {
-    edited << text;
-    return text;
-  }
-  QStringList edited;  // what the edit box proposed
-
- private:
-  bool Answer(const QString& text) {
-    asked << text;
-    if (answers.empty()) return false;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-};
 
 class SettingsCommandsTest : public ::testing::Test {
  protected:

@@ -1,12 +1,16 @@
-// velnora_screenshots OUTDIR: the main window in each layout and the tray
-// menu as PNG files, with sample accounts and activity, taken from the
-// program's own window classes. Every text shown is checked for characters
-// that no installed font can draw; exit status 1 names them.
+// velnora_screenshots OUTDIR: the main window in each layout, the tray
+// menu and the eight pages of the settings sheet as PNG files, with sample
+// accounts and activity, taken from the program's own window classes. Every
+// text shown is checked for characters that no installed font can draw, and
+// the sheet's labels for being cut short; exit status 1 names them.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTextLayout>
 #include <QToolBar>
 #include <cstdio>
@@ -17,6 +21,7 @@
 #include "support/temp_folder.h"
 #include "support/test_text.h"
 #include "ui/desktop.h"
+#include "ui/settings_sheet.h"
 
 namespace velnora::ui {
 namespace {
@@ -66,6 +71,26 @@ class GlyphCheck {
     for (int r = 0; r < model.rowCount(); ++r) {
       for (int c = 0; c < model.columnCount(); ++c) Check(where, model.index(r, c).data().toString(), view.font());
     }
+  }
+  // Every caption, label and check box of the shown page: drawable, and
+  // as wide as its text needs.
+  void CheckPage(const QString& where, QWidget& page) {
+    for (const QLabel* label : page.findChildren<QLabel*>()) {
+      if (!label->isVisible()) continue;
+      Check(where, label->text(), label->font());
+      if (!label->wordWrap()) CheckWidth(where, label->text(), label->width(), label->sizeHint().width());
+    }
+    for (const QCheckBox* box : page.findChildren<QCheckBox*>()) {
+      if (!box->isVisible()) continue;
+      Check(where, box->text(), box->font());
+      CheckWidth(where, box->text(), box->width(), box->sizeHint().width());
+    }
+  }
+  void CheckWidth(const QString& where, const QString& text, int width, int needed) {
+    if (width >= needed) return;
+    std::fprintf(stderr, "clipped in %s: \"%s\" (%d of %d pixels)\n", where.toUtf8().constData(),
+                 text.toUtf8().constData(), width, needed);
+    ++failures_;
   }
   int failures() const { return failures_; }
 
@@ -146,11 +171,25 @@ int Run(const QString& outDir) {
   glyphs.Check(QStringLiteral("status bar"), window.statusText().text(), window.statusText().font());
   glyphs.Check(QStringLiteral("title"), window.windowTitle(), window.font());
 
+  {
+    WidgetDialogs dialogs(&window);
+    SettingsSheet sheet(*ctx.settings, 1, dialogs, &window);
+    sheet.show();
+    for (int page = 0; page < sheet.tabs()->count(); ++page) {
+      sheet.tabs()->setCurrentIndex(page);
+      Settle();
+      written += sheet.grab().save(outDir + QStringLiteral("/settings_page%1.png").arg(page + 1));
+      glyphs.Check(QStringLiteral("settings tabs"), sheet.tabs()->tabText(page), sheet.tabs()->font());
+      glyphs.CheckPage(QStringLiteral("settings page ") + sheet.tabs()->tabText(page), *sheet.tabs()->currentWidget());
+    }
+    sheet.reject();
+  }
+
   desktop.Quit(Desktop::QuitSource::Signal);
   Settle();
   std::printf("%d screenshots in %s; %d texts with missing glyphs\n", written, outDir.toUtf8().constData(),
               glyphs.failures());
-  return written == 5 && glyphs.failures() == 0 ? 0 : 1;
+  return written == 5 + 8 && glyphs.failures() == 0 ? 0 : 1;
 }
 
 }  // namespace

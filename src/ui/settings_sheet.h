@@ -1,0 +1,64 @@
+// The settings sheet "環境設定": the pages of one account (or of the
+// template) and the program-wide page, each made from the field table. The
+// pages edit a working copy; OK checks every changed field as the command
+// line's `set` does, applies the pages' store rules once and only then
+// writes the copy into the settings. Cancel leaves the settings untouched.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <vector>
+
+#include "config/field_table.h"
+#include "config/settings_image.h"
+
+class QLabel;
+class QTabWidget;
+
+namespace velnora::ui {
+
+class SettingsSession;
+class SheetField;
+class UserDialogs;
+
+class SettingsSheet : public QDialog {
+  Q_OBJECT
+ public:
+  // `account` 0..399, or kTemplateIndex for the template (without the
+  // program-wide page). Questions and refusals go through `dialogs`.
+  SettingsSheet(SettingsImage& settings, int account, UserDialogs& dialogs, QWidget* parent = nullptr);
+  ~SettingsSheet() override;
+
+  // Stores the working copy when every changed field is acceptable; stays
+  // open otherwise, the refused field in front with its hint.
+  void accept() override;
+
+  QTabWidget* tabs() const { return tabs_; }
+
+ private:
+  struct Records;
+  struct Placed {
+    std::unique_ptr<SheetField> field;
+    int page;  // tab index
+  };
+
+  QWidget* MakePage(SettingsPage page, bool forAccount);
+  void FollowRemoteControl();
+  bool Store();
+  bool Refuse(const Placed& placed, const QString& text);
+  const Placed* Find(std::string_view name) const;
+
+  SettingsImage& settings_;
+  int account_;
+  UserDialogs& dialogs_;
+  std::unique_ptr<Records> working_;  // the records as the sheet opened them
+  std::vector<Placed> fields_;
+  QTabWidget* tabs_;
+  QLabel* hint_;
+};
+
+// Opens the sheet while holding the settings session (refused while a pass
+// runs) and saves once when the user pressed OK.
+void OpenSettingsSheet(SettingsSession& session, UserDialogs& dialogs, int account, QWidget* parent);
+
+}  // namespace velnora::ui
