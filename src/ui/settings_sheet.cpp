@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -15,7 +17,9 @@
 #include "config/field_values.h"
 #include "config/word_list.h"
 #include "engine/context.h"
+#include "engine/history/runtime_state.h"
 #include "ui/field_labels.h"
+#include "ui/provider_dialog.h"
 #include "ui/settings_session.h"
 #include "ui/settings_sheet_field.h"
 #include "ui/ui_text.h"
@@ -124,6 +128,7 @@ QWidget* SettingsSheet::MakePage(SettingsPage page, bool forAccount) {
     header->setFont(bold);
     column->addWidget(header);
   }
+  if (page == SettingsPage::Server) column->addWidget(ServerButtons());
   auto* form = new QFormLayout;
   column->addLayout(form);
   column->addStretch();
@@ -141,6 +146,64 @@ QWidget* SettingsSheet::MakePage(SettingsPage page, bool forAccount) {
   scroll->setWidgetResizable(true);
   scroll->setWidget(body);
   return scroll;
+}
+
+QWidget* SettingsSheet::ServerButtons() {
+  auto* row = new QWidget;
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
+  auto* provider = new QPushButton(QStringLiteral("プロバイダ選択"));
+  provider->setObjectName(QStringLiteral("chooseProvider"));
+  connect(provider, &QPushButton::clicked, this, &SettingsSheet::ChooseProvider);
+  line->addWidget(provider);
+  auto* unforward = new QPushButton(QStringLiteral("今すぐ全メールを未転送にする"));
+  unforward->setObjectName(QStringLiteral("unforwardNow"));
+  connect(unforward, &QPushButton::clicked, this, &SettingsSheet::Unforward);
+  line->addWidget(unforward);
+  line->addStretch();
+  // Built before SetUnforward: whether it is offered is decided when shown.
+  unforward->setVisible(account_ != kTemplateIndex);
+  return row;
+}
+
+void SettingsSheet::ChooseProvider() {
+  std::string address;
+  if (const Placed* mine = Find("myAddress")) mine->field->Value(address);
+  const std::vector<ProviderPreset> presets = ProviderDialog::Installed();
+  ProviderDialog dialog(presets, address, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.chosen() < 0) return;
+  FillFromPreset(presets[std::size_t(dialog.chosen())]);
+}
+
+void SettingsSheet::FillFromPreset(const ProviderPreset& preset) {
+  AccountSettings filled = working_->account;
+  ApplyPreset(preset, filled);
+  static constexpr std::string_view kFilled[] = {"popServer",  "smtpServer", "popPort",    "smtpPort",
+                                                 "popSsl",     "smtpSsl",    "useApop",    "smtpAuth",
+                                                 "popDelayOn", "smtpDelayOn", "popDelaySec", "smtpDelaySec"};
+  for (std::string_view name : kFilled) {
+    // A preset without a port leaves the page's port: 0 is no port to store.
+    if ((name == "popPort" && preset.popPort <= 0) || (name == "smtpPort" && preset.smtpPort <= 0)) continue;
+    if (const Placed* placed = Find(name)) placed->field->Show(RecordBytes(filled));
+  }
+}
+
+// The history and UIDLs go at once (they are not settings the sheet could
+// keep back until OK); the page's "mark all as forwarded" box is cleared.
+void SettingsSheet::Unforward() {
+  if (!unforward_) return;
+  const FieldInfo* name = FindField(SettingsRecord::Account, "accountName");
+  const QString account = FromCp932(ReadText(RecordBytes(working_->account), *name));
+  if (!dialogs_.AskYesNo(QStringLiteral("アカウント[%1]のメールボックスの全てのメールを未転送にします。次回、メールボックスにある"
+                                        "全てのメールが再転送されます。\nよろしいですか？")
+                             .arg(account),
+                         QStringLiteral("全てのメールを未転送に"))) {
+    return;
+  }
+  if (!unforward_()) return;
+  if (const Placed* mark = Find("markAllForwardedNext")) {
+    if (auto* box = qobject_cast<QCheckBox*>(mark->field->widget())) box->setChecked(false);
+  }
 }
 
 // A suspension by remote control means something only while remote control
@@ -241,6 +304,9 @@ void OpenSettingsSheet(SettingsSession& session, UserDialogs& dialogs, int accou
   const SettingsSession::Hold hold = session.Begin();
   if (!hold) return dialogs.Tell(SettingsSession::BusyText(), SettingsSession::BusyTitle(), BoxIcon::Warning);
   SettingsSheet sheet(*session.context().settings, account, dialogs, parent);
+  if (account >= 0 && account < kAccountCount) {
+    sheet.SetUnforward([&session, account] { return UnforwardAccount(session.context(), account); });
+  }
   if (sheet.exec() != QDialog::Accepted) return;
   if (!session.Commit()) {
     dialogs.Tell(QStringLiteral("環境設定ファイルを保存できませんでした。\n%1")

@@ -9,7 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include <functional>
+
 #include "config/field_table.h"
+#include "config/provider_presets.h"
 #include "config/settings_image.h"
 
 class QLabel;
@@ -35,6 +38,12 @@ class SettingsSheet : public QDialog {
 
   QTabWidget* tabs() const { return tabs_; }
 
+  // "今すぐ全メールを未転送にする" runs `unforward` for the account after
+  // the user agreed (not offered without it, nor for the template).
+  void SetUnforward(std::function<bool()> unforward) { unforward_ = std::move(unforward); }
+  // "プロバイダ選択": the chosen preset into the Server page's fields.
+  void FillFromPreset(const ProviderPreset& preset);
+
  private:
   struct Records;
   struct Placed {
@@ -44,6 +53,9 @@ class SettingsSheet : public QDialog {
 
   QWidget* MakePage(SettingsPage page, bool forAccount);
   void FollowRemoteControl();
+  QWidget* ServerButtons();
+  void ChooseProvider();
+  void Unforward();
   bool Store();
   bool Refuse(const Placed& placed, const QString& text);
   const Placed* Find(std::string_view name) const;
@@ -55,6 +67,7 @@ class SettingsSheet : public QDialog {
   std::vector<Placed> fields_;
   QTabWidget* tabs_;
   QLabel* hint_;
+  std::function<bool()> unforward_;
 };
 
 // Opens the sheet while holding the settings session (refused while a pass

@@ -38,15 +38,12 @@ SheetField::SheetField(const FieldInfo& field, std::span<const uint8_t> record, 
   const QString label = FieldLabel(field.name);
   if (field.IsFlag()) {
     check_ = new QCheckBox(label);
-    const bool on = ReadNumber(record, field) != 0;
-    check_->setChecked(field.Has(kInverted) ? !on : on);
     form->addRow(check_);
   } else if (field.Has(kMultiLine)) {
     auto* box = new QWidget;
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     list_ = new QPlainTextEdit;
-    list_->setPlainText(FromCp932(ReadText(record, field)));
     list_->setFixedHeight(list_->fontMetrics().lineSpacing() * 4 + 12);
     column->addWidget(list_);
     if (field.Has(kWordList)) {
@@ -54,20 +51,33 @@ SheetField::SheetField(const FieldInfo& field, std::span<const uint8_t> record, 
       status_->setObjectName(Name(field) + QStringLiteral("Status"));
       column->addWidget(status_);
       QObject::connect(list_, &QPlainTextEdit::textChanged, status_, [this] { UpdateStatus(); });
-      UpdateStatus();
     }
     form->addRow(label, box);
   } else {
     // Numbers too: a line edit shows what is stored even outside the range
     // the sheet accepts, and OK refuses a typed value outside it.
-    line_ = new QLineEdit(field.type == FieldType::Text ? FromCp932(ReadText(record, field))
-                                                        : QString::fromStdString(FormatFieldValue(record, field)));
+    line_ = new QLineEdit;
     if (IsPassword(field)) line_->setEchoMode(QLineEdit::Password);
     if (field.IsNumber()) line_->setPlaceholderText(QStringLiteral("%1..%2").arg(Minimum()).arg(Maximum()));
     form->addRow(label, line_);
   }
   widget()->setObjectName(Name(field));
+  Show(record);
   loaded_ = Shown();
+}
+
+void SheetField::Show(std::span<const uint8_t> record) {
+  const FieldInfo& field = *field_;
+  if (check_) {
+    const bool on = ReadNumber(record, field) != 0;
+    check_->setChecked(field.Has(kInverted) ? !on : on);
+  } else if (list_) {
+    list_->setPlainText(FromCp932(ReadText(record, field)));
+    if (status_) UpdateStatus();
+  } else {
+    line_->setText(field.type == FieldType::Text ? FromCp932(ReadText(record, field))
+                                                 : QString::fromStdString(FormatFieldValue(record, field)));
+  }
 }
 
 QWidget* SheetField::widget() const {

@@ -25,6 +25,9 @@ class SheetField {
   SheetField(const FieldInfo& field, std::span<const uint8_t> record, QFormLayout* form);
 
   const FieldInfo& info() const { return *field_; }
+  // Shows the value `record` holds (a preset filled in); the field then
+  // counts as changed when it differs from what the page loaded.
+  void Show(std::span<const uint8_t> record);
   // The widget named after the field (for focus and tests).
   QWidget* widget() const;
   // The user changed the value since the page was loaded. An untouched field

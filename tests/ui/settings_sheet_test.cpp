@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <algorithm>
@@ -360,6 +361,37 @@ TEST_F(SettingsSheetTest, PasswordCheckAtStartUpWithoutAPasswordIsRefused) {
 }
 
 // The window's commands: refused while a pass runs, like every settings command.
+TEST_F(SettingsSheetTest, ServerPageButtonsFillAPresetAndUnforwardOnlyWhenAgreed) {
+  image().accounts[kAccount].markAllForwardedNext = 1;
+  SettingsSheet sheet(image(), kAccount, user);
+  ProviderPreset preset;
+  preset.popServer = "pop.preset.example";
+  preset.popPort = 995;
+  preset.popSsl = 1;
+  sheet.FillFromPreset(preset);
+  int unforwarded = 0;
+  sheet.SetUnforward([&] { return ++unforwarded, true; });
+  auto* unforward = sheet.findChild<QPushButton*>(QStringLiteral("unforwardNow"));
+  ASSERT_NE(unforward, nullptr);
+  user.answers = {false};
+  unforward->click();
+  EXPECT_EQ(unforwarded, 0);
+  user.answers = {true};
+  unforward->click();
+  EXPECT_EQ(unforwarded, 1);
+  EXPECT_TRUE(user.asked.last().startsWith(QStringLiteral("アカウント[]のメールボックスの全てのメールを未転送にします。")));
+
+  sheet.accept();
+  const AccountSettings& a = image().accounts[kAccount];
+  EXPECT_STREQ(a.popServer, "pop.preset.example");
+  EXPECT_EQ(a.popPort, 995);
+  EXPECT_EQ(a.popSsl, 1);
+  EXPECT_STREQ(a.smtpServer, "") << "the preset names no SMTP server";
+  EXPECT_EQ(a.smtpPort, 25) << "nor a port: the page keeps its own";
+  EXPECT_TRUE(user.told.isEmpty()) << user.told.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(a.markAllForwardedNext, 0);
+}
+
 TEST(SettingsSheetCommandTest, SettingsAndTemplateCommandsAreRefusedWhileAPassRuns) {
   TempFolder folder;
   ScopedEnv config{"XDG_CONFIG_HOME", folder.path()};
