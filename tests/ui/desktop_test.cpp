@@ -70,9 +70,11 @@ TEST(Desktop, QuitStopsForwardingAndSavesWhatTheWindowChanged) {
   window.activityView().horizontalHeader()->resizeSection(3, 333);
   window.action(Command::Connect)->trigger();  // no enabled account: the start pass refuses
   ASSERT_TRUE(desktop.pollTimer().isActive());
+  // The start pass has run once it told its refusal; then it ends.
   QElapsedTimer clock;
   clock.start();
-  while (desktop.context()->worker.flags.passActive && clock.elapsed() < 10000) {
+  while ((window.findChildren<QMessageBox*>().isEmpty() || desktop.context()->worker.flags.passActive) &&
+         clock.elapsed() < 10000) {
     QCoreApplication::processEvents();
     QThread::msleep(10);
   }
