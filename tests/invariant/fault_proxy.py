@@ -25,7 +25,14 @@ import threading
 import time
 from dataclasses import dataclass
 
-from mailgen import TOKEN as HARNESS_ID
+from mailgen import tokens_in
+
+
+def harness_id(data):
+    """The token of the harness mail in a message text, also when the
+    forwarding re-encoded the body (Base64 after HTML to text)."""
+    found = tokens_in(data)
+    return found[0] if found else None
 
 
 @dataclass
@@ -87,11 +94,7 @@ class _Link:
     async def fire(self, what):
         fault = self.fault
         self.fault = None
-        harness_id = None
-        match = HARNESS_ID.search(self.data)
-        if match:
-            harness_id = match.group(1).decode()
-        self.proxy.fired.append((time.time(), fault.describe(), harness_id, what))
+        self.proxy.fired.append((time.time(), fault.describe(), harness_id(self.data), what))
         if fault.action == "stall":
             await asyncio.sleep(fault.stall_seconds)
         self.close()
@@ -172,9 +175,8 @@ class _Link:
             await self.client_writer.drain()
             if self.expect_dot_reply:
                 self.expect_dot_reply = False
-                match = HARNESS_ID.search(self.data)
                 if self.proxy.on_accept and chunk.startswith(b"250"):
-                    self.proxy.on_accept(match.group(1).decode() if match else None)
+                    self.proxy.on_accept(harness_id(self.data))
             if not greeted:
                 greeted = True
                 if self.matches("greeting"):
