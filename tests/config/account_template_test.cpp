@@ -38,30 +38,30 @@ TEST_F(TemplateTest, ApplyingCopiesSettingsNeverTheAccountsOwnCountersOrTheVerif
   for (int i = 3; i <= 5; ++i) ApplyTemplate(*image, i, {});
   for (int i = 3; i <= 5; ++i) {
     const AccountSettings& a = image->accounts[i];
-    EXPECT_EQ(a.enabled, 0) << i;
+    EXPECT_EQ(int(a.enabled), 0) << i;
     EXPECT_STREQ(a.popServer, "pop.template.example");
     EXPECT_STREQ(a.filterFrom, "spam@example.org");
-    EXPECT_EQ(a.pollInterval, 7);
-    EXPECT_EQ(a.partProcessing, 1);
-    EXPECT_EQ(a.tlsNoVerify, 0) << "certificate checks are switched off only when asked";
-    EXPECT_EQ(a.accountNumber, i);
-    EXPECT_EQ(a.mailNumber, 40 + i);
-    EXPECT_EQ(a.apportionCount, 9);
+    EXPECT_EQ(int(a.pollInterval), 7);
+    EXPECT_EQ(int(a.partProcessing), 1);
+    EXPECT_EQ(int(a.tlsNoVerify), 0) << "certificate checks are switched off only when asked";
+    EXPECT_EQ(int(a.accountNumber), i);
+    EXPECT_EQ(int(a.mailNumber), 40 + i);
+    EXPECT_EQ(int(a.apportionCount), 9);
   }
   EXPECT_STREQ(image->accounts[6].popServer, "");
 
   ApplyTemplate(*image, 3, {.includeSecuritySwitches = true});
-  EXPECT_EQ(image->accounts[3].tlsNoVerify, 1);
+  EXPECT_EQ(int(image->accounts[3].tlsNoVerify), 1);
 }
 
 TEST_F(TemplateTest, KeepingTheServerPageLeavesServersNameAndSwitch) {
   ApplyTemplate(*image, 4, {.keepServerPage = true});
   const AccountSettings& a = image->accounts[4];
-  EXPECT_EQ(a.enabled, 1);
+  EXPECT_EQ(int(a.enabled), 1);
   EXPECT_STREQ(a.popServer, "pop4.example");
   EXPECT_STREQ(a.accountName, "");
-  EXPECT_EQ(a.pollInterval, 10) << "the check interval is a Server-page field";
-  EXPECT_EQ(a.partProcessing, 1);
+  EXPECT_EQ(int(a.pollInterval), 10) << "the check interval is a Server-page field";
+  EXPECT_EQ(int(a.partProcessing), 1);
   EXPECT_STREQ(a.filterFrom, "spam@example.org");
 }
 
@@ -72,9 +72,9 @@ TEST_F(TemplateTest, CopyingToTheTemplateNamesItAsACopyAndSwitchesItOff) {
   CopyToTemplate(*image, 7);
   const AccountSettings& t = image->accounts[kTemplateIndex];
   EXPECT_STREQ(t.accountName, "Copy_of_abc");
-  EXPECT_EQ(t.enabled, 0);
-  EXPECT_EQ(t.pollInterval, 33);
-  EXPECT_EQ(t.accountNumber, kTemplateIndex);
+  EXPECT_EQ(int(t.enabled), 0);
+  EXPECT_EQ(int(t.pollInterval), 33);
+  EXPECT_EQ(int(t.accountNumber), kTemplateIndex);
 
   // A name of 247 characters or more is taken as it is.
   const std::string longName(250, 'n');

@@ -19,10 +19,10 @@ TEST(ProviderPresets, OnePresetWithCrLfLinesIsPreselectedAndFillsTheServerFields
   account.smtpPort = 25;
   ApplyPreset(presets[0], account);
   EXPECT_STREQ(account.popServer, "pop.example.jp");
-  EXPECT_EQ(account.popPort, 995);
-  EXPECT_EQ(account.popSsl, 1);
+  EXPECT_EQ(int(account.popPort), 995);
+  EXPECT_EQ(int(account.popSsl), 1);
   EXPECT_STREQ(account.smtpServer, "");
-  EXPECT_EQ(account.smtpPort, 0);
+  EXPECT_EQ(int(account.smtpPort), 0);
 }
 
 TEST(ProviderPresets, FileRules) {

@@ -158,10 +158,10 @@ TEST_F(SettingsCommandsTest, MarkAllForwardedTouchesOnlyEnabledAccountsAndOnlyOn
   ctx().account(5).enabled = 1;
   user->answers = {false};
   Run(Command::MarkAllForwarded);
-  for (int i = 0; i < kAccountCount; ++i) ASSERT_EQ(ctx().account(i).markAllForwardedNext, 0) << i;
+  for (int i = 0; i < kAccountCount; ++i) ASSERT_EQ(int(ctx().account(i).markAllForwardedNext), 0) << i;
   user->answers = {true};
   Run(Command::MarkAllForwarded);
-  for (int i = 0; i < kAccountCount; ++i) EXPECT_EQ(ctx().account(i).markAllForwardedNext, i == 1 || i == 5) << i;
+  for (int i = 0; i < kAccountCount; ++i) EXPECT_EQ(int(ctx().account(i).markAllForwardedNext), i == 1 || i == 5) << i;
   EXPECT_EQ(user->told.last(), QStringLiteral("メールボックスにある全てのメールを「転送済み」にセットしました。"));
 }
 
@@ -206,9 +206,9 @@ TEST_F(SettingsCommandsTest, AccountListSheetAndTemplateDialogsChangeWhatTheySho
     sheet.accept();
   });
   Run(Command::AccountSwitch);
-  EXPECT_EQ(ctx().account(7).enabled, 1);
-  EXPECT_EQ(ctx().account(150).enabled, 1);
-  EXPECT_EQ(SavedSettings("")->accounts[150].enabled, 1);
+  EXPECT_EQ(int(ctx().account(7).enabled), 1);
+  EXPECT_EQ(int(ctx().account(150).enabled), 1);
+  EXPECT_EQ(int(SavedSettings("")->accounts[150].enabled), 1);
   EXPECT_EQ(desktop->window()->accountView().model()->rowCount(), 2);
 
   // A range that ends before it starts keeps the dialog open; 3..5 then
@@ -227,10 +227,10 @@ TEST_F(SettingsCommandsTest, AccountListSheetAndTemplateDialogsChangeWhatTheySho
   Run(Command::ApplyTemplate);
   for (int i = 2; i <= 6; ++i) {
     const bool applied = i >= 3 && i <= 5;
-    EXPECT_EQ(ctx().account(i).pollInterval, applied ? 77 : 10) << i;
-    EXPECT_EQ(SavedSettings("")->accounts[i].pollInterval, applied ? 77 : 10) << i;
+    EXPECT_EQ(int(ctx().account(i).pollInterval), applied ? 77 : 10) << i;
+    EXPECT_EQ(int(SavedSettings("")->accounts[i].pollInterval), applied ? 77 : 10) << i;
   }
-  EXPECT_EQ(ctx().account(4).enabled, 0);
+  EXPECT_EQ(int(ctx().account(4).enabled), 0);
 
   testing::SetText(ctx().account(7).accountName, "abc");
   WhenOpen<CopyToTemplateDialog>([](CopyToTemplateDialog& dialog) {

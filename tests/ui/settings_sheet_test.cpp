@@ -384,12 +384,12 @@ TEST_F(SettingsSheetTest, ServerPageButtonsFillAPresetAndUnforwardOnlyWhenAgreed
   sheet.accept();
   const AccountSettings& a = image().accounts[kAccount];
   EXPECT_STREQ(a.popServer, "pop.preset.example");
-  EXPECT_EQ(a.popPort, 995);
-  EXPECT_EQ(a.popSsl, 1);
+  EXPECT_EQ(int(a.popPort), 995);
+  EXPECT_EQ(int(a.popSsl), 1);
   EXPECT_STREQ(a.smtpServer, "") << "the preset names no SMTP server";
-  EXPECT_EQ(a.smtpPort, 25) << "nor a port: the page keeps its own";
+  EXPECT_EQ(int(a.smtpPort), 25) << "nor a port: the page keeps its own";
   EXPECT_TRUE(user.told.isEmpty()) << user.told.join(QLatin1Char('\n')).toStdString();
-  EXPECT_EQ(a.markAllForwardedNext, 0);
+  EXPECT_EQ(int(a.markAllForwardedNext), 0);
 }
 
 TEST(SettingsSheetCommandTest, SettingsAndTemplateCommandsAreRefusedWhileAPassRuns) {
