@@ -13,6 +13,8 @@ from checker import Checker, Facts, collect_copies, collect_subjects
 from fault_proxy import FaultProxy
 from mailgen import tokens_in
 from scenario import WATCHDOG_MINUTES, WATCHDOG_STALL
+
+KILL_SETTLE_SECONDS = 1.0
 from servers import Dovecot, Sink, remove_tree
 from velnora import FORWARDING_LOG, SETTINGS_FILE, UIDL_STORE, Velnora, signal_later
 
@@ -148,6 +150,9 @@ class SeedRun:
         self.say("run: exit %s%s%s" % (code, " (killed)" if killed else "", " (hung)" if hung else ""))
         self.transcript.write(out)
         if killed:
+            # The text of a message sent just before the kill may still be on
+            # its way through the proxy to the sink: let it land first.
+            time.sleep(KILL_SETTLE_SECONDS)
             self.note_kill_window(accepted_before)
         for proxy in (self.pop, self.smtp):
             for when, fault, token, what in proxy.fired:
