@@ -23,6 +23,22 @@ std::span<const uint8_t> RecordBytes(const AccountExtraSettings& record);
 std::span<uint8_t> ImageBytes(SettingsImage& image);
 std::span<const uint8_t> ImageBytes(const SettingsImage& image);
 
+// One account's two records and the program-wide one, as the settings
+// pages edit them, each reachable as bytes by its kind.
+struct EditedRecords {
+  AccountSettings account;
+  AccountExtraSettings extra;
+  CommonSettings common;
+  std::span<uint8_t> Bytes(SettingsRecord kind) {
+    switch (kind) {
+      case SettingsRecord::Account: return RecordBytes(account);
+      case SettingsRecord::Extra: return RecordBytes(extra);
+      case SettingsRecord::Common: return RecordBytes(common);
+    }
+    return {};
+  }
+};
+
 // A number, a flag or one element of an array field.
 int64_t ReadNumber(std::span<const uint8_t> record, const FieldInfo& field, int element = 0);
 // Stores `value` in the field's width; the caller has checked the range.

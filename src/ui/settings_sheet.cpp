@@ -27,21 +27,6 @@
 
 namespace velnora::ui {
 
-struct SettingsSheet::Records {
-  AccountSettings account;
-  AccountExtraSettings extra;
-  CommonSettings common;
-
-  std::span<uint8_t> Bytes(SettingsRecord kind) {
-    switch (kind) {
-      case SettingsRecord::Account: return RecordBytes(account);
-      case SettingsRecord::Extra: return RecordBytes(extra);
-      case SettingsRecord::Common: return RecordBytes(common);
-    }
-    return {};
-  }
-};
-
 namespace {
 
 const QString kTitle = QStringLiteral("環境設定");
@@ -84,7 +69,7 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
       settings_(settings),
       account_(account == kTemplateIndex || (account >= 0 && account < kAccountCount) ? account : 0),
       dialogs_(dialogs),
-      working_(std::make_unique<Records>(Records{settings.accounts[account_], settings.extras[account_], settings.common})) {
+      working_(std::make_unique<EditedRecords>(EditedRecords{settings.accounts[account_], settings.extras[account_], settings.common})) {
   setWindowTitle(kTitle);
   setObjectName(QStringLiteral("settingsSheet"));
   auto* layout = new QVBoxLayout(this);
@@ -237,7 +222,7 @@ bool SettingsSheet::Refuse(const Placed& placed, const QString& text) {
 }
 
 bool SettingsSheet::Store() {
-  auto copy = std::make_unique<Records>(*working_);
+  auto copy = std::make_unique<EditedRecords>(*working_);
   std::vector<const FieldInfo*> changed;
   std::vector<SettingsPage> pages;
   for (const Placed& placed : fields_) {

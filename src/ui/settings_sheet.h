@@ -11,6 +11,7 @@
 
 #include <functional>
 
+#include "config/field_access.h"
 #include "config/field_table.h"
 #include "config/provider_presets.h"
 #include "config/settings_image.h"
@@ -45,7 +46,6 @@ class SettingsSheet : public QDialog {
   void FillFromPreset(const ProviderPreset& preset);
 
  private:
-  struct Records;
   struct Placed {
     std::unique_ptr<SheetField> field;
     int page;  // tab index
@@ -63,7 +63,7 @@ class SettingsSheet : public QDialog {
   SettingsImage& settings_;
   int account_;
   UserDialogs& dialogs_;
-  std::unique_ptr<Records> working_;  // the records as the sheet opened them
+  std::unique_ptr<EditedRecords> working_;  // the records as the sheet opened them
   std::vector<Placed> fields_;
   QTabWidget* tabs_;
   QLabel* hint_;

@@ -64,20 +64,7 @@ std::vector<const FieldInfo*> SheetFields(bool forTemplate) {
   return fields;
 }
 
-// The three records the sheet edits, as bytes.
-struct Records {
-  AccountSettings account;
-  AccountExtraSettings extra;
-  CommonSettings common;
-  std::span<uint8_t> Bytes(SettingsRecord kind) {
-    switch (kind) {
-      case SettingsRecord::Account: return RecordBytes(account);
-      case SettingsRecord::Extra: return RecordBytes(extra);
-      case SettingsRecord::Common: return RecordBytes(common);
-    }
-    return {};
-  }
-};
+using Records = EditedRecords;
 
 // The first field whose bytes differ, for a readable failure.
 std::string FirstDifference(Records& a, Records& b) {
