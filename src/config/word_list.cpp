@@ -94,6 +94,23 @@ std::vector<std::string> WordEntries(std::string_view text) {
   return entries;
 }
 
+std::string WordListLines(std::string_view text, std::size_t limit) {
+  const std::string list = NormalizeWordList(text, text.size() + 1);
+  std::string lines;
+  bool quoted = false;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(list[i]);
+    const bool pair = IsCp932LeadByte(c) && i + 1 < list.size();
+    std::string_view piece(&list[i], pair ? 2 : 1);
+    if (c == '"') quoted = !quoted;
+    if (c == ' ' && !quoted) piece = "\r\n";
+    if (lines.size() + piece.size() > limit) break;
+    lines += piece;
+    if (pair) ++i;
+  }
+  return lines;
+}
+
 int CountQuotes(std::string_view text) {
   int count = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

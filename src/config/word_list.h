@@ -32,6 +32,11 @@ std::vector<std::string> WordEntries(std::string_view text);
 // Number of double-quote characters; an odd count means an open quote.
 int CountQuotes(std::string_view text);
 
+// The list with one entry per line, for editing elsewhere: normalised, each
+// space outside double quotes becomes CR LF; at most `limit` bytes, never
+// ending in half a character.
+std::string WordListLines(std::string_view text, std::size_t limit);
+
 // The text of a NUL-terminated field buffer (up to the NUL or its end).
 std::string_view FieldText(const char* buffer, std::size_t capacity);
 

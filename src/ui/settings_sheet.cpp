@@ -1,6 +1,9 @@
 #include "ui/settings_sheet.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,6 +11,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <charconv>
@@ -19,9 +23,11 @@
 #include "engine/context.h"
 #include "engine/history/runtime_state.h"
 #include "ui/field_labels.h"
+#include "ui/program_files.h"
 #include "ui/provider_dialog.h"
 #include "ui/settings_session.h"
-#include "ui/settings_sheet_field.h"
+#include "ui/settings_sheet_choice.h"
+#include "ui/settings_sub_dialog.h"
 #include "ui/ui_text.h"
 #include "ui/user_dialogs.h"
 
@@ -54,6 +60,26 @@ void CopyChanges(std::span<const uint8_t> before, std::span<const uint8_t> after
   }
 }
 
+// What the COPY button takes from a list, and the most it copies.
+constexpr std::size_t kFilterCopyInput = 4096;
+constexpr std::size_t kFilterCopyOutput = 8192;
+constexpr int kOfferedServers = 20;
+
+// The different server names the accounts use, in account order.
+void OfferServerNames(const SettingsImage& settings, SheetPlace& place) {
+  for (int i = 0; i < kAccountCount; ++i) {
+    const AccountSettings& account = settings.accounts[i];
+    const QString pop = FromCp932(FieldText(account.popServer, sizeof account.popServer));
+    const QString smtp = FromCp932(FieldText(account.smtpServer, sizeof account.smtpServer));
+    if (!pop.isEmpty() && !place.popServers.contains(pop) && place.popServers.size() < kOfferedServers) {
+      place.popServers << pop;
+    }
+    if (!smtp.isEmpty() && !place.smtpServers.contains(smtp) && place.smtpServers.size() < kOfferedServers) {
+      place.smtpServers << smtp;
+    }
+  }
+}
+
 bool ParseWhole(std::string_view text, int64_t& value) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -72,6 +98,11 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
       working_(std::make_unique<EditedRecords>(EditedRecords{settings.accounts[account_], settings.extras[account_], settings.common})) {
   setWindowTitle(kTitle);
   setObjectName(QStringLiteral("settingsSheet"));
+  smtpAuthDialog_ = new SettingsSubDialog(QStringLiteral("SMTP認証"),
+                                          QStringLiteral("空欄時は、受信用のユーザーID/パスワードを使用"), this);
+  smtpAuthDialog_->setObjectName(QStringLiteral("smtpAuthDialog"));
+  separateSmtpDialog_ = new SettingsSubDialog(QStringLiteral("他のSMTPサーバーで送信"), QString(), this);
+  separateSmtpDialog_->setObjectName(QStringLiteral("separateSmtpDialog"));
   auto* layout = new QVBoxLayout(this);
   tabs_ = new QTabWidget;
   layout->addWidget(tabs_);
@@ -83,7 +114,9 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
     tabs_->addTab(MakePage(page.page, forAccount), QString::fromUtf16(page.caption));
     for (std::size_t i = first; i < fields_.size(); ++i) fields_[i].page = index;
   }
+  for (Placed& placed : fields_) placed.field->MarkLoaded();
   FollowRemoteControl();
+  FollowDeleteSwitch();
   hint_ = new QLabel;
   hint_->setObjectName(QStringLiteral("hint"));
   hint_->setStyleSheet(QStringLiteral("color: #c00000"));
@@ -117,20 +150,70 @@ QWidget* SettingsSheet::MakePage(SettingsPage page, bool forAccount) {
   auto* form = new QFormLayout;
   column->addLayout(form);
   column->addStretch();
-  // The account pages edit the account's record and its extra record.
-  const std::vector<SettingsRecord> kinds = forAccount
-      ? std::vector<SettingsRecord>{SettingsRecord::Account, SettingsRecord::Extra}
-      : std::vector<SettingsRecord>{SettingsRecord::Common};
-  for (SettingsRecord kind : kinds) {
-    for (const FieldInfo& field : FieldsOf(kind)) {
-      if (field.page != page || field.IsFiller() || field.Has(kReadOnly)) continue;
-      fields_.push_back({std::make_unique<SheetField>(field, working_->Bytes(kind), form), -1});
-    }
+  column->addWidget(HelpButton(page), 0, Qt::AlignRight);
+  SheetPlace place{form, &choices_, {}, {}};
+  if (page == SettingsPage::Server) OfferServerNames(settings_, place);
+  for (const FieldInfo* field : FieldsInPageOrder(page, forAccount)) {
+    PlaceField(*field, place, form, working_->Bytes(field->record));
   }
   auto* scroll = new QScrollArea;
   scroll->setWidgetResizable(true);
   scroll->setWidget(body);
   return scroll;
+}
+
+void SettingsSheet::PlaceField(const FieldInfo& field, SheetPlace& place, QFormLayout* pageForm,
+                               std::span<const uint8_t> record) {
+  SettingsSubDialog* dialog = DialogFor(ServerDialogOf(field.name));
+  place.form = dialog ? dialog->form() : pageForm;
+  fields_.push_back({MakeSheetField(field, record, place), -1});
+  SheetField* made = fields_.back().field.get();
+  if (dialog) dialog->Attach(made);
+  if (HasCopyButton(field.name)) {
+    auto* copy = new QPushButton(QStringLiteral("COPY"));
+    copy->setObjectName(FieldObjectName(field) + QStringLiteral("Copy"));
+    connect(copy, &QPushButton::clicked, this, [this, made] { CopyToClipboard(*made); });
+    pageForm->addRow(QString(), copy);
+  }
+}
+
+SettingsSubDialog* SettingsSheet::DialogFor(ServerDialog which) const {
+  switch (which) {
+    case ServerDialog::SmtpAuth: return smtpAuthDialog_;
+    case ServerDialog::SeparateSmtp: return separateSmtpDialog_;
+    case ServerDialog::None: break;
+  }
+  return nullptr;
+}
+
+QWidget* SettingsSheet::HelpButton(SettingsPage page) {
+  auto* help = new QPushButton(QStringLiteral("Help"));
+  help->setObjectName(QStringLiteral("help"));
+  const QString name = HelpPageOf(page);
+  help->setProperty("helpPage", name);
+  connect(help, &QPushButton::clicked, this, [this, name] {
+    const QString path = ProgramFilePath(name);
+    if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+      dialogs_.Tell(QStringLiteral("ファイルを開けませんでした。\n%1").arg(name), kTitle, BoxIcon::Warning);
+    }
+  });
+  return help;
+}
+
+// One entry per line, for editing in a text editor and pasting back.
+void SettingsSheet::CopyToClipboard(const SheetField& list) {
+  std::string cp932;
+  list.Value(cp932);
+  if (cp932.size() > kFilterCopyInput) cp932.resize(kFilterCopyInput);
+  if (NormalizeWordList(cp932, cp932.size() + 1).empty()) return;
+  const QString lines = FromCp932(WordListLines(cp932, kFilterCopyOutput));
+  QApplication::clipboard()->setText(lines);
+  const QStringList first = lines.split(QStringLiteral("\r\n")).mid(0, 5);
+  dialogs_.Tell(QStringLiteral("フィルタ文字を「改行」で区切って、クリップボードにコピーしました。\n"
+                               "テキストエディタで編集後、ペーストしてください。"
+                               "\r\n\r\n----(CLIPBOARD)----\r\n") +
+                    first.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n  :\r\n"),
+                QStringLiteral("確認"));
 }
 
 QWidget* SettingsSheet::ServerButtons() {
@@ -141,6 +224,14 @@ QWidget* SettingsSheet::ServerButtons() {
   provider->setObjectName(QStringLiteral("chooseProvider"));
   connect(provider, &QPushButton::clicked, this, &SettingsSheet::ChooseProvider);
   line->addWidget(provider);
+  auto* auth = new QPushButton(QStringLiteral("ID/パスワード"));
+  auth->setObjectName(QStringLiteral("smtpAuthButton"));
+  connect(auth, &QPushButton::clicked, smtpAuthDialog_, &SettingsSubDialog::Show);
+  line->addWidget(auth);
+  auto* separate = new QPushButton(QStringLiteral("別の送信サーバー"));
+  separate->setObjectName(QStringLiteral("separateSmtpButton"));
+  connect(separate, &QPushButton::clicked, separateSmtpDialog_, &SettingsSubDialog::Show);
+  line->addWidget(separate);
   auto* unforward = new QPushButton(QStringLiteral("今すぐ全メールを未転送にする"));
   unforward->setObjectName(QStringLiteral("unforwardNow"));
   connect(unforward, &QPushButton::clicked, this, &SettingsSheet::Unforward);
@@ -206,6 +297,16 @@ void SettingsSheet::FollowRemoteControl() {
   }
 }
 
+// The delete choices mean something only while deleting is switched on.
+void SettingsSheet::FollowDeleteSwitch() {
+  const Placed* on = Find("deleteAfterForward");
+  const auto row = choices_.find(ChoiceGroupOf("spamEraser"));
+  if (!on || row == choices_.end()) return;
+  auto* box = qobject_cast<QCheckBox*>(on->field->widget());
+  row->second.row->setEnabled(box->isChecked());
+  connect(box, &QCheckBox::toggled, row->second.row, &QWidget::setEnabled);
+}
+
 const SettingsSheet::Placed* SettingsSheet::Find(std::string_view name) const {
   for (const Placed& placed : fields_) {
     if (placed.field->info().name == name) return &placed;
@@ -215,6 +316,9 @@ const SettingsSheet::Placed* SettingsSheet::Find(std::string_view name) const {
 
 bool SettingsSheet::Refuse(const Placed& placed, const QString& text) {
   tabs_->setCurrentIndex(placed.page);
+  for (SettingsSubDialog* dialog : {smtpAuthDialog_, separateSmtpDialog_}) {
+    if (dialog->Holds(placed.field.get())) dialog->Show();
+  }
   placed.field->widget()->setFocus();
   hint_->setText(text);
   dialogs_.Tell(text, kTitle, BoxIcon::Warning);
@@ -278,7 +382,22 @@ bool SettingsSheet::Store() {
   CopyChanges(RecordBytes(working_->account), RecordBytes(copy->account), RecordBytes(settings_.accounts[account_]));
   CopyChanges(RecordBytes(working_->extra), RecordBytes(copy->extra), RecordBytes(settings_.extras[account_]));
   CopyChanges(RecordBytes(working_->common), RecordBytes(copy->common), RecordBytes(settings_.common));
+  if (const Placed* capacity = Find("maxHeldMailsNext"); capacity && capacity->field->Touched()) {
+    TellIfCapacityChanged(settings_.common);
+  }
   return true;
+}
+
+// The mailbox capacity is fixed while the program runs.
+void SettingsSheet::TellIfCapacityChanged(const CommonSettings& stored) {
+  const int now = stored.maxHeldMails;
+  const int next = stored.maxHeldMailsNext;
+  if (now == next) return;
+  dialogs_.Tell(QStringLiteral("メールの最大保持数が %1 から %2 に変更されました。\n"
+                               "変更を有効にするには、Velnoraを終了して、再起動する必要があります。")
+                    .arg(now)
+                    .arg(next),
+                QStringLiteral("アプリケーションを再起動"));
 }
 
 void SettingsSheet::accept() {

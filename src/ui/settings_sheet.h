@@ -6,23 +6,27 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
-#include <vector>
-
 #include <functional>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "config/field_access.h"
 #include "config/field_table.h"
 #include "config/provider_presets.h"
 #include "config/settings_image.h"
+#include "ui/settings_sheet_field.h"
+#include "ui/settings_sheet_layout.h"
 
+class QFormLayout;
 class QLabel;
 class QTabWidget;
 
 namespace velnora::ui {
 
 class SettingsSession;
-class SheetField;
+class SettingsSubDialog;
 class UserDialogs;
 
 class SettingsSheet : public QDialog {
@@ -52,8 +56,14 @@ class SettingsSheet : public QDialog {
   };
 
   QWidget* MakePage(SettingsPage page, bool forAccount);
+  void PlaceField(const FieldInfo& field, SheetPlace& place, QFormLayout* pageForm, std::span<const uint8_t> record);
+  SettingsSubDialog* DialogFor(ServerDialog which) const;
   void FollowRemoteControl();
+  void FollowDeleteSwitch();
   QWidget* ServerButtons();
+  QWidget* HelpButton(SettingsPage page);
+  void CopyToClipboard(const SheetField& list);
+  void TellIfCapacityChanged(const CommonSettings& stored);
   void ChooseProvider();
   void Unforward();
   bool Store();
@@ -64,7 +74,10 @@ class SettingsSheet : public QDialog {
   int account_;
   UserDialogs& dialogs_;
   std::unique_ptr<EditedRecords> working_;  // the records as the sheet opened them
+  std::map<std::string_view, ChoiceRow> choices_;  // before fields_, which refer to it
   std::vector<Placed> fields_;
+  SettingsSubDialog* smtpAuthDialog_;
+  SettingsSubDialog* separateSmtpDialog_;
   QTabWidget* tabs_;
   QLabel* hint_;
   std::function<bool()> unforward_;
