@@ -172,6 +172,7 @@ void SettingsSheet::PlaceField(const FieldInfo& field, SheetPlace& place, QFormL
   if (HasCopyButton(field.name)) {
     auto* copy = new QPushButton(QStringLiteral("COPY"));
     copy->setObjectName(FieldObjectName(field) + QStringLiteral("Copy"));
+    copy->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(copy, &QPushButton::clicked, this, [this, made] { CopyToClipboard(*made); });
     pageForm->addRow(QString(), copy);
   }

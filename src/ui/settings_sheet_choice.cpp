@@ -88,6 +88,7 @@ ChoiceRow& RowOf(const ChoiceGroup& group, SheetPlace& place) {
     row.buttons = new QHBoxLayout(row.row);
   }
   row.buttons->setContentsMargins(group.stacked ? 20 : 0, 0, 0, 0);
+  row.buttons->setAlignment(Qt::AlignLeft);
   row.group = new QButtonGroup(row.row);
   auto* neutral = new QRadioButton(QString::fromUtf16(group.neutral));
   neutral->setObjectName(QString::fromLatin1(group.name.data(), qsizetype(group.name.size())) + QStringLiteral("Neutral"));
