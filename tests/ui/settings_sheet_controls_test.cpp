@@ -23,6 +23,7 @@
 #include "support/temp_folder.h"
 #include "support/test_text.h"
 #include "ui/program_files.h"
+#include "ui/provider_dialog.h"
 #include "ui/scripted_user.h"
 #include "ui/settings_sheet.h"
 #include "ui/settings_sub_dialog.h"
@@ -200,6 +201,43 @@ TEST_F(SheetControlsTest, EachPageHasAHelpButtonForAnInstalledPage) {
     ASSERT_NE(help, nullptr) << page;
     EXPECT_EQ(help->property("helpPage").toString(), QString::fromLatin1(expected[page]));
     EXPECT_TRUE(QFile::exists(ProgramFilePath(QString::fromLatin1(expected[page])))) << expected[page];
+  }
+}
+
+// The installed presets, each chosen on a page that held other servers.
+TEST_F(SheetControlsTest, EachInstalledPresetFillsTheServerFields) {
+  struct Row {
+    const char* pop;
+    int popPort, popSsl;
+    const char* smtp;
+    int smtpPort, smtpSsl, smtpAuth;
+  };
+  const Row rows[] = {
+      {"pop.gmail.com", 995, 1, "smtp.gmail.com", 465, 1, 1},
+      {"pop.mail.yahoo.co.jp", 995, 1, "smtp.mail.yahoo.co.jp", 465, 1, 1},
+      {"", 995, 1, "", 465, 1, 1},
+  };
+  const std::vector<ProviderPreset> presets = ProviderDialog::Installed();
+  ASSERT_EQ(presets.size(), std::size(rows));
+  for (std::size_t i = 0; i < presets.size(); ++i) {
+    MakeFreshTable(*ctx.settings, DisplayArea{});
+    SetText(account().popServer, "pop.old.example");
+    SetText(account().smtpServer, "smtp.old.example");
+    account().useApop = 1;
+    account().popDelayOn = 1;
+    SettingsSheet sheet(*ctx.settings, kAccount, user);
+    sheet.FillFromPreset(presets[i]);
+    sheet.accept();
+    const AccountSettings& a = account();
+    EXPECT_STREQ(a.popServer, rows[i].pop) << i;
+    EXPECT_EQ(uint16_t(a.popPort), rows[i].popPort) << i;
+    EXPECT_EQ(int(a.popSsl), rows[i].popSsl) << i;
+    EXPECT_STREQ(a.smtpServer, rows[i].smtp) << i;
+    EXPECT_EQ(uint16_t(a.smtpPort), rows[i].smtpPort) << i;
+    EXPECT_EQ(int(a.smtpSsl), rows[i].smtpSsl) << i;
+    EXPECT_EQ(int(a.smtpAuth), rows[i].smtpAuth) << i;
+    EXPECT_EQ(int(a.useApop), 0) << i;
+    EXPECT_EQ(int(a.popDelayOn), 0) << i;
   }
 }
 
