@@ -283,18 +283,23 @@ void SettingsSheet::Unforward() {
   }
 }
 
-// A suspension by remote control means something only while remote control
-// is on (for the template, as the program-wide setting has it).
+// A suspension by remote control can be lifted only by remote control, so
+// while that is off the box is cleared (stored at OK) and cannot be set: an
+// account suspended at start-up would otherwise never forward again.
 void SettingsSheet::FollowRemoteControl() {
   const Placed* suspended = Find("remoteSuspended");
   if (!suspended) return;
-  QWidget* box = suspended->field->widget();
+  auto* box = qobject_cast<QCheckBox*>(suspended->field->widget());
+  const auto follow = [box](bool remoteOn) {
+    if (!remoteOn) box->setChecked(false);
+    box->setEnabled(remoteOn);
+  };
   if (const Placed* remote = Find("remoteControl")) {
     auto* control = qobject_cast<QCheckBox*>(remote->field->widget());
-    box->setEnabled(control->isChecked());
-    connect(control, &QCheckBox::toggled, box, &QWidget::setEnabled);
+    follow(control->isChecked());
+    connect(control, &QCheckBox::toggled, box, follow);
   } else {
-    box->setEnabled(working_->common.remoteControl != 0);
+    follow(working_->common.remoteControl != 0);  // the template: as the program-wide setting has it
   }
 }
 

@@ -241,6 +241,19 @@ TEST_F(SheetControlsTest, EachInstalledPresetFillsTheServerFields) {
   }
 }
 
+// Only remote control lifts a suspension by remote control.
+TEST_F(SheetControlsTest, SuspensionIsClearedWhileRemoteControlIsOff) {
+  for (const int remote : {1, 0}) {
+    account().remoteSuspended = 1;
+    ctx.settings->common.remoteControl = int16_t(remote);
+    SetText(ctx.settings->common.remotePassword, "pw");
+    SettingsSheet sheet(*ctx.settings, kAccount, user);
+    EXPECT_EQ(Get<QCheckBox>(sheet, "remoteSuspended")->isEnabled(), remote == 1);
+    sheet.accept();
+    EXPECT_EQ(int(account().remoteSuspended), remote);
+  }
+}
+
 TEST_F(SheetControlsTest, NewMailboxCapacityIsToldToNeedARestart) {
   for (const char* typed : {"10000", "20000"}) {
     SettingsSheet sheet(*ctx.settings, kAccount, user);
