@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # scripts/screenshots.sh OUTDIR: PNG screenshots of the desktop program (the
-# main window in each of its four layouts, the tray menu and the eight pages
-# of the settings sheet) on a virtual X display, from the program's own window
+# main window in each of its four layouts, the tray menu, the eight pages of
+# the settings sheet, the two template dialogs and the log details of a
+# forwarded mail) on a virtual X display, from the program's own window
 # classes with sample accounts. Fails when a text shown has characters no
-# installed font can draw or a label of the sheet is cut short.
+# installed font can draw or a label, box or button is cut short.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:?usage: scripts/screenshots.sh OUTDIR}

@@ -31,6 +31,11 @@ LogDetailsDialog::LogDetailsDialog(const ActivityRow& row, std::function<void(Fi
   form->addRow(QStringLiteral("サイズ"), field(row.columns[0], "size"));
   auto* subject = field(row.columns[3], "subject");
   auto* sender = field(row.columns[4], "sender");
+  // The buttons beside them take their room; a common subject or a sender
+  // with name and address still shows whole.
+  const int mailTextWidth = subject->fontMetrics().horizontalAdvance(QString(32, QChar(0x3042)));
+  subject->setMinimumWidth(mailTextWidth);
+  sender->setMinimumWidth(mailTextWidth);
   auto* toSubject = new QPushButton(QStringLiteral("←題名フィルタに追加"), this);
   auto* toFrom = new QPushButton(QStringLiteral("←差出人フィルタに追加"), this);
   auto withButton = [this](QWidget* edit, QPushButton* button) {

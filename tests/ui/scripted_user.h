@@ -14,12 +14,12 @@ class ScriptedUser : public UserDialogs {
  public:
   std::deque<bool> answers;  // yes/OK when true; an unscripted question is answered no
   QString file;              // chosen in every file dialog (empty: cancelled)
-  QStringList asked, told, toldTitles;
+  QStringList asked, askedTitles, told, toldTitles;
   QStringList edited;        // what the edit box proposed (it is taken unchanged)
   int fileDialogs = 0;
 
-  bool AskYesNo(const QString& text, const QString&, BoxIcon) override { return Answer(text); }
-  bool AskOkCancel(const QString& text, const QString&) override { return Answer(text); }
+  bool AskYesNo(const QString& text, const QString& title, BoxIcon) override { return Answer(text, title); }
+  bool AskOkCancel(const QString& text, const QString& title) override { return Answer(text, title); }
   void Tell(const QString& text, const QString& title, BoxIcon) override {
     told << text;
     toldTitles << title;
@@ -33,8 +33,9 @@ class ScriptedUser : public UserDialogs {
   }
 
  private:
-  bool Answer(const QString& text) {
+  bool Answer(const QString& text, const QString& title) {
     asked << text;
+    askedTitles << title;
     if (answers.empty()) return false;
     const bool answer = answers.front();
     answers.pop_front();

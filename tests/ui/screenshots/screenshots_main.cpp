@@ -1,14 +1,19 @@
 // velnora_screenshots OUTDIR: the main window in each layout, the tray
-// menu and the eight pages of the settings sheet as PNG files, with sample
-// accounts and activity, taken from the program's own window classes. Every
-// text shown is checked for characters that no installed font can draw, and
-// the sheet's labels for being cut short; exit status 1 names them.
+// menu, the eight pages of the settings sheet, the two template dialogs and
+// the log details of a forwarded mail as PNG files, with sample accounts and
+// activity, taken from the program's own window classes. Every text shown is
+// checked for characters that no installed font can draw, and the labels,
+// boxes and buttons of the sheet and the dialogs for being cut short; exit
+// status 1 names them.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTextLayout>
@@ -18,10 +23,14 @@
 
 #include "engine/context.h"
 #include "platform/codepage.h"
+#include "report/activity_log.h"
 #include "support/temp_folder.h"
 #include "support/test_text.h"
+#include "ui/activity_model.h"
 #include "ui/desktop.h"
+#include "ui/log_details_dialog.h"
 #include "ui/settings_sheet.h"
+#include "ui/template_dialogs.h"
 
 namespace velnora::ui {
 namespace {
@@ -86,6 +95,27 @@ class GlyphCheck {
       CheckWidth(where, box->text(), box->width(), box->sizeHint().width());
     }
   }
+  // A dialog: its title, labels and check boxes as on a page, its buttons
+  // and the texts of its fields.
+  void CheckDialog(const QString& where, QDialog& dialog) {
+    Check(where, dialog.windowTitle(), dialog.font());
+    CheckPage(where, dialog);
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+      if (!button->isVisible()) continue;
+      Check(where, button->text(), button->font());
+      CheckWidth(where, button->text(), button->width(), button->sizeHint().width());
+    }
+    // A read-only field shows the sample mail's values whole (the user cannot
+    // scroll what is not focused at a glance).
+    for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+      if (!edit->isVisible()) continue;
+      Check(where, edit->text(), edit->font());
+      if (!edit->isReadOnly()) continue;
+      const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+      CheckWidth(where, edit->text(), edit->width() - 2 * frame - 4,
+                 edit->fontMetrics().horizontalAdvance(edit->text()));
+    }
+  }
   void CheckWidth(const QString& where, const QString& text, int width, int needed) {
     if (width >= needed) return;
     std::fprintf(stderr, "clipped in %s: \"%s\" (%d of %d pixels)\n", where.toUtf8().constData(),
@@ -119,6 +149,40 @@ void FillSample(Context& ctx) {
   ctx.reporter.StatusChanged(SJIS(u8"[営業部] 待機中.."), 4);
 }
 
+// A forwarded mail with a Japanese subject and sender as the worker
+// reports it, encoded as they arrive.
+void AddForwardedMail(Context& ctx) {
+  MessageActivity mail;
+  mail.fileSize = 48213;
+  mail.statCount = 3;
+  mail.subject =
+      "Subject: =?iso-2022-jp?b?GyRCIVo9RU1XIVtNaD01JE5Eak5jMnE1RCROO3FOQSRLJEQkJCRGIUobKEI=?= "
+      "=?iso-2022-jp?b?GyRCQmgbKEIzGyRCSEchSxsoQg==?=";  // 【重要】来週の定例会議の資料について（第3版）
+  mail.from = "From: =?iso-2022-jp?b?GyRCOzNFRBsoQiAbJEJCQE86GyhC?= <taro.yamada@example.co.jp>";  // 山田 太郎
+  mail.to = "To: =?utf-8?b?5Za25qWt6YOoIOS9kOiXpA==?= <sales@example.jp>";  // 営業部 佐藤
+  mail.messageId = "<20261209083015.4711@mail.example.co.jp>";
+  mail.date = "Wed, 9 Dec 2026 08:30:15 +0900";
+  ctx.log->AddMessageActivity(mail, ctx.account(1));
+}
+
+// The row of the activity list that shows a mail, not an event.
+const ActivityRow* MailRow(const ActivityModel& model) {
+  for (int i = 0; i < model.rowCount(); ++i) {
+    if (model.row(i).columns[0] != "Info") return &model.row(i);
+  }
+  return nullptr;
+}
+
+// Shows `dialog` over the window, saves it as `file` and checks its texts.
+int Shoot(QDialog& dialog, const QString& file, GlyphCheck& glyphs) {
+  dialog.show();
+  Settle();
+  const bool saved = dialog.grab().save(file);
+  glyphs.CheckDialog(dialog.windowTitle(), dialog);
+  dialog.reject();
+  return saved ? 1 : 0;
+}
+
 int Run(const QString& outDir) {
   testing::TempFolder home;
   for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
@@ -135,6 +199,7 @@ int Run(const QString& outDir) {
   MainWindow& window = *desktop.window();
   Context& ctx = *desktop.context();
   FillSample(ctx);
+  AddForwardedMail(ctx);
   window.resize(1000, 520);
   window.show();
   window.ShowSettings();
@@ -184,12 +249,24 @@ int Run(const QString& outDir) {
     }
     sheet.reject();
   }
+  {
+    ApplyTemplateDialog apply(3, 5, true, &window);
+    written += Shoot(apply, outDir + QStringLiteral("/apply_template.png"), glyphs);
+    CopyToTemplateDialog copy(7, &window);
+    written += Shoot(copy, outDir + QStringLiteral("/copy_to_template.png"), glyphs);
+    if (const ActivityRow* row = MailRow(window.activityModel())) {
+      LogDetailsDialog details(*row, [](FilterList) {}, &window);
+      written += Shoot(details, outDir + QStringLiteral("/log_details.png"), glyphs);
+    } else {
+      std::fprintf(stderr, "no forwarded mail in the activity list\n");
+    }
+  }
 
   desktop.Quit(Desktop::QuitSource::Signal);
   Settle();
-  std::printf("%d screenshots in %s; %d texts with missing glyphs\n", written, outDir.toUtf8().constData(),
+  std::printf("%d screenshots in %s; %d texts with missing glyphs or cut short\n", written, outDir.toUtf8().constData(),
               glyphs.failures());
-  return written == 5 + 8 && glyphs.failures() == 0 ? 0 : 1;
+  return written == 5 + 8 + 3 && glyphs.failures() == 0 ? 0 : 1;
 }
 
 }  // namespace
