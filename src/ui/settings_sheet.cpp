@@ -1,6 +1,8 @@
 #include "ui/settings_sheet.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -16,12 +18,14 @@
 #include <algorithm>
 #include <charconv>
 
+#include "config/all_accounts.h"
 #include "config/field_access.h"
 #include "config/field_store_rules.h"
 #include "config/field_values.h"
 #include "config/word_list.h"
 #include "engine/context.h"
 #include "engine/history/runtime_state.h"
+#include "ui/all_accounts_menu.h"
 #include "ui/field_labels.h"
 #include "ui/program_files.h"
 #include "ui/provider_dialog.h"
@@ -117,6 +121,7 @@ SettingsSheet::SettingsSheet(SettingsImage& settings, int account, UserDialogs& 
   for (Placed& placed : fields_) placed.field->MarkLoaded();
   FollowRemoteControl();
   FollowDeleteSwitch();
+  OfferAllAccounts();
   hint_ = new QLabel;
   hint_->setObjectName(QStringLiteral("hint"));
   hint_->setStyleSheet(QStringLiteral("color: #c00000"));
@@ -303,6 +308,45 @@ void SettingsSheet::FollowRemoteControl() {
   }
 }
 
+// The boxes that can be set for every account at once (the template is
+// not an account; its sheet does not offer it).
+void SettingsSheet::OfferAllAccounts() {
+  if (account_ == kTemplateIndex || !AllAccountsMenuEnabled(working_->common)) return;
+  for (const Placed& placed : fields_) {
+    const FieldInfo& field = placed.field->info();
+    auto* button = qobject_cast<QAbstractButton*>(placed.field->widget());
+    if (!button || !OffersAllAccounts(field.name)) continue;
+    const auto apply = [this, &field](bool value) { SetAllAccounts(field, value); };
+    InstallAllAccountsMenu(*button, button->text(), SenseOf(field), dialogs_, apply);
+    const auto row = choices_.find(ChoiceGroupOf(field.name));
+    if (row == choices_.end()) continue;
+    // The other button of a pair (TEXT beside HTML) checked means the flag off.
+    QAbstractButton* neutral = row->second.group->buttons().front();
+    InstallAllAccountsMenu(*neutral, neutral->text(), BoxSense::CheckedIsZero, dialogs_, apply);
+  }
+}
+
+// Done at once and saved: the question said it cannot be undone. The fields
+// it changed in this account are shown anew and count as unchanged.
+void SettingsSheet::SetAllAccounts(const FieldInfo& field, bool value) {
+  SetForAllAccounts(settings_, field, value);
+  for (const Placed& placed : fields_) {
+    const FieldInfo& info = placed.field->info();
+    if (info.record == SettingsRecord::Common) continue;
+    const auto live = (info.record == SettingsRecord::Account ? RecordBytes(settings_.accounts[account_])
+                                                              : RecordBytes(settings_.extras[account_]))
+                          .subspan(info.offset, info.size);
+    const auto mine = working_->Bytes(info.record).subspan(info.offset, info.size);
+    if (std::equal(live.begin(), live.end(), mine.begin())) continue;
+    std::copy(live.begin(), live.end(), mine.begin());
+    placed.field->Show(working_->Bytes(info.record));
+    placed.field->MarkLoaded();
+  }
+  if (saveNow_ && !saveNow_()) {
+    dialogs_.Tell(QStringLiteral("環境設定ファイルを保存できませんでした。"), kTitle, BoxIcon::Warning);
+  }
+}
+
 // The delete choices mean something only while deleting is switched on.
 void SettingsSheet::FollowDeleteSwitch() {
   const Placed* on = Find("deleteAfterForward");
@@ -414,6 +458,7 @@ void OpenSettingsSheet(SettingsSession& session, UserDialogs& dialogs, int accou
   const SettingsSession::Hold hold = session.Begin();
   if (!hold) return dialogs.Tell(SettingsSession::BusyText(), SettingsSession::BusyTitle(), BoxIcon::Warning);
   SettingsSheet sheet(*session.context().settings, account, dialogs, parent);
+  sheet.SetSaveNow([&session] { return session.Commit(); });
   if (account >= 0 && account < kAccountCount) {
     sheet.SetUnforward([&session, account] { return UnforwardAccount(session.context(), account); });
   }

@@ -46,6 +46,8 @@ class SettingsSheet : public QDialog {
   // "今すぐ全メールを未転送にする" runs `unforward` for the account after
   // the user agreed (not offered without it, nor for the template).
   void SetUnforward(std::function<bool()> unforward) { unforward_ = std::move(unforward); }
+  // Saves the settings at once: the all-accounts change cannot wait for OK.
+  void SetSaveNow(std::function<bool()> save) { saveNow_ = std::move(save); }
   // "プロバイダ選択": the chosen preset into the Server page's fields.
   void FillFromPreset(const ProviderPreset& preset);
 
@@ -60,6 +62,8 @@ class SettingsSheet : public QDialog {
   SettingsSubDialog* DialogFor(ServerDialog which) const;
   void FollowRemoteControl();
   void FollowDeleteSwitch();
+  void OfferAllAccounts();
+  void SetAllAccounts(const FieldInfo& field, bool value);
   QWidget* ServerButtons();
   QWidget* HelpButton(SettingsPage page);
   void CopyToClipboard(const SheetField& list);
@@ -81,6 +85,7 @@ class SettingsSheet : public QDialog {
   QTabWidget* tabs_;
   QLabel* hint_;
   std::function<bool()> unforward_;
+  std::function<bool()> saveNow_;
 };
 
 // Opens the sheet while holding the settings session (refused while a pass

@@ -22,6 +22,7 @@
 #include "support/recording_reporter.h"
 #include "support/temp_folder.h"
 #include "support/test_text.h"
+#include "ui/all_accounts_menu.h"
 #include "ui/program_files.h"
 #include "ui/provider_dialog.h"
 #include "ui/scripted_user.h"
@@ -239,6 +240,39 @@ TEST_F(SheetControlsTest, EachInstalledPresetFillsTheServerFields) {
     EXPECT_EQ(int(a.useApop), 0) << i;
     EXPECT_EQ(int(a.popDelayOn), 0) << i;
   }
+}
+
+// Set for every account at once, saved at once, and kept by the sheet's
+// Cancel; the TEXT button's "on" is the HTML flag off.
+TEST_F(SheetControlsTest, AllAccountsMenuSetsEveryAccountAndTheSheetShowsIt) {
+  {
+    SettingsSheet plain(*ctx.settings, kAccount, user);
+    EXPECT_EQ(plain.findChild<AllAccountsMenu*>(), nullptr);  // not without the keyword
+  }
+  SetText(ctx.settings->common.developerOptions, "x tr610415");
+  for (int i = 0; i <= kAccountCount; ++i) ctx.settings->accounts[i].preferHtmlPart = 1;
+  int saves = 0;
+  SettingsSheet sheet(*ctx.settings, kAccount, user);
+  sheet.SetSaveNow([&saves] { return ++saves, true; });
+  const auto menuOf = [&sheet](const char* name) {
+    return sheet.findChild<QAbstractButton*>(QString::fromLatin1(name))->findChild<AllAccountsMenu*>();
+  };
+  ASSERT_NE(menuOf("htmlToText"), nullptr);
+  ASSERT_NE(menuOf("htmlNeutral"), nullptr);
+  EXPECT_EQ(menuOf("phoneMode"), nullptr);
+  user.answers = {true, true};
+  menuOf("htmlToText")->checkAll().trigger();
+  menuOf("htmlNeutral")->checkAll().trigger();
+  EXPECT_EQ(saves, 2);
+  EXPECT_TRUE(Get<QCheckBox>(sheet, "htmlToText")->isChecked());
+  EXPECT_TRUE(Get<QAbstractButton>(sheet, "htmlNeutral")->isChecked());
+  sheet.reject();
+  for (const int i : {0, kAccount, kAccountCount - 1}) {
+    EXPECT_EQ(int(ctx.settings->accounts[i].htmlToText), 1) << i;
+    EXPECT_EQ(int(ctx.settings->accounts[i].preferHtmlPart), 0) << i;
+  }
+  EXPECT_EQ(int(ctx.settings->accounts[kTemplateIndex].htmlToText), 0);
+  EXPECT_EQ(int(ctx.settings->accounts[kTemplateIndex].preferHtmlPart), 1);
 }
 
 // Only remote control lifts a suspension by remote control.
