@@ -286,8 +286,7 @@ void MainWindow::OnCommand(Command command) {
 }
 
 void MainWindow::OpenProgramFile(const QString& name) {
-  const QString path = ProgramFilePath(name);
-  if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+  if (!ui::OpenProgramFile(name)) {
     ShowMessage(QStringLiteral("ファイルを開けませんでした。\n%1").arg(name), ProgramTitle());
   }
 }

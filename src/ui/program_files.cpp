@@ -1,6 +1,7 @@
 #include "ui/program_files.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 
@@ -26,6 +27,11 @@ QString ProgramFilePath(const QString& name) {
   if (folder.isEmpty() || name.contains(QStringLiteral(".."))) return {};
   const QString path = folder + QLatin1Char('/') + name;
   return QFileInfo(path).isFile() ? path : QString();
+}
+
+bool OpenProgramFile(const QString& name) {
+  const QString path = ProgramFilePath(name);
+  return !path.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool IsWebAddress(const QUrl& url) {

@@ -17,6 +17,10 @@ QString DataFolder();
 // data folder does not hold it.
 QString ProgramFilePath(const QString& name);
 
+// Opens that file with the desktop's viewer; false when it is not there or
+// nothing could show it.
+bool OpenProgramFile(const QString& name);
+
 // True for the web addresses the program may hand to the desktop.
 bool IsWebAddress(const QUrl& url);
 

@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <charconv>
@@ -198,8 +196,7 @@ QWidget* SettingsSheet::HelpButton(SettingsPage page) {
   const QString name = HelpPageOf(page);
   help->setProperty("helpPage", name);
   connect(help, &QPushButton::clicked, this, [this, name] {
-    const QString path = ProgramFilePath(name);
-    if (path.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    if (!OpenProgramFile(name)) {
       dialogs_.Tell(QStringLiteral("ファイルを開けませんでした。\n%1").arg(name), kTitle, BoxIcon::Warning);
     }
   });

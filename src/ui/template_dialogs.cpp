@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "config/settings_image.h"
+#include "ui/program_files.h"
 
 namespace velnora::ui {
 namespace {
@@ -44,7 +46,12 @@ ApplyTemplateDialog::ApplyTemplateDialog(int first, int last, bool keepServerPag
   security_->setObjectName(QStringLiteral("includeSecuritySwitches"));
   layout->addWidget(keepServer_);
   layout->addWidget(security_);
-  layout->addWidget(OkCancel(this));
+  QDialogButtonBox* buttons = OkCancel(this);
+  buttons->addButton(QDialogButtonBox::Help)->setObjectName(QStringLiteral("help"));
+  connect(buttons, &QDialogButtonBox::helpRequested, this, [] {
+    if (!OpenProgramFile(QStringLiteral("help/help_08.html"))) QApplication::beep();
+  });
+  layout->addWidget(buttons);
 }
 
 TemplateApplication ApplyTemplateDialog::application() const {
