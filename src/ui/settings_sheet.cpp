@@ -372,6 +372,38 @@ bool SettingsSheet::Refuse(const Placed& placed, const QString& text) {
   return false;
 }
 
+// Checks one changed field as `set` does and stores it into `copy`; false
+// after telling the user why it was refused.
+bool SettingsSheet::StoreField(const Placed& placed, EditedRecords& copy) {
+  const SheetField& field = *placed.field;
+  const FieldInfo& info = field.info();
+  const QString label = FieldLabel(info.name);
+  std::string value;
+  if (!field.Value(value)) {
+    QString text = QStringLiteral("「%1」に、Shift_JIS で表せない文字が含まれています。\n").arg(label);
+    if (const QString chars = field.Unencodable(); !chars.isEmpty()) text += QStringLiteral("（%1）\n").arg(chars);
+    return Refuse(placed, text + QStringLiteral("その文字を使わずに入力してください。"));
+  }
+  int64_t number = 0;
+  if (info.Has(kPortNumber) && ParseWhole(value, number) && number < field.Minimum()) {
+    return Refuse(placed, QStringLiteral("「%1」には %2..%3 を入力してください。")
+                              .arg(label).arg(field.Minimum()).arg(field.Maximum()));
+  }
+  if (info.Has(kWordList) && CountQuotes(value) % 2 != 0) {
+    tabs_->setCurrentIndex(placed.page);
+    const QString question = QStringLiteral("「%1」の「\"」（ダブルクォーテーション）の数が奇数です（%2個）。\n"
+                                            "このまま保存しますか？").arg(label).arg(CountQuotes(value));
+    if (!dialogs_.AskYesNo(question, kTitle, BoxIcon::Warning)) {
+      field.widget()->setFocus();
+      return false;
+    }
+  }
+  if (const std::string refusal = StoreFieldValue(copy.Bytes(info.record), info, value); !refusal.empty()) {
+    return Refuse(placed, QStringLiteral("「%1」の値を保存できません。\n%2").arg(label, FromCp932(refusal)));
+  }
+  return true;
+}
+
 bool SettingsSheet::Store() {
   auto copy = std::make_unique<EditedRecords>(*working_);
   std::vector<const FieldInfo*> changed;
@@ -379,31 +411,8 @@ bool SettingsSheet::Store() {
   for (const Placed& placed : fields_) {
     const SheetField& field = *placed.field;
     if (!field.Touched()) continue;
+    if (!StoreField(placed, *copy)) return false;
     const FieldInfo& info = field.info();
-    const QString label = FieldLabel(info.name);
-    std::string value;
-    if (!field.Value(value)) {
-      QString text = QStringLiteral("「%1」に、Shift_JIS で表せない文字が含まれています。\n").arg(label);
-      if (const QString chars = field.Unencodable(); !chars.isEmpty()) text += QStringLiteral("（%1）\n").arg(chars);
-      return Refuse(placed, text + QStringLiteral("その文字を使わずに入力してください。"));
-    }
-    int64_t number = 0;
-    if (info.Has(kPortNumber) && ParseWhole(value, number) && number < field.Minimum()) {
-      return Refuse(placed, QStringLiteral("「%1」には %2..%3 を入力してください。")
-                                .arg(label).arg(field.Minimum()).arg(field.Maximum()));
-    }
-    if (info.Has(kWordList) && CountQuotes(value) % 2 != 0) {
-      tabs_->setCurrentIndex(placed.page);
-      const QString question = QStringLiteral("「%1」の「\"」（ダブルクォーテーション）の数が奇数です（%2個）。\n"
-                                              "このまま保存しますか？").arg(label).arg(CountQuotes(value));
-      if (!dialogs_.AskYesNo(question, kTitle, BoxIcon::Warning)) {
-        field.widget()->setFocus();
-        return false;
-      }
-    }
-    if (const std::string refusal = StoreFieldValue(copy->Bytes(info.record), info, value); !refusal.empty()) {
-      return Refuse(placed, QStringLiteral("「%1」の値を保存できません。\n%2").arg(label, FromCp932(refusal)));
-    }
     changed.push_back(&info);
     if (std::find(pages.begin(), pages.end(), info.page) == pages.end()) pages.push_back(info.page);
   }

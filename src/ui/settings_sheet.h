@@ -71,6 +71,7 @@ class SettingsSheet : public QDialog {
   void ChooseProvider();
   void Unforward();
   bool Store();
+  bool StoreField(const Placed& placed, EditedRecords& copy);
   bool Refuse(const Placed& placed, const QString& text);
   const Placed* Find(std::string_view name) const;
 
