@@ -178,7 +178,7 @@ constexpr Label kLabels[] = {
     {"remotePassword", u"リモート操作のパスワード"},
     {"remoteStatusReport", u"リモート操作に全アカウントの状態を返信する"},
     {"remoteSuspended", u"転送停止中"},
-    {"removeOriginalSubject", u"元の件名を削除する"},
+    {"removeOriginalSubject", u"元の件名を消去する"},
     {"replaceFromList", u"差出人の置き換えリスト"},
     {"replaceFromOn", u"差出人を置き換える"},
     {"requirePassword", u"起動時にパスワードを確認する"},
