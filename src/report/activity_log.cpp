@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "config/account_settings.h"
 #include "config/common_settings.h"
@@ -205,6 +206,29 @@ bool ActivityLog::SyncForwardingLog() {
 
 void ActivityLog::SetStatus(std::string_view text, StatusIcon icon) {
   reporter_.StatusChanged(text, static_cast<int>(icon));
+}
+
+void ActivityLog::WriteTaggedSessionLog(std::string_view tag, std::string_view text) {
+  std::vector<std::string> lines;
+  {
+    std::lock_guard lock(pendingMutex_);
+    auto pending = pendingLines_.find(tag);
+    if (pending == pendingLines_.end()) pending = pendingLines_.emplace(std::string(tag), std::string()).first;
+    std::string& open = pending->second;
+    open.append(text);
+    std::size_t start = 0;
+    for (std::size_t end = open.find('\n'); end != std::string::npos; end = open.find('\n', start)) {
+      lines.push_back(std::string(tag) + open.substr(start, end + 1 - start));
+      start = end + 1;
+    }
+    open.erase(0, start);
+    // A text that never ends its line is written as it stands, not hoarded.
+    if (open.size() >= kMaxSessionText / 2) {
+      lines.push_back(std::string(tag) + open);
+      open.clear();
+    }
+  }
+  for (const std::string& line : lines) WriteSessionLog(line);
 }
 
 void ActivityLog::WriteSessionLog(std::string_view text) {

@@ -3,6 +3,7 @@
 // files and hands rows and texts to the Reporter.
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ class ActivityLog {
   void SetStatus(std::string_view text, StatusIcon icon);
   // Appends text to the session log when it is switched on.
   void WriteSessionLog(std::string_view text);
+  // The same for one of several checks running side by side: its texts are
+  // collected into whole lines, each written with `tag` in front, so that
+  // the lines of two checks never run into one another.
+  void WriteTaggedSessionLog(std::string_view tag, std::string_view text);
   // Forces the forwarding log to the disk: called before a message is deleted
   // from its server, so the record that prevents a resend survives a crash.
   bool SyncForwardingLog();
@@ -86,6 +91,9 @@ class ActivityLog {
   std::mutex sessionMutex_;
   std::string previousSessionText_;
   int sessionWriteCounter_ = 0;
+  // The unfinished line of each tagged check.
+  std::mutex pendingMutex_;
+  std::map<std::string, std::string, std::less<>> pendingLines_;
 };
 
 }  // namespace velnora

@@ -25,7 +25,7 @@ void SessionLog(TransportEnv& env, std::string_view text) {
   if (env.sessionTag.empty()) {
     env.log.WriteSessionLog(text);
   } else {
-    env.log.WriteSessionLog(env.sessionTag + std::string(text));
+    env.log.WriteTaggedSessionLog(env.sessionTag, text);
   }
 }
 

@@ -336,6 +336,18 @@ TEST_F(ActivityLogTest, SessionLogDropsTraceLinesAndRepeats) {
   EXPECT_EQ(reporter_.sessionLog.size(), 3u);
 }
 
+// Checks side by side write pieces of lines; each line comes out whole with
+// its own check's tag, whatever the other wrote meanwhile.
+TEST_F(ActivityLogTest, TaggedSessionTextsAreWrittenAsWholeLines) {
+  common_->sessionLog = 1;
+  log_.WriteTaggedSessionLog("[1] ", "POP3: opening socket..");
+  log_.WriteTaggedSessionLog("[2] ", "POP3: USER b\r\nPOP3: PASS");
+  log_.WriteTaggedSessionLog("[1] ", "socket=5\r\n");
+  log_.WriteTaggedSessionLog("[2] ", " ****\r\n");
+  EXPECT_EQ(FileText(log_.sessionLogPath()),
+            "[2] POP3: USER b\r\n[1] POP3: opening socket..socket=5\r\n[2] POP3: PASS ****\r\n");
+}
+
 TEST_F(ActivityLogTest, SessionLogRemembersTextsWhileSwitchedOff) {
   log_.WriteSessionLog("SMTP: x\r\n");
   EXPECT_FALSE(platform::FileExists(log_.sessionLogPath()));
