@@ -42,6 +42,8 @@ class SettingsSheet : public QDialog {
   void accept() override;
 
   QTabWidget* tabs() const { return tabs_; }
+  // "環境設定": the sheet's title, also of its notices.
+  static QString Title();
 
   // "今すぐ全メールを未転送にする" runs `unforward` for the account after
   // the user agreed (not offered without it, nor for the template).
@@ -57,6 +59,7 @@ class SettingsSheet : public QDialog {
     int page;  // tab index
   };
 
+  static void OfferServerNames(const SettingsImage& settings, SheetPlace& place);
   QWidget* MakePage(SettingsPage page, bool forAccount);
   void PlaceField(const FieldInfo& field, SheetPlace& place, QFormLayout* pageForm, std::span<const uint8_t> record);
   SettingsSubDialog* DialogFor(ServerDialog which) const;
