@@ -40,22 +40,20 @@ QWidget* SettingsSheet::ServerButtons() {
   auto* row = new QWidget;
   auto* line = new QHBoxLayout(row);
   line->setContentsMargins(0, 0, 0, 0);
-  auto* provider = new QPushButton(QStringLiteral("プロバイダ選択"));
-  provider->setObjectName(QStringLiteral("chooseProvider"));
-  connect(provider, &QPushButton::clicked, this, &SettingsSheet::ChooseProvider);
-  line->addWidget(provider);
-  auto* auth = new QPushButton(QStringLiteral("ID/パスワード"));
-  auth->setObjectName(QStringLiteral("smtpAuthButton"));
-  connect(auth, &QPushButton::clicked, smtpAuthDialog_, &SettingsSubDialog::Show);
-  line->addWidget(auth);
-  auto* separate = new QPushButton(QStringLiteral("別の送信サーバー"));
-  separate->setObjectName(QStringLiteral("separateSmtpButton"));
-  connect(separate, &QPushButton::clicked, separateSmtpDialog_, &SettingsSubDialog::Show);
-  line->addWidget(separate);
-  auto* unforward = new QPushButton(QStringLiteral("今すぐ全メールを未転送にする"));
-  unforward->setObjectName(QStringLiteral("unforwardNow"));
+  const auto add = [line](const QString& text, const char* name) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromLatin1(name));
+    line->addWidget(button);
+    return button;
+  };
+  connect(add(QStringLiteral("プロバイダ選択"), "chooseProvider"), &QPushButton::clicked, this,
+          &SettingsSheet::ChooseProvider);
+  connect(add(QStringLiteral("ID/パスワード"), "smtpAuthButton"), &QPushButton::clicked, smtpAuthDialog_,
+          &SettingsSubDialog::Show);
+  connect(add(QStringLiteral("別の送信サーバー"), "separateSmtpButton"), &QPushButton::clicked, separateSmtpDialog_,
+          &SettingsSubDialog::Show);
+  QPushButton* unforward = add(QStringLiteral("今すぐ全メールを未転送にする"), "unforwardNow");
   connect(unforward, &QPushButton::clicked, this, &SettingsSheet::Unforward);
-  line->addWidget(unforward);
   line->addStretch();
   // Built before SetUnforward: whether it is offered is decided when shown.
   unforward->setVisible(account_ != kTemplateIndex);
